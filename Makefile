@@ -1,0 +1,38 @@
+# The two everyday commands: `make run` and `make test`. Both install the
+# Debian packages they need first (scripts/install-deps).
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+ARGS ?=
+
+RELEASE_DIR := $(BUILD_DIR)/release
+TEST_DIR := $(BUILD_DIR)/test
+BENCH_DIR := $(BUILD_DIR)/bench
+
+.PHONY: run test bench build deps format clean
+
+run: build
+	@scripts/run $(RELEASE_DIR)/halcyra $(ARGS)
+
+build: deps
+	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALCYRA_TESTS=OFF
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+# Tests build with AddressSanitizer and UndefinedBehaviorSanitizer.
+test: deps
+	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DHALCYRA_SANITIZE=ON
+	cmake --build $(TEST_DIR) -j $(JOBS)
+	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DHALCYRA_TESTS=OFF -DHALCYRA_BENCH=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	$(BENCH_DIR)/bench/engine_bench
+
+deps:
+	@scripts/install-deps
+
+format:
+	clang-format -i $$(find src tests bench -name '*.cpp' -o -name '*.h')
+
+clean:
+	rm -rf $(BUILD_DIR)

@@ -1,0 +1,147 @@
+// Frames of 2,000 textured 32-pixel quads drawn headless through the engine
+// layer, beside the same vertices handed straight to SDL_RenderGeometry.
+// The difference is what the layer itself costs per quad.
+#include "Engine/Kestrel.h"
+#include "Util/QuadMesh.h"
+
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+#include <stb_image_write.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int WIDTH = 896;
+constexpr int HEIGHT = 504;
+constexpr int QUADS = 2000;
+constexpr int QUAD_SIZE = 32;
+constexpr char TEXTURE_PATH[] = "/tmp/halcyra-bench-quad.png";
+
+struct QuadPlacement {
+    float x, y, tint;
+};
+
+std::vector<QuadPlacement> placements() {
+    std::vector<QuadPlacement> result;
+    for (int i = 0; i < QUADS; ++i)
+        result.push_back({static_cast<float>((i * 37) % (WIDTH - QUAD_SIZE)),
+                          static_cast<float>((i * 53) % (HEIGHT - QUAD_SIZE)),
+                          0.5f + 0.5f * static_cast<float>(i % 7) / 6.0f});
+    return result;
+}
+
+std::vector<unsigned char> texturePixels() {
+    std::vector<unsigned char> pixels(QUAD_SIZE * QUAD_SIZE * 4);
+    for (int i = 0; i < QUAD_SIZE * QUAD_SIZE; ++i) {
+        pixels[i * 4 + 0] = static_cast<unsigned char>(i * 7);
+        pixels[i * 4 + 1] = static_cast<unsigned char>(i * 3);
+        pixels[i * 4 + 2] = 180;
+        pixels[i * 4 + 3] = static_cast<unsigned char>(128 + (i % 128));
+    }
+    return pixels;
+}
+
+void engineFrames(benchmark::State& state) {
+    KEPlatformOptions options;
+    options.headless = true;
+    options.fixedFrameTime = 1.0f / 144.0f;
+    KESysConfigure(options);
+    KESysInitInfo info{KESysCreateWindow("bench", WIDTH, HEIGHT), WIDTH, HEIGHT, 144, nullptr};
+    KESysInit(&info);
+    KESysReset();
+    KEGfxSetBlendMode(1);
+    std::vector<unsigned char> pixels = texturePixels();
+    stbi_write_png(TEXTURE_PATH, QUAD_SIZE, QUAD_SIZE, 4, pixels.data(), QUAD_SIZE * 4);
+    KETexture* texture = KEGfxTextureLoad(TEXTURE_PATH);
+    KEMesh* mesh = createFrameMesh(QUAD_SIZE, QUAD_SIZE, QUAD_SIZE, QUAD_SIZE, nullptr);
+    std::vector<QuadPlacement> quads = placements();
+    for (auto _ : state) {
+        KESysFrameStart();
+        KEGfxSetRenderMode(2);
+        KEGfxTextureSet(texture, 0, 0);
+        for (const QuadPlacement& quad : quads) {
+            Matrix3 transform;
+            Matrix3Translate(&transform, quad.x, quad.y);
+            KEGfxSetTransform(&transform);
+            KEGfxSetTintColor(quad.tint, quad.tint, 1, 1);
+            KEGfxMeshDraw(mesh, 3);
+        }
+        KESysFrameEnd();
+    }
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    KEGfxMeshFree(mesh);
+    KEGfxTextureUnload(texture);
+    KESysExit();
+}
+
+void bareSdlFrames(benchmark::State& state) {
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, WIDTH, HEIGHT, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
+    SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(surface);
+    std::vector<unsigned char> pixels = texturePixels();
+    SDL_Texture* texture =
+        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ABGR8888, SDL_TEXTUREACCESS_STATIC, QUAD_SIZE, QUAD_SIZE);
+    SDL_UpdateTexture(texture, nullptr, pixels.data(), QUAD_SIZE * 4);
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+    std::vector<SDL_Vertex> vertices;
+    const float corners[6][2] = {{0, 1}, {1, 1}, {1, 0}, {1, 0}, {0, 0}, {0, 1}};
+    for (const QuadPlacement& quad : placements()) {
+        auto tint = static_cast<Uint8>(quad.tint * 255.0f + 0.5f);
+        for (const auto& corner : corners)
+            vertices.push_back({{quad.x + corner[0] * QUAD_SIZE, quad.y + corner[1] * QUAD_SIZE},
+                                {tint, tint, 255, 255},
+                                {corner[0], corner[1]}});
+    }
+    for (auto _ : state) {
+        SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+        SDL_RenderClear(renderer);
+        for (int quad = 0; quad < QUADS; ++quad)
+            SDL_RenderGeometry(renderer, texture, vertices.data() + quad * 6, 6, nullptr, 0);
+        SDL_RenderPresent(renderer);
+    }
+    state.counters["fps"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    SDL_DestroyTexture(texture);
+    SDL_DestroyRenderer(renderer);
+    SDL_FreeSurface(surface);
+}
+
+// Prints the layer's own cost per quad once both runs are in.
+class OverheadReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) cpuTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        double engine = cpuTimes["engine_frame_2000_quads"];
+        double bare = cpuTimes["bare_sdl_frame_2000_quads"];
+        if (engine <= 0 || bare <= 0) return;
+        std::printf("\nengine layer: %.3f us per quad on top of %.3f us bare (%+.1f%%); goal: under +25%%\n",
+                    (engine - bare) * 1e3 / QUADS, bare * 1e3 / QUADS, (engine / bare - 1.0) * 100.0);
+    }
+
+private:
+    std::map<std::string, double> cpuTimes;
+};
+
+}  // namespace
+
+BENCHMARK(engineFrames)->Name("engine_frame_2000_quads")->Unit(benchmark::kMillisecond);
+BENCHMARK(bareSdlFrames)->Name("bare_sdl_frame_2000_quads")->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    OverheadReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

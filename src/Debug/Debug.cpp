@@ -1,0 +1,246 @@
+#include "Debug/Debug.h"
+
+#include "Engine/Kestrel.h"
+#include "Util/StringHelper.h"
+
+#include <cxxabi.h>
+#include <dlfcn.h>
+#include <execinfo.h>
+#include <unistd.h>
+#include <climits>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+FILE* traceFile = nullptr;
+
+namespace {
+
+constexpr const char* traceFileName = "Debug.Trace.txt";
+constexpr const char* crashNotice = "Please contact a developer with the debug trace.";
+constexpr const char* allocationFailureMessage = "Unable to allocate memory.";
+constexpr const char* rule = "================================================";
+constexpr int reportWidth = 48;
+constexpr size_t maxMessageLength = 1024;
+constexpr size_t crashNoticeSize = 1024;
+constexpr int maxFrames = 100;
+// The captured stack starts with writeCallStack, writeReport, reportFatal and
+// the public entry point; then comes the caller that failed.
+constexpr int firstCallerFrame = 4;
+constexpr int writeReportFrame = 1;
+constexpr int maxSymbolNameLength = 255;
+
+bool crashed = false;
+
+enum class Colour { White, Grey, BrightRed, Green, DarkYellow, BrightGreen, Default };
+
+// Indexed by Colour.
+constexpr const char* ansiCodes[] = {"\033[97m", "\033[37m", "\033[91m", "\033[32m",
+                                     "\033[33m", "\033[92m", "\033[0m"};
+
+const char* ansiCode(Colour colour) {
+    return ansiCodes[static_cast<int>(colour)];
+}
+
+// The report goes to the trace file (when open) and is echoed to standard
+// error, in colour only when a terminal shows it.
+struct ReportOutput {
+    FILE* trace;
+    bool colours;
+};
+
+__attribute__((format(printf, 3, 4))) void put(const ReportOutput& out, Colour colour, const char* format,
+                                               ...) {
+    va_list args;
+    va_start(args, format);
+    if (out.trace != nullptr) {
+        va_list traceArgs;
+        va_copy(traceArgs, args);
+        std::vfprintf(out.trace, format, traceArgs);
+        va_end(traceArgs);
+    }
+    if (out.colours) std::fputs(ansiCode(colour), stderr);
+    std::vfprintf(stderr, format, args);
+    va_end(args);
+}
+
+void writeFrameLine(const ReportOutput& out, const char* name, const void* address) {
+    put(out, Colour::Grey, " - ");
+    put(out, Colour::BrightGreen, "%.*s ", maxSymbolNameLength, name);
+    put(out, Colour::Grey, "(");
+    put(out, Colour::White, "0x%lX", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(address)));
+    put(out, Colour::Grey, ")\n");
+}
+
+// Without an exported symbol, the module and offset still let addr2line find
+// the spot; the address shown is then the return address itself.
+void writeUnnamedFrame(const ReportOutput& out, const Dl_info* module, const void* address) {
+    char name[maxSymbolNameLength + 1] = "??";
+    if (module != nullptr && module->dli_fname != nullptr) {
+        const auto offset =
+            reinterpret_cast<uintptr_t>(address) - reinterpret_cast<uintptr_t>(module->dli_fbase);
+        std::snprintf(name, sizeof name, "%s+0x%lX", strbasename(module->dli_fname),
+                      static_cast<unsigned long>(offset));
+    }
+    writeFrameLine(out, name, address);
+}
+
+void writeNamedFrame(const ReportOutput& out, const char* symbol, const void* start) {
+    int status = 0;
+    char* demangled = abi::__cxa_demangle(symbol, nullptr, nullptr, &status);
+    writeFrameLine(out, demangled != nullptr ? demangled : symbol, start);
+    std::free(demangled);
+}
+
+void writeFrame(const ReportOutput& out, void* returnAddress) {
+    // A call to a function that never returns can be the last instruction of
+    // its caller, so the return address may already lie in the next function.
+    const void* callSite = static_cast<char*>(returnAddress) - 1;
+    Dl_info info;
+    if (dladdr(callSite, &info) == 0) {
+        writeUnnamedFrame(out, nullptr, returnAddress);
+    } else if (info.dli_sname == nullptr) {
+        writeUnnamedFrame(out, &info, returnAddress);
+    } else {
+        writeNamedFrame(out, info.dli_sname, info.dli_saddr);
+    }
+}
+
+// A sanitizer's backtrace puts a frame of its own in front, so the reporter's
+// frames are found by writeReport's return address instead of counted blindly.
+int findFirstCallerFrame(void* const* frames, int count, const void* writeReportReturn) {
+    for (int i = 0; i < count; ++i) {
+        if (frames[i] == writeReportReturn) return i + firstCallerFrame - writeReportFrame;
+    }
+    return firstCallerFrame;
+}
+
+[[gnu::noinline]] void writeCallStack(const ReportOutput& out) {
+    void* frames[maxFrames];
+    const int count = backtrace(frames, maxFrames);
+    const int first = findFirstCallerFrame(frames, count, __builtin_return_address(0));
+    if (first >= count) return;
+    put(out, Colour::DarkYellow, "Call Stack\n----------\n\n");
+    for (int i = first; i < count; ++i) writeFrame(out, frames[i]);
+    put(out, Colour::Grey, "\n");
+}
+
+void writeTimeStamp(const ReportOutput& out) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[81];
+    const int length = static_cast<int>(std::strftime(stamp, sizeof stamp, "%x - %I:%M%p", &local));
+    const int padding = length < reportWidth ? reportWidth - length : 0;
+    put(out, Colour::Grey, "%*s%s\n", padding, "", stamp);
+}
+
+void writeLabelled(const ReportOutput& out, const char* label, const char* value, const char* ending) {
+    put(out, Colour::Green, "%s", label);
+    put(out, Colour::Grey, "%s%s", value, ending);
+}
+
+[[gnu::noinline]] void writeReport(const ReportOutput& out, const char* message, const char* file,
+                                   const char* function, int line) {
+    put(out, Colour::White, "%s\n", rule);
+    put(out, Colour::Grey, "----------------- ");
+    put(out, Colour::BrightRed, "FATAL ERROR");
+    put(out, Colour::Grey, " ------------------\n\n");
+    put(out, Colour::White, "%s\n\n", message);
+    writeLabelled(out, "File: ", strbasename(file), "\n");
+    writeLabelled(out, "Function: ", function, "\n");
+    char lineNumber[16];
+    std::snprintf(lineNumber, sizeof lineNumber, "%d", line);
+    writeLabelled(out, "Line Number: ", lineNumber, "\n\n");
+    writeCallStack(out);
+    writeTimeStamp(out);
+    put(out, Colour::White, "%s\n\n", rule);
+    if (out.colours) std::fputs(ansiCode(Colour::Default), stderr);
+}
+
+[[gnu::noinline]] void reportFatal(const char* message, const char* file, const char* function, int line) {
+    const ReportOutput out{traceFile, isatty(STDERR_FILENO) == 1};
+    writeReport(out, message, file, function, line);
+    if (traceFile != nullptr) std::fflush(traceFile);
+}
+
+// The only way out after a report; kept alone so that a fuzzing build can
+// swap it for something that does not end the process.
+[[noreturn]] void terminateAfterFatal() {
+    crashed = true;
+    std::exit(1);
+}
+
+// Standard containers allocate with the throwing new; a failure there ends
+// like any other allocation failure instead of an uncaught exception.
+[[noreturn]] [[gnu::noinline]] void onNewFailure() {
+    reportFatal(allocationFailureMessage, __FILE__, "operator new", __LINE__);
+    terminateAfterFatal();
+}
+
+void showCrashNotice() {
+    char directory[PATH_MAX];
+    char text[crashNoticeSize];
+    DebugFormatCrashNotice(text, sizeof text, getcwd(directory, sizeof directory));
+    KESysShowMessageBox("Unexpected Crash", text);
+}
+
+}  // namespace
+
+void DebugOpenTrace() {
+    traceFile = std::fopen(traceFileName, "a");
+    std::atexit(DebugOnExit);
+    std::set_new_handler(onNewFailure);
+    // backtrace loads its unwinder on first use, which allocates: do it now,
+    // while an allocation failure cannot be the reason for the report.
+    void* warmUp[1];
+    backtrace(warmUp, 1);
+}
+
+[[gnu::noinline]] void DebugAllocationFailure(const char* file, const char* function, int line) {
+    reportFatal(allocationFailureMessage, file, function, line);
+    terminateAfterFatal();
+}
+
+[[gnu::noinline]] void DebugFatalError(const char* format, const char* file, const char* function, int line,
+                                       ...) {
+    char message[maxMessageLength + 1];
+    va_list args;
+    va_start(args, line);
+    std::vsnprintf(message, sizeof message, format, args);
+    va_end(args);
+    reportFatal(message, file, function, line);
+    terminateAfterFatal();
+}
+
+void DebugWarning(const char* format, const char* /*file*/, const char* /*function*/, int line, ...) {
+    char message[maxMessageLength];
+    va_list args;
+    va_start(args, line);
+    std::vsnprintf(message, sizeof message, format, args);
+    va_end(args);
+}
+
+void DebugFormatCrashNotice(char* text, size_t size, const char* directory) {
+    const char* ellipsis = "...";
+    const size_t fixedLength = std::strlen(crashNotice) + std::strlen("\n\n/") + std::strlen(traceFileName);
+    if (directory == nullptr || size <= fixedLength + std::strlen(ellipsis) + 1) {
+        std::snprintf(text, size, "%s", crashNotice);
+        return;
+    }
+    const size_t room = size - 1 - fixedLength;
+    const size_t length = std::strlen(directory);
+    const bool fits = length <= room;
+    const char* shown = fits ? directory : directory + length - (room - std::strlen(ellipsis));
+    std::snprintf(text, size, "%s\n\n%s%s/%s", crashNotice, fits ? "" : ellipsis, shown, traceFileName);
+}
+
+void DebugOnExit() {
+    if (crashed) showCrashNotice();
+    if (traceFile != nullptr) {
+        std::fclose(traceFile);
+        traceFile = nullptr;
+    }
+}

@@ -1,0 +1,53 @@
+// Fatal errors, warnings and the crash trace.
+//
+// There is no recoverable error path for allocation failures or broken data
+// files: the code that meets one calls the fatal reporter, which appends a
+// report (message, source position, call stack, time stamp) to
+// "Debug.Trace.txt" and ends the process with exit code 1.
+#pragma once
+
+#include <cstdio>
+#include <new>
+#include <utility>
+
+// The crash trace, opened by the process entry; null when it could not be
+// opened (reports are then skipped, the process still ends).
+extern FILE* traceFile;
+
+// Opens "Debug.Trace.txt" in the working directory for appending and
+// registers DebugOnExit; the first thing the process does.
+void DebugOpenTrace();
+
+[[noreturn]] void DebugAllocationFailure(const char* file, const char* function, int line);
+
+[[noreturn]] void DebugFatalError(const char* format, const char* file, const char* function, int line, ...)
+    __attribute__((format(printf, 1, 5)));
+
+// Formats the message and drops it; warnings have no visible effect.
+void DebugWarning(const char* format, const char* file, const char* function, int line, ...)
+    __attribute__((format(printf, 1, 5)));
+
+// Exit handler: after a fatal error, points the player to the trace file.
+void DebugOnExit();
+
+// Builds DebugOnExit's notice into text (size bytes); directory is the
+// working directory, or null when it could not be read. A directory too long
+// for the text keeps its tail behind "...".
+void DebugFormatCrashNotice(char* text, size_t size, const char* directory);
+
+// Allocates a T; a failure is fatal, reported with the caller's file, the
+// given function name and line.
+template <typename T, typename... Args>
+T* debugNew(const char* file, const char* function, int line, Args&&... args) {
+    T* object = new (std::nothrow) T(std::forward<Args>(args)...);
+    if (object == nullptr) DebugAllocationFailure(file, function, line);
+    return object;
+}
+
+#define DEBUG_NEW(Type, function, ...) debugNew<Type>(__FILE__, function, __LINE__ __VA_OPT__(, ) __VA_ARGS__)
+
+// The usual call sites: the caller's own file, function and line.
+#define FATAL_ERROR(format, ...) \
+    DebugFatalError(format, __FILE__, __func__, __LINE__ __VA_OPT__(, ) __VA_ARGS__)
+#define WARNING(format, ...) DebugWarning(format, __FILE__, __func__, __LINE__ __VA_OPT__(, ) __VA_ARGS__)
+#define ALLOCATION_FAILURE(function) DebugAllocationFailure(__FILE__, function, __LINE__)

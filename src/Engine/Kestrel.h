@@ -1,0 +1,114 @@
+// Kestrel: the engine layer. Window, frame pacing, keyboard and drawing.
+//
+// Game code talks to the platform only through these operations; nothing
+// outside src/Engine includes SDL. Keys are Windows virtual-key codes
+// (letters 0x41..0x5A, arrows 0x25..0x28, space 0x20, Enter 0x0D,
+// Escape 0x1B, Shift 0x10, the key left of 1 0xC0).
+#pragma once
+
+#include "Util/Matrix3.h"
+
+#include <cstdint>
+
+struct KEWindow;
+struct KEMesh;
+struct KETexture;
+
+// Window messages handed to the game's window procedure.
+enum KEWindowMessage : unsigned {
+    KE_WM_DESTROY = 0x0002,
+    KE_WM_ACTIVATEAPP = 0x001C,  // wParam 1 when activated, 0 when deactivated
+    KE_WM_KEYDOWN = 0x0100,      // wParam is the virtual-key code
+    KE_WM_KEYUP = 0x0101,
+};
+
+using KEWindowProc = long (*)(KEWindow* window, unsigned message, unsigned long wParam, long lParam);
+
+// Answers every message the game's procedure does not handle itself.
+long KESysDefaultWindowProc(KEWindow* window, unsigned message, unsigned long wParam, long lParam);
+
+// How the process runs; set from the command line before start-up.
+struct KEPlatformOptions {
+    bool headless = false;        // no window, no display: frames render offscreen
+    bool windowed = false;        // an ordinary window instead of borderless full screen
+    float fixedFrameTime = 0.0f;  // when positive, every frame lasts exactly this long
+    int desktopWidth = 0;         // 0: the real display's size (headless: 896 x 504)
+    int desktopHeight = 0;
+};
+
+void KESysConfigure(const KEPlatformOptions& options);
+bool KESysIsHeadless();
+
+// The desktop size the game sees. Fatal when no display can be opened.
+void KESysGetDesktopSize(int* width, int* height);
+
+// A window of the given size titled title: borderless full screen on the
+// desktop, or an ordinary window with --windowed; nothing visible headless.
+KEWindow* KESysCreateWindow(const char* title, int width, int height);
+void KESysSetFullScreen(KEWindow* window);
+void KESysBringToForeground(KEWindow* window);
+
+// A modal error box; standard error when headless or without a display.
+void KESysShowMessageBox(const char* title, const char* text);
+
+struct KESysInitInfo {
+    KEWindow* window;
+    int width;  // virtual resolution in whole pixels
+    int height;
+    int frameRate;  // frame cap, 144
+    KEWindowProc windowProc;
+};
+
+int KESysInit(const KESysInitInfo* info);  // nonzero on success
+void KESysReset();
+void KESysFrameStart();  // pumps the window's messages
+void KESysFrameEnd();    // presents the frame and paces to the frame cap
+int KESysDoesWindowExist();
+void KESysExit();
+
+// Writes the frame drawn so far as a PNG; call after drawing, before KESysFrameEnd.
+bool KESysSaveScreenshot(const char* path);
+
+float KEFrameRateControllerGetFrameTime();
+
+// The one entry point of key events, from the keyboard or a script. The
+// window procedure hears the message at once; the key table at the next
+// KEInputUpdate.
+void KEInputPostKey(int key, bool down);
+void KEInputUpdate();
+bool KEInputCheckCurr(int key);
+bool KEInputCheckTriggered(int key);
+bool KEInputCheckReleased(int key);
+void KEInputShowCursor(int show);
+
+void KEGfxSetWorldOriginMode(int mode);
+void KEGfxSetBlendMode(int mode);  // 1: alpha blending by opacity
+void KEGfxSetBackgroundColor(float red, float green, float blue);
+void KEGfxSetRenderMode(int mode);  // 1: vertex colour x tint, 2: texel x tint
+void KEGfxTextureSet(KETexture* texture, float uOffset, float vOffset);
+void KEGfxSetTintColor(float red, float green, float blue, float alpha);
+void KEGfxSetBlendColor(float red, float green, float blue, float alpha);
+void KEGfxSetTransform(const Matrix3* transform);  // mesh coordinates to window pixels
+void KEGfxSetPosition(float x, float y);
+
+struct KEVertex {
+    float x, y;
+    uint32_t color;  // 0xAARRGGBB
+    float u, v;
+};
+
+void KEGfxMeshStart();
+void KEGfxTriAdd(float x0, float y0, uint32_t color0, float u0, float v0,  //
+                 float x1, float y1, uint32_t color1, float u1, float v1,  //
+                 float x2, float y2, uint32_t color2, float u2, float v2);
+KEMesh* KEGfxMeshEnd();
+void KEGfxMeshDraw(KEMesh* mesh, int drawMode);
+void KEGfxMeshFree(KEMesh* mesh);
+// A mesh's triangle list, three vertices a triangle, for inspection.
+int KEGfxMeshVertexCount(const KEMesh* mesh);
+KEVertex KEGfxMeshVertex(const KEMesh* mesh, int index);
+
+KETexture* KEGfxTextureLoad(const char* path);  // null on failure
+void KEGfxTextureUnload(KETexture* texture);
+
+float KEClamp(float value, float low, float high);

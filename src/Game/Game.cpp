@@ -1,0 +1,152 @@
+#include "Game/Game.h"
+
+#include "Debug/Debug.h"
+#include "Engine/KeyCodes.h"
+#include "Game/Harness.h"
+#include "Game/Screen.h"
+#include "Screens/StartupScreen.h"
+#include "Util/QuadMesh.h"
+#include "Util/TimeoutManager.h"
+#include "Util/TweenManager.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+bool gameRunning = true;
+bool windowActive = true;
+bool keyDown = false;
+
+float screenWidth = 800.0f;
+float screenHeight = 600.0f;
+Vector2 screenScale{1.0f, 1.0f};
+Matrix3 screenMatrix{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+
+KEMesh* debugRectMesh = nullptr;
+
+namespace {
+
+struct Resolution {
+    float width;
+    float height;
+};
+
+// Virtual resolutions by aspect ratio; the first row within 0.001 wins.
+constexpr Resolution RESOLUTIONS[] = {
+    {640, 800},  // 4:5
+    {800, 600},  // 4:3
+    {952, 560},  // 1.7
+    {896, 504},  // 16:9
+    {840, 504},  // 5:3
+    {800, 640},  // 5:4
+};
+
+constexpr int FRAME_RATE = 144;
+
+}  // namespace
+
+void selectResolution(double desktopWidth, double desktopHeight) {
+    double ratio = desktopWidth / desktopHeight;
+    // Without a matching row the default 800 x 600 is stretched, possibly
+    // by different factors on the two axes.
+    Resolution chosen{800, 600};
+    for (const Resolution& row : RESOLUTIONS) {
+        if (std::fabs(static_cast<double>(row.width) / static_cast<double>(row.height) - ratio) < 0.001) {
+            chosen = row;
+            break;
+        }
+    }
+    screenWidth = chosen.width;
+    screenHeight = chosen.height;
+    screenScale = {static_cast<float>(desktopWidth / chosen.width),
+                   static_cast<float>(desktopHeight / chosen.height)};
+    Matrix3Scale(&screenMatrix, screenScale.x, screenScale.y);
+}
+
+KEWindow* createGameWindow(int desktopWidth, int desktopHeight) {
+    return KESysCreateWindow("Halcyra", desktopWidth, desktopHeight);
+}
+
+void initKestrel(KEWindow* window) {
+    KESysInitInfo info{window, static_cast<int>(screenWidth), static_cast<int>(screenHeight), FRAME_RATE,
+                       windowProc};
+    if (KESysInit(&info) == 0) FATAL_ERROR("Unable to initialize Kestrel Engine");
+    KESysReset();
+    KESysSetFullScreen(window);
+    KEInputShowCursor(0);
+    KESysBringToForeground(window);
+    // The scale has two components; the x scale stands for both here.
+    std::printf("Target Resolution: %0.0f x %0.0f\nScale: %0.4f\n\n", static_cast<double>(screenWidth),
+                static_cast<double>(screenHeight), static_cast<double>(screenScale.x));
+    std::fflush(stdout);
+}
+
+long windowProc(KEWindow* window, unsigned message, unsigned long wParam, long lParam) {
+    switch (message) {
+        case KE_WM_DESTROY:
+            gameRunning = false;
+            return 0;
+        case KE_WM_ACTIVATEAPP:
+            windowActive = (wParam & 0xFF) != 0;
+            return 0;
+        case KE_WM_KEYDOWN:
+            keyDown = true;
+            return 0;
+        case KE_WM_KEYUP:
+            keyDown = false;
+            return 0;
+        default:
+            return KESysDefaultWindowProc(window, message, wParam, lParam);
+    }
+}
+
+void initGame(unsigned randomSeed) {
+    int desktopWidth = 0;
+    int desktopHeight = 0;
+    KESysGetDesktopSize(&desktopWidth, &desktopHeight);
+    selectResolution(desktopWidth, desktopHeight);
+    KEWindow* window = createGameWindow(desktopWidth, desktopHeight);
+    initKestrel(window);
+    KEGfxSetWorldOriginMode(1);
+    KEGfxSetBlendMode(1);
+    std::srand(randomSeed);
+    timeouts = new_List<Timeout>();
+    tweens = new_List<Tween>();
+    // The content cache and the debug font start here, once content loading exists.
+    debugRectMesh = createQuadMesh(1, 1, &colorRed);
+    initScreenStack();
+    // The sound system and the notification bar start here, after the screen stack.
+    std::atexit(shutdownGame);
+}
+
+void runGame() {
+    // The first screen; the loading screen takes its place once the preload exists.
+    addScreen(new_StartupScreen());
+    for (long frame = 0; gameRunning; ++frame) {
+        HarnessBeforeFrame(frame);
+        float dt = KEFrameRateControllerGetFrameTime();
+        // Read before this frame's input update: the previous frame's keys.
+        bool quit = KEInputCheckCurr(KEY_ESCAPE) && KEInputCheckCurr(KEY_SHIFT);
+        KESysFrameStart();
+        KEInputUpdate();
+        UpdateTimeouts(dt);
+        UpdateTweens(dt);
+        if (windowActive) {
+            updateScreenStack(dt);
+            drawScreenStack(dt);
+        }
+        HarnessAfterDraw(frame);
+        KESysFrameEnd();
+        bool moreFrames = HarnessAfterFrame(frame, dt);
+        if (quit || KESysDoesWindowExist() == 0 || !gameRunning || !moreFrames) break;
+    }
+}
+
+void shutdownGame() {
+    destroyScreenStack();
+    KEGfxMeshFree(debugRectMesh);
+    debugRectMesh = nullptr;
+    DestroyTweens();
+    DestroyTimeouts();
+    KESysExit();
+}

@@ -1,0 +1,32 @@
+// The process: start-up, the frame loop and shutdown, and the state every
+// other module reads (the virtual resolution and its scale, the run flags).
+#pragma once
+
+#include "Engine/Kestrel.h"
+#include "Util/Matrix3.h"
+#include "Util/Vector2.h"
+
+extern bool gameRunning;   // cleared when the window is gone or a menu chose to exit
+extern bool windowActive;  // while false, screens are neither updated nor drawn
+extern bool keyDown;       // true between a key-down and the next key-up of any key
+
+// The virtual resolution every screen lays itself out in, and the window
+// pixels per virtual pixel.
+extern float screenWidth;
+extern float screenHeight;
+extern Vector2 screenScale;
+extern Matrix3 screenMatrix;  // the scale on the diagonal; map and text drawing start from it
+
+extern KEMesh* debugRectMesh;  // 1 x 1 red quad, drawn scaled as a translucent debug rectangle
+
+// Picks the virtual resolution whose aspect ratio matches the desktop's.
+void selectResolution(double desktopWidth, double desktopHeight);
+
+KEWindow* createGameWindow(int desktopWidth, int desktopHeight);
+void initKestrel(KEWindow* window);
+long windowProc(KEWindow* window, unsigned message, unsigned long wParam, long lParam);
+
+// randomSeed seeds rand(); pass the time for ordinary play.
+void initGame(unsigned randomSeed);
+void runGame();
+void shutdownGame();

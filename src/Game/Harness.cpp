@@ -1,0 +1,222 @@
+#include "Game/Harness.h"
+
+#include "Game/Screen.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+const char USAGE[] =
+    "usage: halcyra [options]\n"
+    "  --headless            no window and no audio device; frames render offscreen\n"
+    "  --desktop WxH         the desktop size the game sees\n"
+    "  --windowed            an ordinary window instead of borderless full screen\n"
+    "  --fixed-dt S          every frame lasts S seconds\n"
+    "  --frames N            end normally after N frames\n"
+    "  --seed N              seed the random generator with N instead of the time\n"
+    "  --input FILE          scripted keys, lines 'FRAME down|up|tap KEY'\n"
+    "  --screenshot N:FILE   write the frame drawn in frame N as PNG (repeatable)\n"
+    "  --state-log FILE      one JSON object per frame\n";
+
+struct Harness {
+    HarnessOptions options;
+    std::vector<ScriptedKey> script;
+    size_t nextScripted = 0;
+    FILE* stateLog = nullptr;
+};
+
+Harness harness;
+
+template <typename Number>
+bool parseNumber(const std::string& text, Number* value) {
+    const char* end = text.data() + text.size();
+    auto [stop, status] = std::from_chars(text.data(), end, *value);
+    return !text.empty() && status == std::errc() && stop == end;
+}
+
+bool parseDesktop(const std::string& text, KEPlatformOptions* platform) {
+    size_t x = text.find('x');
+    if (x == std::string::npos) return false;
+    int width = 0;
+    int height = 0;
+    if (!parseNumber(text.substr(0, x), &width) || !parseNumber(text.substr(x + 1), &height)) return false;
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return false;
+    platform->desktopWidth = width;
+    platform->desktopHeight = height;
+    return true;
+}
+
+bool parseScreenshot(const std::string& text, std::vector<Screenshot>* screenshots) {
+    size_t colon = text.find(':');
+    if (colon == std::string::npos || colon + 1 == text.size()) return false;
+    long frame = 0;
+    if (!parseNumber(text.substr(0, colon), &frame) || frame < 0) return false;
+    screenshots->push_back({frame, text.substr(colon + 1)});
+    return true;
+}
+
+// Applies one option that takes a value; false when the value is malformed,
+// with what was expected in expected.
+bool applyValue(const std::string& option, const std::string& value, HarnessOptions* options,
+                std::string* expected) {
+    if (option == "--desktop") {
+        *expected = "a size WxH such as 1920x1080";
+        return parseDesktop(value, &options->platform);
+    }
+    if (option == "--fixed-dt") {
+        *expected = "a frame time in seconds above 0 and at most 1";
+        float dt = 0.0f;
+        if (!parseNumber(value, &dt) || !std::isfinite(dt) || dt <= 0.0f || dt > 1.0f) return false;
+        options->platform.fixedFrameTime = dt;
+        return true;
+    }
+    if (option == "--frames") {
+        *expected = "a whole number of frames above 0";
+        return parseNumber(value, &options->frameLimit) && options->frameLimit > 0;
+    }
+    if (option == "--seed") {
+        *expected = "a whole number from 0 to 4294967295";
+        options->seeded = true;
+        return parseNumber(value, &options->seed);
+    }
+    if (option == "--screenshot") {
+        *expected = "FRAME:FILE such as 10:shot.png";
+        return parseScreenshot(value, &options->screenshots);
+    }
+    *expected = "a file name";
+    if (option == "--input") options->inputPath = value;
+    if (option == "--state-log") options->stateLogPath = value;
+    return !value.empty();
+}
+
+bool takesValue(const std::string& option) {
+    for (const char* name :
+         {"--desktop", "--fixed-dt", "--frames", "--seed", "--input", "--screenshot", "--state-log"})
+        if (option == name) return true;
+    return false;
+}
+
+bool readFile(const std::string& path, std::string* text) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    *text = contents.str();
+    return !file.bad();
+}
+
+int reportStartError(const std::string& error) {
+    std::fprintf(stderr, "halcyra: %s\n", error.c_str());
+    return 2;
+}
+
+bool loadScript(const std::string& path, std::string* error) {
+    std::string text;
+    if (!readFile(path, &text)) {
+        *error = "cannot read input script '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    std::string problem;
+    if (parseInputScript(text, &harness.script, &problem)) return true;
+    *error = path + ":" + problem;
+    return false;
+}
+
+void writeScreens(FILE* log) {
+    std::fputs("[", log);
+    const char* separator = "";
+    for (ListNode<Screen>* node = screenStack->head; node != nullptr; node = node->next) {
+        std::fprintf(log, "%s{\"type\":\"%s\",\"state\":%d}", separator, node->data->typeName(),
+                     static_cast<int>(node->data->state));
+        separator = ",";
+    }
+    std::fputs("]", log);
+}
+
+// The world, audio and effects fields stay null until those parts of the
+// game report into the log.
+void writeStateLine(long frame, float dt) {
+    FILE* log = harness.stateLog;
+    std::fprintf(log, "{\"frame\":%ld,\"dt\":%.9g,\"screens\":", frame, static_cast<double>(dt));
+    writeScreens(log);
+    std::fputs(
+        ",\"room\":null,\"character\":null,\"prompt\":null,\"music\":null,\"ambience\":null,"
+        "\"lastCheckpointId\":null,\"keys\":null,\"blackout\":null}\n",
+        log);
+    std::fflush(log);
+}
+
+}  // namespace
+
+bool parseHarnessOptions(int argc, char** argv, HarnessOptions* options, std::string* error) {
+    for (int i = 1; i < argc; ++i) {
+        std::string option = argv[i];
+        if (option == "--headless") options->platform.headless = true;
+        else if (option == "--windowed") options->platform.windowed = true;
+        else if (option == "--help" || option == "-h") options->showHelp = true;
+        else if (!takesValue(option)) {
+            *error = "unknown option '" + option + "' (try --help)";
+            return false;
+        } else if (i + 1 >= argc) {
+            *error = option + ": missing value";
+            return false;
+        } else {
+            std::string value = argv[++i];
+            std::string expected;
+            if (!applyValue(option, value, options, &expected)) {
+                *error = option + ": expected " + expected + ", got '" + value + "'";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+int HarnessStart(int argc, char** argv) {
+    std::string error;
+    if (!parseHarnessOptions(argc, argv, &harness.options, &error)) return reportStartError(error);
+    if (harness.options.showHelp) {
+        std::fputs(USAGE, stdout);
+        return 0;
+    }
+    if (!harness.options.inputPath.empty() && !loadScript(harness.options.inputPath, &error))
+        return reportStartError(error);
+    if (!harness.options.stateLogPath.empty()) {
+        harness.stateLog = std::fopen(harness.options.stateLogPath.c_str(), "w");
+        if (harness.stateLog == nullptr)
+            return reportStartError("cannot write state log '" + harness.options.stateLogPath +
+                                    "': " + std::strerror(errno));
+    }
+    KESysConfigure(harness.options.platform);
+    return -1;
+}
+
+unsigned HarnessRandomSeed() {
+    return harness.options.seeded ? harness.options.seed : static_cast<unsigned>(std::time(nullptr));
+}
+
+void HarnessBeforeFrame(long frame) {
+    while (harness.nextScripted < harness.script.size() &&
+           harness.script[harness.nextScripted].frame <= frame) {
+        const ScriptedKey& event = harness.script[harness.nextScripted++];
+        KEInputPostKey(event.key, event.down);
+    }
+}
+
+void HarnessAfterDraw(long frame) {
+    for (const Screenshot& screenshot : harness.options.screenshots)
+        if (screenshot.frame == frame && !KESysSaveScreenshot(screenshot.path.c_str()))
+            std::fprintf(stderr, "halcyra: could not write screenshot '%s'\n", screenshot.path.c_str());
+}
+
+bool HarnessAfterFrame(long frame, float dt) {
+    if (harness.stateLog != nullptr) writeStateLine(frame, dt);
+    return harness.options.frameLimit == 0 || frame + 1 < harness.options.frameLimit;
+}

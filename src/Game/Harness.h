@@ -1,0 +1,44 @@
+// The command-line options that let tests and developers drive the game:
+// headless runs, a fixed frame time, a frame limit, a seed, scripted keys,
+// screenshots and a per-frame state log. They change nothing else about the
+// game.
+#pragma once
+
+#include "Engine/Kestrel.h"
+#include "Game/InputScript.h"
+
+#include <string>
+#include <vector>
+
+struct Screenshot {
+    long frame;
+    std::string path;
+};
+
+struct HarnessOptions {
+    KEPlatformOptions platform;
+    bool seeded = false;
+    unsigned seed = 0;
+    long frameLimit = 0;  // 0: run until quit
+    std::string inputPath;
+    std::vector<Screenshot> screenshots;
+    std::string stateLogPath;
+    bool showHelp = false;
+};
+
+// Parses the options alone (no file is read). On a malformed option returns
+// false with a one-line error naming it.
+bool parseHarnessOptions(int argc, char** argv, HarnessOptions* options, std::string* error);
+
+// Parses the command line, reads the input script, opens the state log and
+// configures the engine. Returns -1 to go on, or the exit code to end with
+// (2 after a one-line error on standard error).
+int HarnessStart(int argc, char** argv);
+
+// The seed of rand(): --seed, or the time.
+unsigned HarnessRandomSeed();
+
+// Hooks of the frame loop; frame 0 is its first pass.
+void HarnessBeforeFrame(long frame);           // posts the frame's scripted keys
+void HarnessAfterDraw(long frame);             // writes the screenshots due
+bool HarnessAfterFrame(long frame, float dt);  // logs the frame; false once --frames are done

@@ -1,0 +1,122 @@
+#include "Game/Screen.h"
+
+#include <algorithm>
+
+List<Screen>* screenStack = nullptr;
+
+namespace {
+
+bool isNegligible(float time) {
+    return time > -0.0001f && time < 0.001f;
+}
+
+float transitionStep(float dt, float transitionTime) {
+    return isNegligible(transitionTime) ? 1.0f : dt / transitionTime;
+}
+
+bool isStrictlyBetweenOnAndOff(float position) {
+    return position > 0.0f && position < 1.0f;
+}
+
+}  // namespace
+
+bool Screen::isTransitioning() const {
+    return state == TransitionOn || state == TransitionOff;
+}
+
+bool Screen::isActive() const {
+    return !otherScreenHasFocus && (state == TransitionOn || state == Active);
+}
+
+float Screen::transitionOpacity() const {
+    EasingFunction ease = state == TransitionOn ? easeOn : easeOff;
+    return 1.0f - ease(transitionPosition);
+}
+
+// Runs the callback of the end the position reached and clamps it there.
+void Screen::completeTransition() {
+    const ScreenCallback& callback = transitionPosition <= 0.0f ? onTransitionedOn : onTransitionedOff;
+    if (callback) callback(this);
+    transitionPosition = std::clamp(transitionPosition, 0.0f, 1.0f);
+}
+
+void Screen::update(float dt, bool otherHasFocus, bool covered) {
+    otherScreenHasFocus = otherHasFocus;
+    if (isExiting) {
+        state = TransitionOff;
+        if (isNegligible(dt)) return;
+        transitionPosition += transitionStep(dt, transitionOffTime);
+        if (isStrictlyBetweenOnAndOff(transitionPosition)) return;
+        completeTransition();
+        isFinished = true;
+        return;
+    }
+    ScreenState transitioning = covered ? TransitionOff : TransitionOn;
+    if (isNegligible(dt)) {
+        state = transitioning;
+        return;
+    }
+    transitionPosition +=
+        covered ? transitionStep(dt, transitionOffTime) : -transitionStep(dt, transitionOnTime);
+    if (isStrictlyBetweenOnAndOff(transitionPosition)) {
+        state = transitioning;
+        return;
+    }
+    // Callbacks fire once, on the frame a transition completes.
+    if (isTransitioning()) completeTransition();
+    transitionPosition = std::clamp(transitionPosition, 0.0f, 1.0f);
+    state = covered ? Hidden : Active;
+}
+
+void Screen::exitScreen() {
+    isExiting = true;
+    if (!isNegligible(transitionOffTime)) return;
+    if (onTransitionedOff) onTransitionedOff(this);
+    isFinished = true;
+}
+
+void initScreenStack() {
+    screenStack = new_List<Screen>();
+}
+
+void addScreen(Screen* screen) {
+    screen->loadContent();
+    screenStack->pushBack(screen);
+}
+
+void updateScreenStack(float dt) {
+    bool otherScreenHasFocus = false;
+    bool covered = false;
+    // Screens pushed during the walk land above it and wait for the next frame.
+    ListNode<Screen>* node = screenStack->tail;
+    while (node != nullptr) {
+        Screen* screen = node->data;
+        ListNode<Screen>* below = node->prev;
+        if (screen->isFinished) {
+            screenStack->removeNode(node);
+            delete screen;
+            node = below;
+            continue;
+        }
+        screen->update(dt, otherScreenHasFocus, covered);
+        if (screen->state == TransitionOn || screen->state == Active) {
+            if (!otherScreenHasFocus) {
+                screen->handleInput(dt);
+                otherScreenHasFocus = screen->capturesInput;
+            }
+            if (!screen->isPopup) covered = true;
+        }
+        node = below;
+    }
+}
+
+void drawScreenStack(float dt) {
+    for (ListNode<Screen>* node = screenStack->head; node != nullptr; node = node->next)
+        if (node->data->state != Hidden) node->data->draw(dt);
+}
+
+void destroyScreenStack() {
+    for (ListNode<Screen>* node = screenStack->head; node != nullptr; node = node->next) delete node->data;
+    screenStack->destroy();
+    screenStack = nullptr;
+}

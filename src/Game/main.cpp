@@ -1,0 +1,15 @@
+// Halcyra: the process entry.
+#include "Debug/Debug.h"
+#include "Game/Game.h"
+#include "Game/Harness.h"
+
+int main(int argc, char** argv) {
+    // The crash trace comes first so that every later failure is reported;
+    // the runtime runs the exit handlers in reverse: shutdown, then the trace's.
+    DebugOpenTrace();
+    int exitCode = HarnessStart(argc, argv);
+    if (exitCode >= 0) return exitCode;
+    initGame(HarnessRandomSeed());
+    runGame();
+    return 0;
+}

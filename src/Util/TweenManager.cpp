@@ -1,0 +1,163 @@
+#include "Util/TweenManager.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "Util/Color.h"
+
+List<Tween>* tweens = nullptr;
+
+static int componentCount(TweenKind kind) {
+    switch (kind) {
+        case TWEEN_FLOAT:
+            return 1;
+        case TWEEN_VEC2:
+            return 2;
+        case TWEEN_COLOR:
+            return 4;
+    }
+    return 0;
+}
+
+// Field by field for a colour, so that its packed word is never touched.
+static void readComponents(const void* variable, TweenKind kind, float components[4]) {
+    if (kind == TWEEN_COLOR) {
+        const Color* color = static_cast<const Color*>(variable);
+        components[0] = color->opacity;
+        components[1] = color->red;
+        components[2] = color->green;
+        components[3] = color->blue;
+        return;
+    }
+    std::memcpy(components, variable, componentCount(kind) * sizeof(float));
+}
+
+static void writeComponents(void* variable, TweenKind kind, const float components[4]) {
+    if (kind == TWEEN_COLOR) {
+        Color* color = static_cast<Color*>(variable);
+        color->opacity = components[0];
+        color->red = components[1];
+        color->green = components[2];
+        color->blue = components[3];
+        return;
+    }
+    std::memcpy(variable, components, componentCount(kind) * sizeof(float));
+}
+
+void createOriginal(Tween* tween) {
+    readComponents(tween->value, tween->kind, tween->start);
+}
+
+void applyTween(Tween* tween, float progress) {
+    float target[4];
+    float current[4];
+    readComponents(tween->target, tween->kind, target);
+    for (int i = 0; i < componentCount(tween->kind); ++i)
+        current[i] = tween->start[i] + (target[i] - tween->start[i]) * progress;
+    writeComponents(tween->value, tween->kind, current);
+}
+
+static Tween* findTween(const void* value) {
+    for (List<Tween>::Node* node = tweens->head; node != nullptr; node = node->next)
+        if (node->data->value == value) return node->data;
+    return nullptr;
+}
+
+Tween* TweenManagerTween(void* value, const void* target, float duration, EasingFunction easing,
+                         TweenKind kind, TweenCallback onComplete) {
+    if (duration > -0.0001f && duration < 0.001f) FATAL_ERROR("Tween duration cannot be zero.");
+    Tween* tween = findTween(value);
+    if (tween == nullptr) {
+        tween = DEBUG_NEW(Tween, "TweenManagerTween");
+        tween->kind = kind;
+        tween->value = value;
+        tweens->pushBack(tween);
+    } else if (tween->kind != kind) {
+        FATAL_ERROR("Tween already exists with different type.");
+    }
+    // A restart keeps the tween's place in the list and resets its clock.
+    tween->target = target;
+    tween->duration = duration;
+    tween->elapsed = 0.0f;
+    tween->easing = easing;
+    tween->onComplete = onComplete;
+    createOriginal(tween);
+    applyTween(tween, 0.0f);
+    return tween;
+}
+
+// Unlinked before onComplete, so that a restart of the same variable from the
+// callback makes a fresh tween instead of reviving this one.
+static void complete(List<Tween>::Node* node) {
+    Tween* tween = node->data;
+    float target[4];
+    readComponents(tween->target, tween->kind, target);
+    writeComponents(tween->value, tween->kind, target);
+    tweens->removeNode(node);
+    if (tween->onComplete != nullptr) tween->onComplete();
+    delete tween;
+}
+
+void UpdateTweens(float dt) {
+    // Tweens started during this pass are appended after the current tail and
+    // wait for the next pass, so they show their start value first.
+    List<Tween>::Node* last = tweens->tail;
+    List<Tween>::Node* node = tweens->head;
+    while (node != nullptr) {
+        List<Tween>::Node* next = node == last ? nullptr : node->next;
+        Tween* tween = node->data;
+        float progress = tween->easing(tween->elapsed / tween->duration);
+        tween->elapsed += dt;
+        if (tween->elapsed < tween->duration) applyTween(tween, progress);
+        else complete(node);
+        node = next;
+    }
+}
+
+void DestroyTweens() {
+    while (tweens->count > 0) delete tweens->popBack();
+    tweens->destroy();
+    tweens = nullptr;
+}
+
+float easeLinear(float t) {
+    return t;
+}
+
+float easeQuadOut(float t) {
+    return -(t - 2.0f) * t;
+}
+
+float easeCubicIn(float t) {
+    return t * t * t;
+}
+
+float easeCubicOut(float t) {
+    float u = t - 1.0f;
+    return u * u * u + 1.0f;
+}
+
+float easeQuartIn(float t) {
+    return t * t * t * t;
+}
+
+float easeQuartOut(float t) {
+    float u = t - 1.0f;
+    return 1.0f - u * u * u * u;
+}
+
+float easeQuintOut(float t) {
+    float u = t - 1.0f;
+    return u * u * u * u * u + 1.0f;
+}
+
+float easeQuintInOut(float t) {
+    if (t < 0.5f) return 16.0f * t * t * t * t * t;
+    float u = 2.0f * t - 2.0f;
+    return 0.5f * u * u * u * u * u + 1.0f;
+}
+
+float easeElasticOut(float t) {
+    const float minusThirteenHalfPi = -20.420352248333657f;
+    return std::sin(minusThirteenHalfPi * (t + 1.0f)) * std::exp2(-10.0f * t) + 1.0f;
+}

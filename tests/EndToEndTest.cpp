@@ -1,0 +1,143 @@
+// Runs the real game binary headless in a scratch directory.
+#include <gtest/gtest.h>
+#include <stb_image.h>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct GameRun {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+std::string readText(const std::string& path) {
+    std::ifstream file(path);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) result.push_back(line);
+    return result;
+}
+
+class EndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(mkdtemp(directory), nullptr);
+        ASSERT_EQ(symlink(HALCYRA_ASSETS, path("Assets").c_str()), 0);
+    }
+
+    void TearDown() override {
+        std::string command = "rm -rf " + std::string(directory);
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+
+    std::string path(const std::string& name) const { return std::string(directory) + "/" + name; }
+
+    void write(const std::string& name, const std::string& text) const { std::ofstream(path(name)) << text; }
+
+    GameRun run(std::vector<std::string> arguments) const {
+        arguments.insert(arguments.begin(), HALCYRA_BINARY);
+        pid_t child = fork();
+        if (child == 0) {
+            if (chdir(directory) != 0) _exit(127);
+            int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(out, 1);
+            dup2(err, 2);
+            std::vector<char*> argv;
+            for (std::string& argument : arguments) argv.push_back(argument.data());
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readText(path("stdout.txt")),
+                readText(path("stderr.txt"))};
+    }
+
+    char directory[64] = "/tmp/halcyra-e2e-XXXXXX";
+};
+
+TEST_F(EndToEndTest, HeadlessRunPrintsTheResolutionAndLogsEveryFrame) {
+    GameRun result =
+        run({"--headless", "--desktop", "1920x1080", "--frames", "3", "--state-log", "state.jsonl"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "Target Resolution: 896 x 504\nScale: 2.1429\n\n");
+    std::vector<std::string> log = lines(readText(path("state.jsonl")));
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(std::regex_replace(log[2], std::regex("\"dt\":[0-9.e-]+"), "\"dt\":DT"),
+              "{\"frame\":2,\"dt\":DT,\"screens\":[{\"type\":\"StartupScreen\",\"state\":0}],\"room\":null,"
+              "\"character\":null,"
+              "\"prompt\":null,\"music\":null,\"ambience\":null,\"lastCheckpointId\":null,\"keys\":null,"
+              "\"blackout\":null}");
+    EXPECT_EQ(readText(path("Debug.Trace.txt")), "") << "a clean run reports nothing";
+}
+
+TEST_F(EndToEndTest, ScreenshotShowsTheFirstScreenFadedIn) {
+    GameRun result = run({"--headless", "--fixed-dt", "0.02", "--frames", "80", "--screenshot", "75:shot.png",
+                          "--state-log", "state.jsonl"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    int width = 0, height = 0, channels = 0;
+    unsigned char* pixels = stbi_load(path("shot.png").c_str(), &width, &height, &channels, 3);
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(width, 896);
+    EXPECT_EQ(height, 504);
+    auto brightness = [&](int x, int y) {
+        const unsigned char* p = pixels + (y * width + x) * 3;
+        return p[0] + p[1] + p[2];
+    };
+    EXPECT_GT(brightness(448, 280), 300) << "the candle is lit in the middle";
+    EXPECT_LT(brightness(5, 5), 30) << "the corners stay dark";
+    stbi_image_free(pixels);
+    EXPECT_NE(lines(readText(path("state.jsonl")))[75].find("\"state\":1"), std::string::npos)
+        << "fully faded in after 1.25 s";
+}
+
+TEST_F(EndToEndTest, ShiftEscapeEndsTheLoopAtTheEndOfTheFollowingFrame) {
+    write("quit.txt", "5 down SHIFT\n5 down ESCAPE\n");
+    GameRun quit = run({"--headless", "--fixed-dt", "0.02", "--frames", "40", "--input", "quit.txt",
+                        "--state-log", "quit.jsonl"});
+    ASSERT_EQ(quit.exitCode, 0) << quit.err;
+    EXPECT_EQ(lines(readText(path("quit.jsonl"))).size(), 7u);
+
+    write("escape.txt", "5 tap ESCAPE\n8 down ESCAPE\n");
+    GameRun escape = run({"--headless", "--fixed-dt", "0.02", "--frames", "12", "--input", "escape.txt",
+                          "--state-log", "escape.jsonl"});
+    ASSERT_EQ(escape.exitCode, 0) << escape.err;
+    EXPECT_EQ(lines(readText(path("escape.jsonl"))).size(), 12u) << "Escape alone does not quit";
+}
+
+TEST_F(EndToEndTest, MalformedOptionsAndScriptsEndWithOneLineBeforeAnyWindow) {
+    GameRun option = run({"--headless", "--frames", "soon"});
+    EXPECT_EQ(option.exitCode, 2);
+    EXPECT_EQ(option.err, "halcyra: --frames: expected a whole number of frames above 0, got 'soon'\n");
+    EXPECT_EQ(option.out, "");
+
+    write("keys.txt", "3 down W\n4 hold W\n");
+    GameRun script = run({"--headless", "--input", "keys.txt"});
+    EXPECT_EQ(script.exitCode, 2);
+    EXPECT_EQ(script.err, "halcyra: keys.txt:2: unknown action 'hold' (down, up or tap)\n");
+    EXPECT_EQ(script.out, "");
+
+    GameRun missing = run({"--headless", "--input", "nowhere.txt"});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_EQ(missing.err, "halcyra: cannot read input script 'nowhere.txt': No such file or directory\n");
+}
+
+}  // namespace

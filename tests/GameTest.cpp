@@ -1,0 +1,49 @@
+#include "Game/Game.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ResolutionCase {
+    double desktopWidth, desktopHeight;
+    float width, height, scaleX, scaleY;
+};
+
+TEST(GameTest, SelectResolutionMatchesTheDesktopAspectOrStretches800By600) {
+    const ResolutionCase cases[] = {
+        {1920, 1080, 896, 504, 2.142857f, 2.142857f},
+        {1280, 1024, 800, 640, 1.6f, 1.6f},
+        {1024, 768, 800, 600, 1.28f, 1.28f},
+        {1680, 1050, 800, 600, 2.1f, 1.75f},  // 16:10 matches no row
+        {1024, 1280, 640, 800, 1.6f, 1.6f},
+    };
+    for (const ResolutionCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.desktopWidth << "x" << c.desktopHeight);
+        selectResolution(c.desktopWidth, c.desktopHeight);
+        EXPECT_EQ(screenWidth, c.width);
+        EXPECT_EQ(screenHeight, c.height);
+        EXPECT_NEAR(screenScale.x, c.scaleX, 1e-5f);
+        EXPECT_NEAR(screenScale.y, c.scaleY, 1e-5f);
+        EXPECT_EQ(screenMatrix.m[0][0], screenScale.x);
+        EXPECT_EQ(screenMatrix.m[1][1], screenScale.y);
+        EXPECT_EQ(screenMatrix.m[0][2], 0.0f);
+    }
+}
+
+TEST(GameTest, WindowProcedureKeepsTheRunFlags) {
+    gameRunning = windowActive = true;
+    keyDown = false;
+    EXPECT_EQ(windowProc(nullptr, KE_WM_ACTIVATEAPP, 0x100, 0), 0) << "only the low byte counts";
+    EXPECT_FALSE(windowActive);
+    windowProc(nullptr, KE_WM_ACTIVATEAPP, 1, 0);
+    EXPECT_TRUE(windowActive);
+    windowProc(nullptr, KE_WM_KEYDOWN, 0x41, 0);
+    EXPECT_TRUE(keyDown);
+    windowProc(nullptr, KE_WM_KEYUP, 0x41, 0);
+    EXPECT_FALSE(keyDown);
+    windowProc(nullptr, KE_WM_DESTROY, 0, 0);
+    EXPECT_FALSE(gameRunning);
+    gameRunning = true;
+}
+
+}  // namespace

@@ -1,0 +1,104 @@
+#include "Engine/KeyCodes.h"
+#include "Game/Harness.h"
+#include "Game/InputScript.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+bool parse(const std::vector<const char*>& arguments, HarnessOptions* options, std::string* error) {
+    std::vector<char*> argv{const_cast<char*>("halcyra")};
+    for (const char* argument : arguments) argv.push_back(const_cast<char*>(argument));
+    return parseHarnessOptions(static_cast<int>(argv.size()), argv.data(), options, error);
+}
+
+TEST(HarnessTest, ParsesEveryOption) {
+    HarnessOptions options;
+    std::string error;
+    ASSERT_TRUE(parse({"--headless", "--windowed", "--desktop", "1280x1024", "--fixed-dt", "0.0125",
+                       "--frames", "30", "--seed", "42", "--input", "keys.txt", "--screenshot", "3:a.png",
+                       "--screenshot", "7:b.png", "--state-log", "log.jsonl"},
+                      &options, &error))
+        << error;
+    EXPECT_TRUE(options.platform.headless);
+    EXPECT_TRUE(options.platform.windowed);
+    EXPECT_EQ(options.platform.desktopWidth, 1280);
+    EXPECT_EQ(options.platform.desktopHeight, 1024);
+    EXPECT_EQ(options.platform.fixedFrameTime, 0.0125f);
+    EXPECT_EQ(options.frameLimit, 30);
+    EXPECT_TRUE(options.seeded);
+    EXPECT_EQ(options.seed, 42u);
+    EXPECT_EQ(options.inputPath, "keys.txt");
+    ASSERT_EQ(options.screenshots.size(), 2u);
+    EXPECT_EQ(options.screenshots[1].frame, 7);
+    EXPECT_EQ(options.screenshots[1].path, "b.png");
+    EXPECT_EQ(options.stateLogPath, "log.jsonl");
+}
+
+TEST(HarnessTest, MalformedOptionsGiveOneLineNamingTheOption) {
+    const std::pair<std::vector<const char*>, const char*> cases[] = {
+        {{"--bogus"}, "unknown option '--bogus' (try --help)"},
+        {{"--frames"}, "--frames: missing value"},
+        {{"--frames", "0"}, "--frames: expected a whole number of frames above 0, got '0'"},
+        {{"--frames", "12abc"}, "--frames: expected a whole number of frames above 0, got '12abc'"},
+        {{"--desktop", "1920*1080"}, "--desktop: expected a size WxH such as 1920x1080, got '1920*1080'"},
+        {{"--desktop", "0x1080"}, "--desktop: expected a size WxH such as 1920x1080, got '0x1080'"},
+        {{"--fixed-dt", "nan"},
+         "--fixed-dt: expected a frame time in seconds above 0 and at most 1, got 'nan'"},
+        {{"--seed", "-1"}, "--seed: expected a whole number from 0 to 4294967295, got '-1'"},
+        {{"--screenshot", "5"}, "--screenshot: expected FRAME:FILE such as 10:shot.png, got '5'"},
+        {{"--screenshot", "x:a.png"}, "--screenshot: expected FRAME:FILE such as 10:shot.png, got 'x:a.png'"},
+    };
+    for (const auto& [arguments, expected] : cases) {
+        HarnessOptions options;
+        std::string error;
+        EXPECT_FALSE(parse(arguments, &options, &error));
+        EXPECT_EQ(error, expected);
+    }
+}
+
+TEST(InputScriptTest, EventsAreOrderedByFrameAndTapsReleaseOneFrameLater) {
+    std::vector<ScriptedKey> events;
+    std::string error;
+    ASSERT_TRUE(
+        parseInputScript("# walk, then quit\n"
+                         "10 down W\n"
+                         "\n"
+                         "4 tap 0x20   # space\n"
+                         "10 up W\n"
+                         "20 down SHIFT\n"
+                         "20 down ESCAPE\n",
+                         &events, &error))
+        << error;
+    const ScriptedKey expected[] = {{4, KEY_SPACE, true}, {5, KEY_SPACE, false}, {10, KEY_W, true},
+                                    {10, KEY_W, false},   {20, KEY_SHIFT, true}, {20, KEY_ESCAPE, true}};
+    ASSERT_EQ(events.size(), std::size(expected));
+    for (size_t i = 0; i < events.size(); ++i) {
+        EXPECT_EQ(events[i].frame, expected[i].frame);
+        EXPECT_EQ(events[i].key, expected[i].key);
+        EXPECT_EQ(events[i].down, expected[i].down);
+    }
+}
+
+TEST(InputScriptTest, MalformedLinesNameTheLineAndTheProblem) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"1 down W\n2 press W\n", "2: unknown action 'press' (down, up or tap)"},
+        {"1 down JUMP\n", "1: unknown key 'JUMP'"},
+        {"1 down 0x1FF\n", "1: unknown key '0x1FF'"},
+        {"-3 down W\n", "1: frame '-3' is not a whole number from 0 to 1000000000"},
+        {"99999999999 tap W\n", "1: frame '99999999999' is not a whole number from 0 to 1000000000"},
+        {"\n\n5 down\n", "3: expected 'FRAME down|up|tap KEY', got '5 down'"},
+        {"5 down W E\n", "1: unexpected 'E' after the key"},
+    };
+    for (const auto& [script, expected] : cases) {
+        std::vector<ScriptedKey> events;
+        std::string error;
+        EXPECT_FALSE(parseInputScript(script, &events, &error)) << script;
+        EXPECT_EQ(error, expected);
+    }
+}
+
+}  // namespace

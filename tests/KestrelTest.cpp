@@ -1,0 +1,171 @@
+#include "Engine/Kestrel.h"
+#include "Engine/KeyCodes.h"
+#include "Util/QuadMesh.h"
+
+#include <gtest/gtest.h>
+#include <stb_image.h>
+#include <stb_image_write.h>
+
+#include <unistd.h>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int WIDTH = 64;
+constexpr int HEIGHT = 32;
+
+std::vector<std::pair<unsigned, unsigned long>> messages;
+
+long recordMessage(KEWindow*, unsigned message, unsigned long wParam, long) {
+    messages.emplace_back(message, wParam);
+    return 0;
+}
+
+struct Pixel {
+    int r, g, b;
+};
+
+// A headless engine drawing into a 64 x 32 frame.
+class KestrelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        KEPlatformOptions options;
+        options.headless = true;
+        options.fixedFrameTime = 0.02f;
+        KESysConfigure(options);
+        KEWindow* window = KESysCreateWindow("test", WIDTH, HEIGHT);
+        KESysInitInfo info{window, WIDTH, HEIGHT, 144, recordMessage};
+        ASSERT_NE(KESysInit(&info), 0);
+        KESysReset();
+        KEGfxSetBlendMode(1);
+        messages.clear();
+        snprintf(directory, sizeof directory, "/tmp/kestrel-test-XXXXXX");
+        ASSERT_NE(mkdtemp(directory), nullptr);
+    }
+
+    void TearDown() override {
+        KESysExit();
+        std::string command = std::string("rm -rf ") + directory;
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+
+    std::string path(const char* name) const { return std::string(directory) + "/" + name; }
+
+    // The frame drawn so far, read back through a screenshot.
+    Pixel pixelAt(int x, int y) {
+        std::string shot = path("frame.png");
+        EXPECT_TRUE(KESysSaveScreenshot(shot.c_str()));
+        int width = 0, height = 0, channels = 0;
+        unsigned char* pixels = stbi_load(shot.c_str(), &width, &height, &channels, 4);
+        EXPECT_EQ(width, WIDTH);
+        EXPECT_EQ(height, HEIGHT);
+        const unsigned char* p = pixels + (y * width + x) * 4;
+        Pixel pixel{p[0], p[1], p[2]};
+        stbi_image_free(pixels);
+        return pixel;
+    }
+
+    void drawQuad(KEMesh* mesh, float x, float y, float scaleX, float scaleY) {
+        Matrix3 transform;
+        Matrix3Scale(&transform, scaleX, scaleY);
+        transform.m[0][2] = x;
+        transform.m[1][2] = y;
+        KEGfxSetTransform(&transform);
+        KEGfxMeshDraw(mesh, 3);
+    }
+
+    char directory[64];
+};
+
+void expectPixel(Pixel actual, Pixel expected) {
+    EXPECT_NEAR(actual.r, expected.r, 2);
+    EXPECT_NEAR(actual.g, expected.g, 2);
+    EXPECT_NEAR(actual.b, expected.b, 2);
+}
+
+TEST_F(KestrelTest, KeyEventsBecomeHeldTriggeredAndReleasedPerFrame) {
+    KEInputPostKey(KEY_W, true);
+    EXPECT_EQ(messages.back(), std::make_pair(unsigned{KE_WM_KEYDOWN}, 0x57ul))
+        << "the window hears it at once";
+    EXPECT_FALSE(KEInputCheckCurr(KEY_W)) << "the table changes at the next update";
+    KEInputUpdate();
+    EXPECT_TRUE(KEInputCheckCurr(KEY_W));
+    EXPECT_TRUE(KEInputCheckTriggered(KEY_W));
+    KEInputUpdate();
+    EXPECT_TRUE(KEInputCheckCurr(KEY_W));
+    EXPECT_FALSE(KEInputCheckTriggered(KEY_W));
+    KEInputPostKey(KEY_W, false);
+    KEInputUpdate();
+    EXPECT_FALSE(KEInputCheckCurr(KEY_W));
+    EXPECT_TRUE(KEInputCheckReleased(KEY_W));
+    KEInputUpdate();
+    EXPECT_FALSE(KEInputCheckReleased(KEY_W));
+
+    // A tap within one frame still shows both edges.
+    KEInputPostKey(KEY_SPACE, true);
+    KEInputPostKey(KEY_SPACE, false);
+    KEInputUpdate();
+    EXPECT_TRUE(KEInputCheckTriggered(KEY_SPACE));
+    EXPECT_TRUE(KEInputCheckReleased(KEY_SPACE));
+    EXPECT_FALSE(KEInputCheckCurr(KEY_SPACE));
+
+    KEInputPostKey(-1, true);
+    KEInputPostKey(KEY_CODE_COUNT, true);
+    KEInputUpdate();
+    EXPECT_FALSE(KEInputCheckCurr(KEY_CODE_COUNT));
+    EXPECT_FALSE(KEInputCheckCurr(-5));
+}
+
+TEST_F(KestrelTest, FixedFrameTimeIsReturnedEveryFrame) {
+    for (int frame = 0; frame < 3; ++frame) {
+        EXPECT_EQ(KEFrameRateControllerGetFrameTime(), 0.02f);
+        KESysFrameStart();
+        KESysFrameEnd();
+    }
+    EXPECT_EQ(KESysDoesWindowExist(), 1);
+}
+
+TEST_F(KestrelTest, UntexturedDrawIsVertexColourTimesTintThroughTheTransform) {
+    KEGfxSetBackgroundColor(0, 0, 1);
+    KESysFrameStart();
+    KEMesh* quad = createQuadMesh(1, 1, &colorWhite);
+    KEGfxSetRenderMode(1);
+    KEGfxTextureSet(nullptr, 0, 0);
+    KEGfxSetTintColor(1, 0.5f, 0, 1);
+    drawQuad(quad, 0, 0, 32, 32);
+    expectPixel(pixelAt(10, 10), {255, 128, 0});
+    expectPixel(pixelAt(50, 10), {0, 0, 255});  // outside the quad: the background
+
+    KEGfxSetTintColor(1, 1, 1, 0.5f);
+    drawQuad(quad, 32, 0, 32, 32);
+    expectPixel(pixelAt(50, 10), {128, 128, 255});  // half opacity blends over the blue
+    KEGfxMeshFree(quad);
+}
+
+TEST_F(KestrelTest, TexturedDrawIsTexelTimesTintWithTheFrameOffset) {
+    // Two texels: green on the left, red on the right.
+    const unsigned char texels[] = {0, 255, 0, 255, 255, 0, 0, 255};
+    std::string png = path("sheet.png");
+    ASSERT_NE(stbi_write_png(png.c_str(), 2, 1, 4, texels, 8), 0);
+    KETexture* texture = KEGfxTextureLoad(png.c_str());
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(KEGfxTextureLoad(path("missing.png").c_str()), nullptr);
+
+    KESysFrameStart();
+    KEMesh* frame = createFrameMesh(1, 1, 2, 1, nullptr);
+    KEGfxSetRenderMode(2);
+    KEGfxSetTintColor(1, 1, 1, 1);
+    KEGfxTextureSet(texture, 0, 0);
+    drawQuad(frame, 0, 0, 32, 32);
+    KEGfxTextureSet(texture, 0.5f, 0);
+    KEGfxSetTintColor(0.5f, 1, 1, 1);
+    drawQuad(frame, 32, 0, 32, 32);
+    expectPixel(pixelAt(16, 16), {0, 255, 0});
+    expectPixel(pixelAt(48, 16), {128, 0, 0});
+    KEGfxMeshFree(frame);
+    KEGfxTextureUnload(texture);
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+#include "Util/Matrix3.h"
+#include "Util/QuadMesh.h"
+
+#include <gtest/gtest.h>
+
+#include <numbers>
+
+namespace {
+
+Matrix3 sample(float offset) {
+    Matrix3 matrix;
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column)
+            matrix.m[row][column] = offset + static_cast<float>(row * 3 + column);
+    return matrix;
+}
+
+void expectSame(const Matrix3& a, const Matrix3& b) {
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column) EXPECT_EQ(a.m[row][column], b.m[row][column]);
+}
+
+TEST(Matrix3Test, ConcatGivesTheSameProductWhenTheOutputAliasesAnOperand) {
+    Matrix3 a = sample(1), b = sample(-4), separate;
+    Matrix3Concat(&separate, &a, &b);
+    Matrix3 intoA = a;
+    Matrix3Concat(&intoA, &intoA, &b);
+    expectSame(intoA, separate);
+    Matrix3 intoB = b;
+    Matrix3Concat(&intoB, &a, &intoB);
+    expectSame(intoB, separate);
+    EXPECT_EQ(separate.m[0][0], 1 * -4 + 2 * -1 + 3 * 2);
+}
+
+TEST(Matrix3Test, TranslationTimesRotationTimesScaleMapsPoints) {
+    Matrix3 t, r, s, transform;
+    Matrix3Translate(&t, 10, 20);
+    Matrix3Rotate(&r, std::numbers::pi_v<float> / 2);
+    Matrix3Scale(&s, 2, 1);
+    Matrix3Concat(&transform, &r, &s);
+    Matrix3Concat(&transform, &t, &transform);
+    float x, y;
+    Matrix3TransformPoint(&transform, 1, 0, &x, &y);
+    EXPECT_NEAR(x, 10.0f, 1e-5f);
+    EXPECT_NEAR(y, 22.0f, 1e-5f);
+}
+
+TEST(QuadMeshTest, FrameMeshCoversOneFrameOfTheSheet) {
+    float uvScale[2] = {0, 0};
+    KEMesh* mesh = createFrameMesh(64, 32, 256, 128, uvScale);
+    EXPECT_EQ(uvScale[0], 0.25f);
+    EXPECT_EQ(uvScale[1], 0.25f);
+    ASSERT_EQ(KEGfxMeshVertexCount(mesh), 6);
+    KEVertex corner = KEGfxMeshVertex(mesh, 1);
+    EXPECT_EQ(corner.x, 64.0f);
+    EXPECT_EQ(corner.y, 32.0f);
+    EXPECT_EQ(corner.u, 0.25f);
+    EXPECT_EQ(corner.v, 0.25f);
+    EXPECT_EQ(corner.color, 0xFF000000u);
+    KEGfxMeshFree(mesh);
+}
+
+TEST(QuadMeshTest, QuadMeshIsTwoTrianglesFromTheCornerInItsColour) {
+    KEMesh* black = createQuadMesh(8, 4, nullptr);
+    KEMesh* red = createQuadMesh(8, 4, &colorRed);
+    const float expected[6][4] = {{0, 4, 0, 1}, {8, 4, 1, 1}, {8, 0, 1, 0},
+                                  {8, 0, 1, 0}, {0, 0, 0, 0}, {0, 4, 0, 1}};
+    ASSERT_EQ(KEGfxMeshVertexCount(black), 6);
+    for (int i = 0; i < 6; ++i) {
+        KEVertex vertex = KEGfxMeshVertex(black, i);
+        EXPECT_EQ(vertex.x, expected[i][0]);
+        EXPECT_EQ(vertex.y, expected[i][1]);
+        EXPECT_EQ(vertex.u, expected[i][2]);
+        EXPECT_EQ(vertex.v, expected[i][3]);
+        EXPECT_EQ(vertex.color, 0xFF000000u);
+        EXPECT_EQ(KEGfxMeshVertex(red, i).color, 0xFFFF0000u);
+    }
+    KEGfxMeshFree(black);
+    KEGfxMeshFree(red);
+}
+
+}  // namespace
