@@ -83,12 +83,23 @@ Uint8 toByte(float unit) {
     return static_cast<Uint8>(std::clamp(unit, 0.0f, 1.0f) * 255.0f + 0.5f);
 }
 
+// Without a display SDL falls back to drivers that show nothing; a player
+// would face a game running in an invisible window. Those drivers count only
+// when asked for by name.
+bool isInvisibleDriver(const char* driver) {
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    bool invisible = SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0;
+    return invisible && (requested == nullptr || SDL_strcmp(requested, driver) != 0);
+}
+
 void startVideo() {
     if (engine.videoStarted) return;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
         FATAL_ERROR("No display could be opened (%s). Run with --headless, or under xvfb-run.",
                     SDL_GetError());
     engine.videoStarted = true;
+    if (isInvisibleDriver(SDL_GetCurrentVideoDriver()))
+        FATAL_ERROR("No display could be opened. Run with --headless, or under xvfb-run.");
 }
 
 // Physical key positions map to the virtual-key codes of a US layout, so
