@@ -160,16 +160,4 @@ TEST_F(ScreenStackTest, HiddenScreenToldToExitFinishesOnItsNextUpdate) {
     EXPECT_EQ(transitionedOff, 1);
 }
 
-TEST(ScreenTest, OpacityFollowsTheEasingOfTheCurrentDirection) {
-    struct Plain : Screen {
-        const char* typeName() const override { return "Plain"; }
-    } screen;
-    screen.easeOn = easeQuartIn;
-    screen.easeOff = easeQuartOut;
-    screen.transitionPosition = 0.5f;
-    EXPECT_FLOAT_EQ(screen.transitionOpacity(), 1.0f - 0.0625f);
-    screen.state = TransitionOff;
-    EXPECT_FLOAT_EQ(screen.transitionOpacity(), 1.0f - 0.9375f);
-}
-
 }  // namespace
