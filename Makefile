@@ -8,7 +8,7 @@ RELEASE_DIR := $(BUILD_DIR)/release
 TEST_DIR := $(BUILD_DIR)/test
 BENCH_DIR := $(BUILD_DIR)/bench
 
-.PHONY: run test bench build deps format clean
+.PHONY: run test bench build deps assets format clean
 
 run: build
 	@scripts/run $(RELEASE_DIR)/halcyra $(ARGS)
@@ -30,6 +30,11 @@ bench: deps
 
 deps:
 	@scripts/install-deps
+
+# Regenerates the committed fonts, textures and sprite sheets under Assets/.
+assets: deps
+	tools/make-fonts
+	tools/make-textures
 
 format:
 	clang-format -i $$(find src tests bench -name '*.cpp' -o -name '*.h')

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -82,17 +83,22 @@ TEST_F(EndToEndTest, HeadlessRunPrintsTheResolutionAndLogsEveryFrame) {
     std::vector<std::string> log = lines(readText(path("state.jsonl")));
     ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(std::regex_replace(log[2], std::regex("\"dt\":[0-9.e-]+"), "\"dt\":DT"),
-              "{\"frame\":2,\"dt\":DT,\"screens\":[{\"type\":\"StartupScreen\",\"state\":0}],\"room\":null,"
+              "{\"frame\":2,\"dt\":DT,\"screens\":[{\"type\":\"LoadingScreen\",\"state\":0}],\"room\":null,"
               "\"character\":null,"
               "\"prompt\":null,\"music\":null,\"ambience\":null,\"lastCheckpointId\":null,\"keys\":null,"
               "\"blackout\":null}");
     EXPECT_EQ(readText(path("Debug.Trace.txt")), "") << "a clean run reports nothing";
 }
 
-TEST_F(EndToEndTest, ScreenshotShowsTheFirstScreenFadedIn) {
-    GameRun result = run({"--headless", "--fixed-dt", "0.02", "--frames", "80", "--screenshot", "75:shot.png",
-                          "--state-log", "state.jsonl"});
+// The loading screen fades in, loads, completes, fades out and hands over.
+TEST_F(EndToEndTest, LoadingScreenHandsOverOnceEverythingIsComplete) {
+    GameRun result = run({"--headless", "--fixed-dt", "0.02", "--frames", "260", "--screenshot",
+                          "250:shot.png", "--state-log", "state.jsonl"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::vector<std::string> log = lines(readText(path("state.jsonl")));
+    ASSERT_EQ(log.size(), 260u);
+    EXPECT_NE(log[0].find("[{\"type\":\"LoadingScreen\",\"state\":0}]"), std::string::npos);
+    EXPECT_NE(log[250].find("[{\"type\":\"StartupScreen\",\"state\":1}]"), std::string::npos) << log[250];
     int width = 0, height = 0, channels = 0;
     unsigned char* pixels = stbi_load(path("shot.png").c_str(), &width, &height, &channels, 3);
     ASSERT_NE(pixels, nullptr);
@@ -105,8 +111,24 @@ TEST_F(EndToEndTest, ScreenshotShowsTheFirstScreenFadedIn) {
     EXPECT_GT(brightness(448, 280), 300) << "the candle is lit in the middle";
     EXPECT_LT(brightness(5, 5), 30) << "the corners stay dark";
     stbi_image_free(pixels);
-    EXPECT_NE(lines(readText(path("state.jsonl")))[75].find("\"state\":1"), std::string::npos)
-        << "fully faded in after 1.25 s";
+}
+
+TEST_F(EndToEndTest, CheckAssetsLoadsAndCompletesThePreloadList) {
+    GameRun result = run({"--check-assets"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("preload entries checked"), std::string::npos) << result.out;
+}
+
+TEST_F(EndToEndTest, BrokenAssetEndsTheGameWithItsReport) {
+    ASSERT_EQ(unlink(path("Assets").c_str()), 0);
+    std::filesystem::copy(HALCYRA_ASSETS, path("Assets"), std::filesystem::copy_options::recursive);
+    write("Assets/Animations/CandleHolder.json", "{\"FrameCount\": 4, \"FrameWidth\": ");
+    GameRun result = run({"--headless", "--fixed-dt", "0.02", "--frames", "200"});
+    EXPECT_EQ(result.exitCode, 1);
+    std::string trace = readText(path("Debug.Trace.txt"));
+    EXPECT_NE(trace.find("Invalid animation file (Assets/Animations/CandleHolder.json)."), std::string::npos)
+        << trace;
+    EXPECT_NE(result.err.find("Please contact a developer with the debug trace."), std::string::npos);
 }
 
 TEST_F(EndToEndTest, ShiftEscapeEndsTheLoopAtTheEndOfTheFollowingFrame) {

@@ -7,12 +7,16 @@
 #include <dlfcn.h>
 #include <execinfo.h>
 #include <unistd.h>
+#include <atomic>
+#include <chrono>
 #include <climits>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <mutex>
+#include <thread>
 
 FILE* traceFile = nullptr;
 
@@ -32,7 +36,19 @@ constexpr int firstCallerFrame = 4;
 constexpr int writeReportFrame = 1;
 constexpr int maxSymbolNameLength = 255;
 
+// A fuzzer meets thousands of broken files a second; writing a report with
+// its call stack for each would be most of its work.
+#ifdef HALCYRA_FUZZ
+constexpr bool writesReports = false;
+#else
+constexpr bool writesReports = true;
+#endif
+
 bool crashed = false;
+std::thread::id mainThread = std::this_thread::get_id();
+std::atomic<bool> workerFailed{false};
+// Two threads failing at once must not interleave their reports.
+std::recursive_mutex reportLock;
 
 enum class Colour { White, Grey, BrightRed, Green, DarkYellow, BrightGreen, Default };
 
@@ -161,16 +177,27 @@ void writeLabelled(const ReportOutput& out, const char* label, const char* value
 }
 
 [[gnu::noinline]] void reportFatal(const char* message, const char* file, const char* function, int line) {
+    if (!writesReports) return;
+    std::lock_guard<std::recursive_mutex> guard(reportLock);
     const ReportOutput out{traceFile, isatty(STDERR_FILENO) == 1};
     writeReport(out, message, file, function, line);
     if (traceFile != nullptr) std::fflush(traceFile);
 }
 
 // The only way out after a report; kept alone so that a fuzzing build can
-// swap it for something that does not end the process.
+// swap it for something that does not end the process. A worker thread
+// stops where it is and the main thread ends the process.
 [[noreturn]] void terminateAfterFatal() {
+#ifdef HALCYRA_FUZZ
+    throw DebugFatalInterrupt{};
+#else
+    if (std::this_thread::get_id() != mainThread) {
+        workerFailed.store(true, std::memory_order_release);
+        for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+    }
     crashed = true;
     std::exit(1);
+#endif
 }
 
 // Standard containers allocate with the throwing new; a failure there ends
@@ -190,6 +217,7 @@ void showCrashNotice() {
 }  // namespace
 
 void DebugOpenTrace() {
+    mainThread = std::this_thread::get_id();
     traceFile = std::fopen(traceFileName, "a");
     std::atexit(DebugOnExit);
     std::set_new_handler(onNewFailure);
@@ -235,6 +263,16 @@ void DebugFormatCrashNotice(char* text, size_t size, const char* directory) {
     const bool fits = length <= room;
     const char* shown = fits ? directory : directory + length - (room - std::strlen(ellipsis));
     std::snprintf(text, size, "%s\n\n%s%s/%s", crashNotice, fits ? "" : ellipsis, shown, traceFileName);
+}
+
+bool DebugWorkerFailed() {
+    return workerFailed.load(std::memory_order_acquire);
+}
+
+void DebugEndIfWorkerFailed() {
+    if (!DebugWorkerFailed()) return;
+    crashed = true;
+    std::exit(1);
 }
 
 void DebugOnExit() {

@@ -18,6 +18,12 @@ extern FILE* traceFile;
 // registers DebugOnExit; the first thing the process does.
 void DebugOpenTrace();
 
+#ifdef HALCYRA_FUZZ
+// Fuzzing builds end a fatal error by throwing this instead of ending the
+// process: the fuzz target catches it and goes on with its next input.
+struct DebugFatalInterrupt {};
+#endif
+
 [[noreturn]] void DebugAllocationFailure(const char* file, const char* function, int line);
 
 [[noreturn]] void DebugFatalError(const char* format, const char* file, const char* function, int line, ...)
@@ -29,6 +35,13 @@ void DebugWarning(const char* format, const char* file, const char* function, in
 
 // Exit handler: after a fatal error, points the player to the trace file.
 void DebugOnExit();
+
+// A fatal error on a worker thread writes its report and then leaves the
+// ending to the main thread, so that shutdown never runs beside code still
+// using what it frees. The frame loop calls DebugEndIfWorkerFailed once a
+// frame; code waiting for a worker checks DebugWorkerFailed.
+bool DebugWorkerFailed();
+void DebugEndIfWorkerFailed();
 
 // Builds DebugOnExit's notice into text (size bytes); directory is the
 // working directory, or null when it could not be read. A directory too long
@@ -45,6 +58,16 @@ T* debugNew(const char* file, const char* function, int line, Args&&... args) {
 }
 
 #define DEBUG_NEW(Type, function, ...) debugNew<Type>(__FILE__, function, __LINE__ __VA_OPT__(, ) __VA_ARGS__)
+
+// Allocates count value-initialised Ts; a failure is fatal as with debugNew.
+template <typename T>
+T* debugNewArray(const char* file, const char* function, int line, size_t count) {
+    T* objects = new (std::nothrow) T[count]();
+    if (objects == nullptr) DebugAllocationFailure(file, function, line);
+    return objects;
+}
+
+#define DEBUG_NEW_ARRAY(Type, count, function) debugNewArray<Type>(__FILE__, function, __LINE__, count)
 
 // The usual call sites: the caller's own file, function and line.
 #define FATAL_ERROR(format, ...) \

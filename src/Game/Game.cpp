@@ -1,10 +1,12 @@
 #include "Game/Game.h"
 
+#include "Content/ContentManager.h"
+#include "Content/LoadingScreen.h"
+#include "Content/TextureFontContent.h"
 #include "Debug/Debug.h"
 #include "Engine/KeyCodes.h"
 #include "Game/Harness.h"
 #include "Game/Screen.h"
-#include "Screens/StartupScreen.h"
 #include "Util/QuadMesh.h"
 #include "Util/TimeoutManager.h"
 #include "Util/TweenManager.h"
@@ -23,6 +25,7 @@ Vector2 screenScale{1.0f, 1.0f};
 Matrix3 screenMatrix{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
 
 KEMesh* debugRectMesh = nullptr;
+TextureFont* debugFont = nullptr;
 
 namespace {
 
@@ -112,7 +115,12 @@ void initGame(unsigned randomSeed) {
     std::srand(randomSeed);
     timeouts = new_List<Timeout>();
     tweens = new_List<Tween>();
-    // The content cache and the debug font start here, once content loading exists.
+    contentCache = new_List<ContentRecord>();
+    ContentManagerInit();
+    // Needed before the loading screen, so loaded deferred and completed here.
+    debugFont =
+        static_cast<TextureFont*>(ContentManagerLoad("Assets/Fonts/Debug.fnt", CT_TEXTURE_FONT, CF_DEFERRED));
+    TextureFontContentLoadThreadSafe(debugFont);
     debugRectMesh = createQuadMesh(1, 1, &colorRed);
     initScreenStack();
     // The sound system and the notification bar start here, after the screen stack.
@@ -120,8 +128,7 @@ void initGame(unsigned randomSeed) {
 }
 
 void runGame() {
-    // The first screen; the loading screen takes its place once the preload exists.
-    addScreen(new_StartupScreen());
+    addScreen(new_LoadingScreen());
     for (long frame = 0; gameRunning; ++frame) {
         HarnessBeforeFrame(frame);
         float dt = KEFrameRateControllerGetFrameTime();
@@ -137,6 +144,7 @@ void runGame() {
         }
         HarnessAfterDraw(frame);
         KESysFrameEnd();
+        DebugEndIfWorkerFailed();
         bool moreFrames = HarnessAfterFrame(frame, dt);
         if (quit || KESysDoesWindowExist() == 0 || !gameRunning || !moreFrames) break;
     }
@@ -146,6 +154,7 @@ void shutdownGame() {
     destroyScreenStack();
     KEGfxMeshFree(debugRectMesh);
     debugRectMesh = nullptr;
+    ContentManagerUnloadAll();
     DestroyTweens();
     DestroyTimeouts();
     KESysExit();

@@ -19,6 +19,9 @@ extern Matrix3 screenMatrix;  // the scale on the diagonal; map and text drawing
 
 extern KEMesh* debugRectMesh;  // 1 x 1 red quad, drawn scaled as a translucent debug rectangle
 
+class TextureFont;
+extern TextureFont* debugFont;  // "Assets/Fonts/Debug.fnt", for debug read-outs
+
 // Picks the virtual resolution whose aspect ratio matches the desktop's.
 void selectResolution(double desktopWidth, double desktopHeight);
 

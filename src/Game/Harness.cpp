@@ -23,7 +23,8 @@ const char USAGE[] =
     "  --seed N              seed the random generator with N instead of the time\n"
     "  --input FILE          scripted keys, lines 'FRAME down|up|tap KEY'\n"
     "  --screenshot N:FILE   write the frame drawn in frame N as PNG (repeatable)\n"
-    "  --state-log FILE      one JSON object per frame\n";
+    "  --state-log FILE      one JSON object per frame\n"
+    "  --check-assets        load and complete every preloaded asset, print a summary, exit\n";
 
 struct Harness {
     HarnessOptions options;
@@ -160,6 +161,7 @@ bool parseHarnessOptions(int argc, char** argv, HarnessOptions* options, std::st
         std::string option = argv[i];
         if (option == "--headless") options->platform.headless = true;
         else if (option == "--windowed") options->platform.windowed = true;
+        else if (option == "--check-assets") options->checkAssets = options->platform.headless = true;
         else if (option == "--help" || option == "-h") options->showHelp = true;
         else if (!takesValue(option)) {
             *error = "unknown option '" + option + "' (try --help)";
@@ -196,6 +198,10 @@ int HarnessStart(int argc, char** argv) {
     }
     KESysConfigure(harness.options.platform);
     return -1;
+}
+
+bool HarnessCheckAssets() {
+    return harness.options.checkAssets;
 }
 
 unsigned HarnessRandomSeed() {

@@ -23,6 +23,7 @@ struct HarnessOptions {
     std::string inputPath;
     std::vector<Screenshot> screenshots;
     std::string stateLogPath;
+    bool checkAssets = false;
     bool showHelp = false;
 };
 
@@ -34,6 +35,9 @@ bool parseHarnessOptions(int argc, char** argv, HarnessOptions* options, std::st
 // configures the engine. Returns -1 to go on, or the exit code to end with
 // (2 after a one-line error on standard error).
 int HarnessStart(int argc, char** argv);
+
+// --check-assets: load and complete every asset instead of playing.
+bool HarnessCheckAssets();
 
 // The seed of rand(): --seed, or the time.
 unsigned HarnessRandomSeed();

@@ -1,4 +1,5 @@
 // Halcyra: the process entry.
+#include "Content/PreloadList.h"
 #include "Debug/Debug.h"
 #include "Game/Game.h"
 #include "Game/Harness.h"
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
     int exitCode = HarnessStart(argc, argv);
     if (exitCode >= 0) return exitCode;
     initGame(HarnessRandomSeed());
-    runGame();
+    if (HarnessCheckAssets()) PreloadListCheckAssets(PRELOAD_PATH);
+    else runGame();
     return 0;
 }

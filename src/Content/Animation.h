@@ -1,0 +1,44 @@
+// A strip of equally sized frames cut from one sprite sheet, played at a
+// fixed frame duration. The record carries its own play state; entities that
+// load the same file without CF_COPY share it.
+#pragma once
+
+#include "Content/TextureContent.h"
+#include "Engine/Kestrel.h"
+#include "Util/Color.h"
+#include "Util/Matrix3.h"
+#include "Util/Vector2.h"
+
+#include <cstdint>
+
+class Animation {
+public:
+    const char* path = nullptr;       // the cache record's string, not owned
+    TextureContent* sheet = nullptr;  // cached, not owned
+    KEMesh* mesh = nullptr;           // one frame; owned by the cached animation, shared by copies
+    uint32_t frameCount = 0;
+    int32_t frameWidth = 0;
+    int32_t frameHeight = 0;
+    float frameDuration = 0.0f;
+    float timer = 0.0f;
+    int8_t direction = 1;  // ping-pong only
+    uint32_t columns = 0;
+    uint32_t frame = 0;  // row by row
+    Vector2 uvOffset{0.0f, 0.0f};
+    Vector2 frameUv{0.0f, 0.0f};
+    bool looping = true;
+    bool pingPong = false;
+    bool paused = true;  // a fresh animation waits for play
+
+    // Advances at most one frame a call.
+    void update(float dt);
+    // Draws the current frame with a transform from mesh coordinates to window pixels.
+    void draw(const Matrix3& transform, const Color& colour) const;
+    void play() { paused = false; }
+    void pause() { paused = true; }
+    // Rewinds without touching the paused flag.
+    void reset();
+    bool isLastFrame() const { return frame == frameCount - 1; }
+};
+
+Animation* new_Animation();

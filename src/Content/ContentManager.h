@@ -1,0 +1,67 @@
+// The one place the game obtains its assets: textures, maps, bitmap fonts
+// and sprite animations, by path and type, read once and cached by path.
+//
+// Loading has two steps: `load` reads files and builds records (it may run on
+// the loading screen's worker thread), `loadThreadSafe` creates the engine
+// textures and meshes on the main thread. Cached content lives until
+// ContentManagerUnloadAll at shutdown.
+#pragma once
+
+#include "Util/LinkedList.h"
+
+#include <cstddef>
+#include <cstdint>
+
+enum ContentType : int32_t {
+    CT_TEXTURE = 0,
+    CT_MAP = 1,
+    CT_TEXTURE_FONT = 2,
+    CT_ANIMATION = 3,
+};
+
+enum ContentFlag : uint32_t {
+    CF_NO_CACHE = 1,  // bypass the cache: the caller owns the result
+    CF_DEFERRED = 2,  // run only the load step; the caller completes it on the main thread
+    CF_COPY = 4,      // a private copy, released with ContentManagerUnloadCopy
+};
+
+// The longest path the cache takes, without its terminator.
+inline constexpr size_t CONTENT_PATH_MAX = 255;
+
+// "CT_TEXTURE" ... "CT_ANIMATION", or "CT_UNKNOWN" for anything else.
+const char* ContentTypeName(int32_t type);
+
+struct ContentTypeOps {
+    void* (*load)(const char* path, int reserved, uint32_t flags);
+    void (*loadThreadSafe)(void* data);
+    void (*unload)(void* data);
+    void* (*copy)(void* data);       // null when the type cannot be copied
+    void (*unloadCopy)(void* data);  // null when the type cannot be copied
+};
+
+struct ContentRecord {
+    int32_t type;
+    char* path;  // the normalised path: the cache key
+    void* data;
+};
+
+// The cache, in order of first load; created at start-up with new_List.
+extern List<ContentRecord>* contentCache;
+
+void ContentManagerInit();
+
+// Never returns null: every failure ends the process. Backslashes in the path
+// become slashes; the key is case-sensitive.
+void* ContentManagerLoad(const char* path, int32_t type, uint32_t flags);
+
+void ContentManagerUnloadCopy(void* data, int32_t type);
+
+// Runs the main-thread step of an item loaded with CF_DEFERRED.
+void ContentManagerComplete(void* data, int32_t type);
+
+// Shutdown: unloads every cached item in order of first load, then the cache.
+void ContentManagerUnloadAll();
+
+// The whole file, followed by a NUL that length does not count, so that text
+// parsers never read past the buffer. The caller frees it with free().
+char* ContentManagerLoadString(const char* path, size_t* length);

@@ -1,0 +1,16 @@
+// Tile maps as content: a subset of the Tiled editor's JSON map format. The
+// load step reads the file into a Map (tiles with their collision flags,
+// tilesets, objects); the main-thread step creates each tileset's texture
+// and tile mesh.
+#pragma once
+
+#include "World/Map.h"
+
+#include <cstdint>
+
+// Flags are passed on to the tileset image loads. Every broken file is fatal.
+Map* MapContentLoad(const char* path, int reserved, uint32_t flags);
+// May run more than once on the same map.
+void MapContentLoadThreadSafe(Map* map);
+// The tileset images belong to the content cache and stay loaded.
+void MapContentUnload(Map* map);

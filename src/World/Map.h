@@ -1,0 +1,124 @@
+// A room's tile map as the game uses it: tile layers whose cells carry their
+// collision flags and this frame's lighting, the tilesets they are drawn
+// from, and the objects the room spawns its entities from. MapContent reads
+// it from a map file; the record lives in the content cache.
+#pragma once
+
+#include "Content/Properties.h"
+#include "Content/TextureContent.h"
+#include "Engine/Kestrel.h"
+#include "Util/Color.h"
+#include "Util/LinkedList.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class Map;
+struct Room;
+struct Entity;
+
+enum TileFlag : uint32_t {
+    TILE_EMPTY = 1,      // gid 0, or beyond every tileset
+    TILE_BLOCKING = 2,   // stops light
+    TILE_COLLISION = 4,  // solid for the character
+    TILE_LIT = 8,        // a light reached it this frame; the draw pass of its layer clears it
+};
+
+struct Tile {
+    uint32_t flags = TILE_EMPTY;
+    uint32_t gid = 0;
+    // Bits 0-7 the tileset index, 8-19 the column and 20-31 the row of the
+    // tile in the tileset image.
+    uint32_t position = 0;
+    Entity* litBy = nullptr;  // the light that last lit the cell
+    float darkness = 1.0f;    // 1 fully dark, 0 fully lit
+
+    uint32_t tilesetIndex() const { return position & 0xFF; }
+    uint32_t imageColumn() const { return position >> 8 & 0xFFF; }
+    uint32_t imageRow() const { return position >> 20; }
+};
+
+struct TileProperties {
+    uint32_t gid = 0;
+    std::unique_ptr<Properties> properties;  // null when the tile's property object is empty
+};
+
+struct Tileset {
+    TextureContent* texture = nullptr;  // cached, not owned
+    KEMesh* mesh = nullptr;             // one tile; owned, null until the main-thread step
+    float tileUv[2] = {0.0f, 0.0f};     // one tile's size in texture coordinates
+    uint32_t firstGid = 0;
+    uint32_t tilePropertyCount = 0;
+    int32_t imageWidth = 0;  // as the map file says
+    int32_t imageHeight = 0;
+    std::unique_ptr<TileProperties[]> tileProperties;  // null without tile properties
+
+    Tileset() = default;
+    Tileset(const Tileset&) = delete;
+    Tileset& operator=(const Tileset&) = delete;
+    ~Tileset() { KEGfxMeshFree(mesh); }
+};
+
+struct TileLayer {
+    bool visible = true;
+    float opacity = 1.0f;
+    std::unique_ptr<Tile[]> tiles;  // width x height, row by row
+};
+
+struct MapObject {
+    char* type = nullptr;  // owned; the room's spawner dispatches on it
+    char* name = nullptr;  // owned, or null
+    float x = 0.0f;
+    float y = 0.0f;
+    int32_t width = 0;
+    int32_t height = 0;
+    float rotation = 0.0f;                   // radians
+    std::unique_ptr<Properties> properties;  // null when the object has none
+
+    MapObject() = default;
+    MapObject(const MapObject&) = delete;
+    MapObject& operator=(const MapObject&) = delete;
+    ~MapObject();
+};
+
+using MapObjectVisitor = std::function<void(Map* map, MapObject* object)>;
+
+class Map {
+public:
+    Color background = colorBlack;
+    int32_t width = 0;  // in tiles
+    int32_t height = 0;
+    int32_t tileWidth = 0;  // in pixels
+    int32_t tileHeight = 0;
+    int32_t visibleColumns = 0;  // tile columns and rows that cover the screen, plus one
+    int32_t visibleRows = 0;
+    uint16_t tilesetCount = 0;
+    uint16_t tileLayerCount = 0;
+    Room* room = nullptr;  // the room using the map
+    // This frame's visible tile range; the last values are exclusive.
+    uint16_t firstColumn = 0;
+    uint16_t lastColumn = 0;
+    uint16_t firstRow = 0;
+    uint16_t lastRow = 0;
+    std::unique_ptr<Tileset[]> tilesets;
+    std::unique_ptr<TileLayer[]> tileLayers;           // 0 is the floor, 1 the darkness layer
+    List<MapObject>* objects = new_List<MapObject>();  // owns its objects
+    char* path = nullptr;                              // owned
+
+    Map() = default;
+    Map(const Map&) = delete;
+    Map& operator=(const Map&) = delete;
+    ~Map();
+
+    // Visits the objects in file order.
+    void forEachObject(const MapObjectVisitor& visit);
+    // Null outside the map or beyond its tile layers.
+    Tile* getTile(int32_t column, int32_t row, int32_t layer);
+    // The tile's property from its tileset, or null for a null or empty tile
+    // and a tile without it.
+    const Property* getTileProperty(const Tile* tile, const char* key) const;
+};
+
+// An empty map with an opaque black background.
+Map* new_Map();

@@ -1,0 +1,139 @@
+#include "Content/AnimationContent.h"
+#include "Content/ContentManager.h"
+#include "Content/TextureContent.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+class ContentManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        contentCache = new_List<ContentRecord>();
+        ContentManagerInit();
+        texturePath = files.writePng("Textures/Fire.png", 64, 32);
+        files.writePng("Animations/Walk.png", 128, 32);
+        animationPath = files.write("Animations/Walk.json",
+                                    R"({"FrameCount": 4, "FrameWidth": 32, "SpriteSheet": "Walk.png",
+                                        "FrameDuration": 0.1})");
+    }
+    void TearDown() override { ContentManagerUnloadAll(); }
+
+    TextureContent* texture(const std::string& path, uint32_t flags = 0) {
+        return static_cast<TextureContent*>(ContentManagerLoad(path.c_str(), CT_TEXTURE, flags));
+    }
+
+    ScratchDirectory files;
+    HeadlessEngine engine;
+    std::string texturePath, animationPath;
+};
+
+TEST_F(ContentManagerTest, PathsAreKeysWhateverTheSeparatorButCaseSensitive) {
+    TextureContent* first = texture(texturePath);
+    std::string backslashed = texturePath;
+    std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
+    EXPECT_EQ(texture(backslashed), first);
+    EXPECT_EQ(contentCache->count, 1);
+    EXPECT_STREQ(contentCache->head->data->path, texturePath.c_str());
+
+    files.writePng("Textures/fire.png", 8, 8);
+    TextureContent* lower = texture(files.path("Textures/fire.png"));
+    EXPECT_NE(lower, first);
+    EXPECT_EQ(lower->width, 8u);
+    EXPECT_EQ(contentCache->count, 2);
+
+    // The key is the path alone: another type gets the first type's record.
+    EXPECT_EQ(ContentManagerLoad(texturePath.c_str(), CT_ANIMATION, 0), first);
+}
+
+TEST_F(ContentManagerTest, DeferredLoadsWaitForTheirCompletionAndHitsNeverComplete) {
+    TextureContent* deferred = texture(texturePath, CF_DEFERRED);
+    EXPECT_EQ(deferred->width, 64u);
+    EXPECT_EQ(deferred->height, 32u);
+    EXPECT_EQ(deferred->texture, nullptr);
+    EXPECT_EQ(texture(texturePath), deferred);
+    EXPECT_EQ(deferred->texture, nullptr);
+    ContentManagerComplete(deferred, CT_TEXTURE);
+    KETexture* created = deferred->texture;
+    ASSERT_NE(created, nullptr);
+    TextureContentLoadThreadSafe(deferred);
+    EXPECT_EQ(deferred->texture, created) << "completing twice creates the texture once";
+
+    TextureContent* uncached = texture(texturePath, CF_NO_CACHE);
+    EXPECT_NE(uncached, deferred);
+    EXPECT_NE(uncached->texture, nullptr);
+    EXPECT_EQ(contentCache->count, 1);
+    TextureContentUnload(uncached);
+}
+
+TEST_F(ContentManagerTest, OnlyAnimationsCopyAndCopiesKeepTheirOwnPlayState) {
+    TextureContent* shared = texture(texturePath);
+    EXPECT_EQ(texture(texturePath, CF_COPY), shared);
+    ContentManagerUnloadCopy(shared, CT_TEXTURE);
+    EXPECT_EQ(texture(texturePath)->width, 64u) << "still alive after a refused copy release";
+
+    auto* cached = static_cast<Animation*>(ContentManagerLoad(animationPath.c_str(), CT_ANIMATION, 0));
+    auto* a = static_cast<Animation*>(ContentManagerLoad(animationPath.c_str(), CT_ANIMATION, CF_COPY));
+    auto* b = static_cast<Animation*>(ContentManagerLoad(animationPath.c_str(), CT_ANIMATION, CF_COPY));
+    EXPECT_NE(a, cached);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a->mesh, cached->mesh);
+    EXPECT_TRUE(a->paused);
+    a->play();
+    a->update(0.1f);
+    EXPECT_EQ(a->frame, 1u);
+    EXPECT_EQ(b->frame, 0u);
+    EXPECT_EQ(cached->frame, 0u);
+    EXPECT_EQ(ContentManagerLoad(animationPath.c_str(), CT_ANIMATION, 0), cached);
+    ContentManagerUnloadCopy(a, CT_ANIMATION);
+    ContentManagerUnloadCopy(b, CT_ANIMATION);
+}
+
+TEST_F(ContentManagerTest, LoadStringEndsTheBufferForParsers) {
+    std::string path = files.write("data.json", "[1,2]");
+    size_t length = 0;
+    char* text = ContentManagerLoadString(path.c_str(), &length);
+    EXPECT_EQ(length, 5u);
+    EXPECT_EQ(text[5], '\0');
+    std::free(text);
+}
+
+using ContentManagerDeathTest = ContentManagerTest;
+
+TEST_F(ContentManagerDeathTest, BrokenRequestsAndFilesAreFatalAndNamed) {
+    auto fatal = [](auto load, const char* message) {
+        EXPECT_EXIT(
+            {
+                reportHeadless();
+                load();
+            },
+            testing::ExitedWithCode(1), message);
+    };
+    fatal([] { ContentManagerLoad("nowhere.png", 4, 0); },
+          "Attempting to load unknown content type.\nFile: nowhere.png");
+    fatal([] { ContentManagerLoad(std::string(256, 'a').c_str(), CT_TEXTURE, 0); },
+          "longer than 255 characters");
+    fatal(
+        [] {
+            size_t length = 0;
+            ContentManagerLoadString("nowhere.json", &length);
+        },
+        "Unable to load file \\(nowhere.json\\)\\.");
+    fatal([] { TextureContentLoad("nowhere.png", 0, 0); },
+          "Unable to load texture file \\(nowhere.png\\)\\.");
+
+    std::string jpeg = files.write("photo.png", "\xFF\xD8\xFF\xE0 not a png at all");
+    fatal([&] { TextureContentLoad(jpeg.c_str(), 0, 0); }, "Invalid texture file \\{PNG\\}");
+    std::string truncated = files.write("short.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIH", 14));
+    fatal([&] { TextureContentLoad(truncated.c_str(), 0, 0); }, "ends before its image size");
+    std::string garbage =
+        files.write("garbage.png", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(40, 'x'));
+    fatal([&] { TextureContentLoadThreadSafe(TextureContentLoad(garbage.c_str(), 0, 0)); },
+          "Unable to create texture from file");
+}
+
+}  // namespace

@@ -1,0 +1,263 @@
+#include "Content/ContentManager.h"
+#include "Content/MapContent.h"
+#include "Game/Game.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Tile width 32: Floor.png holds gids 1-16 (8 x 2 tiles), Walls.png gids 17-32 (4 x 4 tiles).
+const std::string ROOM =
+    R"({"width": 3, "height": 2, "tilewidth": 32, "tileheight": 32, "backgroundcolor": "#336699",
+ "tilesets": [
+  {"image": "Floor.png", "imagewidth": 256, "imageheight": 64, "firstgid": 1, "tileproperties": {
+    "2": {"bool.Blocking": "true"}, "3": {"bool.Blocking": "true", "bool.Collision": "false"},
+    "4": {"bool.Collision": "true"}}},
+  {"image": "Walls.png", "imagewidth": 128, "imageheight": 128, "firstgid": 17,
+   "tileproperties": {"0": {"bool.Blocking": "true", "Name": "corner"}}}],
+ "layers": [
+  {"type": "tilelayer", "visible": true, "opacity": 1, "data": [10, 17, 32, 33, 0, 2147483649]},
+  {"type": "imagelayer", "image": "Sky.png"},
+  {"type": "objectgroup", "objects": [{"type": "Entity.Door", "name": "front", "x": 12.5, "y": 40,
+    "width": 31.9, "height": -2.7, "rotation": 90, "properties": {"int.Id": "3", "bool.Locked": "True"}}]},
+  {"visible": false},
+  {"type": "tilelayer", "visible": false, "opacity": 0.5, "data": [3, 4, 5, 1, 17, 0, 99]},
+  {"type": "objectgroup", "objects": [{"type": "Entity.Light", "x": 0, "y": 0, "width": 64, "height": 64,
+    "properties": {}}]}]})";
+
+using Changes = std::vector<std::pair<std::string, std::string>>;
+
+// ROOM with the first occurrence of each text replaced.
+std::string changed(const Changes& changes) {
+    std::string json = ROOM;
+    for (const auto& [from, to] : changes) json.replace(json.find(from), from.size(), to);
+    return json;
+}
+
+class MapContentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        contentCache = new_List<ContentRecord>();
+        ContentManagerInit();
+        files.writePng("Floor.png", 256, 64);
+        files.writePng("Walls.png", 128, 128);
+        screenWidth = 800.0f;
+        screenHeight = 600.0f;
+    }
+    void TearDown() override {
+        ContentManagerUnloadAll();
+        screenWidth = savedScreen.first;
+        screenHeight = savedScreen.second;
+    }
+
+    // Deferred, as the loading screen loads maps: no engine needed.
+    Map* load(const std::string& json, const std::string& name = "Room.json") {
+        return static_cast<Map*>(ContentManagerLoad(files.write(name, json).c_str(), CT_MAP, CF_DEFERRED));
+    }
+
+    ScratchDirectory files;
+    std::pair<float, float> savedScreen{screenWidth, screenHeight};
+};
+
+std::vector<std::pair<uint32_t, uint32_t>> flagsAndPositions(const TileLayer& layer, int cells) {
+    std::vector<std::pair<uint32_t, uint32_t>> found;
+    for (int i = 0; i < cells; ++i) found.emplace_back(layer.tiles[i].flags, layer.tiles[i].position);
+    return found;
+}
+
+TEST_F(MapContentTest, TilesGetPackedPositionsAndFlagsFromTheirTilesets) {
+    Map* map = load(ROOM);
+    ASSERT_EQ(map->tilesetCount, 2);
+    EXPECT_EQ(map->tilesets[1].firstGid, 17u);
+    EXPECT_EQ(map->tilesets[1].tilePropertyCount, 1u);
+    EXPECT_EQ(map->tilesets[0].texture->width, 256u);
+    EXPECT_EQ(map->tilesets[0].mesh, nullptr);
+    ASSERT_EQ(map->tileLayerCount, 2);
+    EXPECT_TRUE(map->tileLayers[0].visible);
+    EXPECT_FALSE(map->tileLayers[1].visible);
+    EXPECT_EQ(map->tileLayers[1].opacity, 0.5f);
+
+    // Gid 10: tileset 0 column 1 row 1; 17: tileset 1's first tile; 32: its last; 33, 0 and flipped gids:
+    // empty.
+    EXPECT_EQ(
+        flagsAndPositions(map->tileLayers[0], 6),
+        (std::vector<std::pair<uint32_t, uint32_t>>{
+            {0, 0x100100}, {6, 0x1}, {0, 0x300301}, {TILE_EMPTY, 0}, {TILE_EMPTY, 0}, {TILE_EMPTY, 0}}));
+    // Blocking: 6; Blocking with Collision false: 2; Collision alone: 4; no properties: 0.
+    EXPECT_EQ(flagsAndPositions(map->tileLayers[1], 6),
+              (std::vector<std::pair<uint32_t, uint32_t>>{
+                  {6, 0x200}, {2, 0x300}, {4, 0x400}, {0, 0}, {6, 0x1}, {TILE_EMPTY, 0}}));
+    const Tile* emptyTile = map->getTile(0, 1, 0);
+    EXPECT_EQ(emptyTile->gid, 33u);
+    EXPECT_EQ(emptyTile->darkness, 1.0f);
+    EXPECT_EQ(emptyTile->litBy, nullptr);
+}
+
+TEST_F(MapContentTest, TileQueriesStayInsideTheMap) {
+    Map* map = load(ROOM);
+    EXPECT_EQ(map->getTile(2, 1, 1), &map->tileLayers[1].tiles[5]);
+    EXPECT_EQ(map->getTile(3, 0, 0), nullptr);
+    EXPECT_EQ(map->getTile(0, -1, 0), nullptr);
+    EXPECT_EQ(map->getTile(0, 2, 0), nullptr);
+    EXPECT_EQ(map->getTile(0, 0, 2), nullptr);
+
+    EXPECT_TRUE(map->getTileProperty(map->getTile(0, 0, 1), "Blocking")->asBool());
+    EXPECT_STREQ(map->getTileProperty(map->getTile(1, 0, 0), "Name")->asString(), "corner");
+    EXPECT_EQ(map->getTileProperty(map->getTile(0, 1, 1), "Blocking"), nullptr)
+        << "a tile without properties";
+    EXPECT_EQ(map->getTileProperty(map->getTile(0, 0, 1), "blocking"), nullptr);
+    EXPECT_EQ(map->getTileProperty(map->getTile(0, 1, 0), "Blocking"), nullptr) << "an empty tile";
+    EXPECT_EQ(map->getTileProperty(nullptr, "Blocking"), nullptr);
+}
+
+TEST_F(MapContentTest, ObjectsOfEveryGroupInFileOrder) {
+    Map* map = load(ROOM);
+    std::vector<std::string> types;
+    map->forEachObject([&](Map* owner, MapObject* object) {
+        EXPECT_EQ(owner, map);
+        types.emplace_back(object->type);
+    });
+    EXPECT_EQ(types, (std::vector<std::string>{"Entity.Door", "Entity.Light"}));
+
+    const MapObject* door = map->objects->head->data;
+    EXPECT_STREQ(door->name, "front");
+    EXPECT_EQ(door->x, 12.5f);
+    EXPECT_EQ(door->y, 40.0f);
+    EXPECT_EQ(door->width, 31);
+    EXPECT_EQ(door->height, -2);
+    EXPECT_EQ(door->rotation, 1.5707964f);
+    EXPECT_EQ(PropertiesGet(door->properties.get(), "Id")->asInt(), 3);
+    EXPECT_FALSE(PropertiesGet(door->properties.get(), "Locked")->asBool());
+    const MapObject* light = map->objects->tail->data;
+    EXPECT_EQ(light->name, nullptr);
+    EXPECT_EQ(light->rotation, 0.0f);
+    EXPECT_EQ(light->properties, nullptr);
+}
+
+TEST_F(MapContentTest, BackgroundScreenCoverAndDuplicateKeys) {
+    Map* map = load(ROOM);
+    EXPECT_EQ(map->background.packed, 0xFF336699u);
+    EXPECT_EQ(map->background.opacity, 1.0f);
+    EXPECT_EQ(map->background.red, 0.2f);
+    EXPECT_EQ(map->background.green, 0.4f);
+    EXPECT_EQ(map->background.blue, 0.6f);
+    EXPECT_EQ(map->visibleColumns, 26);
+    EXPECT_EQ(map->visibleRows, 20);
+
+    EXPECT_EQ(load(changed({{"#336699", "#80336699"}}), "Eight.json")->background.packed, 0xFF803366u);
+    EXPECT_EQ(load(changed({{"#336699", ""}}), "Empty.json")->background.packed, 0xFF000000u);
+    Map* plain = load(changed({{R"("backgroundcolor": "#336699",)", R"("width": 99,)"}}), "Plain.json");
+    EXPECT_EQ(plain->background.packed, colorBlack.packed);
+    EXPECT_EQ(plain->background.red, 0.0f);
+    EXPECT_EQ(plain->width, 3) << "the first of two equal keys counts";
+}
+
+// Members go after TearDown: the engine outlives the textures.
+class MapContentEngineTest : public MapContentTest {
+protected:
+    HeadlessEngine engine;
+};
+
+TEST_F(MapContentEngineTest, MainThreadStepCreatesTexturesAndTileMeshesOnce) {
+    Map* map = load(ROOM);
+    EXPECT_EQ(map->tilesets[0].texture->texture, nullptr) << "the images load deferred with the map";
+    MapContentLoadThreadSafe(map);
+    KEMesh* mesh = map->tilesets[1].mesh;
+    ASSERT_NE(mesh, nullptr);
+    EXPECT_NE(map->tilesets[0].texture->texture, nullptr);
+    EXPECT_EQ(map->tilesets[0].tileUv[0], 0.125f);
+    EXPECT_EQ(map->tilesets[0].tileUv[1], 0.5f);
+    EXPECT_EQ(map->tilesets[1].tileUv[1], 0.25f);
+    MapContentLoadThreadSafe(map);
+    EXPECT_EQ(map->tilesets[1].mesh, mesh);
+}
+
+TEST_F(MapContentTest, BrokenMapsAreFatalAndNameTheFile) {
+    std::string manyTilesets = "[";
+    for (int i = 0; i < 257; ++i) manyTilesets += "{}, ";
+    const std::vector<std::pair<std::string, const char*>> cases = {
+        {"{", "Map contains invalid JSON\\."},
+        {"", "Map contains invalid JSON\\."},
+        {"12", "Invalid map structure\\."},
+        {changed({{R"("width": 3, )", ""}}), "Map missing width property\\."},
+        {changed({{R"("width": 3)", R"("width": "3")"}}), "Map property width is not an integer\\."},
+        {changed({{R"("width": 3)", R"("width": 3.0)"}}), "Map property width is not an integer\\."},
+        {changed({{R"("width": 3)", R"("width": 0)"}}), "Map property width is out of range \\(0\\)\\."},
+        {changed({{R"("height": 2)", R"("height": -2)"}}), "Map property height is out of range \\(-2\\)\\."},
+        {changed({{R"("tilewidth": 32)", R"("tilewidth": 0)"}}), "Map property tilewidth is out of range"},
+        {changed({{R"("#336699")", "336699"}}), "Map property backgroundcolor is not a string\\."},
+        {changed({{R"("tilesets")", R"("tileset")"}}), "Map missing tilesets property\\."},
+        {changed({{R"("tilesets": [)", R"("tilesets": [], "unused": [)"}}), "Map has 0 tilesets"},
+        {changed({{R"("tilesets": [)", R"("tilesets": )" + manyTilesets + R"(], "unused": [)"}}),
+         "Map has 257 tilesets"},
+        {changed({{R"("tilesets": [)", R"("tilesets": [5, )"}}), "Map tileset is not a JSON object\\."},
+        {changed({{R"("layers")", R"("layer")"}}), "Map missing layers property\\."},
+        {changed({{R"("layers": [)", R"("layers": [null, )"}}), "Map layer is not a JSON object\\."},
+        {changed({{R"("image": "Floor.png", )", ""}}), "Tileset missing image property\\."},
+        {changed({{R"("imagewidth": 256, )", ""}}), "Tileset missing image width property\\."},
+        {changed({{R"("firstgid": 1, )", ""}}), "Tileset missing first gid property\\."},
+        {changed({{R"("imagewidth": 256)", R"("imagewidth": 16)"}}),
+         "Floor\\.png is smaller than one tile\\."},
+        {changed({{R"("firstgid": 1,)", R"("firstgid": 2,)"}}),
+         "The first tileset starts at gid 2, not 1\\."},
+        {changed({{R"("firstgid": 17)", R"("firstgid": 1)"}}),
+         "Tileset 1 starts at gid 1, not after tileset 0"},
+        {changed(
+             {{R"("tilewidth": 32, "tileheight": 32)", R"("tilewidth": 1, "tileheight": 1)"},
+              {R"("imagewidth": 256, "imageheight": 64)", R"("imagewidth": 65535, "imageheight": 65535)"}}),
+         "Map tilesets hold more than 16777216 tiles\\."},
+        // Tileset 0 grows to 32752 tiles, but tileset 1 still starts at gid 17 and takes them all.
+        {changed({{R"("imagewidth": 256, "imageheight": 64)", R"("imagewidth": 512, "imageheight": 65535)"}}),
+         "Gid 16401 lies at column 0, row 4096 of .*Walls\\.png, beyond a tile position's reach\\."},
+        {changed({{R"("2": {)", R"("x": {)"}}), "Tile property name x is not the index of a tile"},
+        {changed({{R"("2": {)", R"("16": {)"}}), "Tile property name 16 is not the index of a tile"},
+        {changed({{R"("tileproperties": {)", R"("tileproperties": [], "unused": {)"}}),
+         "Tileset property tileproperties is not an object\\."},
+        {changed({{R"({"bool.Collision": "true"})", "5"}}), "Properties must be a JSON object\\."},
+        {changed({{R"("bool.Blocking": "true"})", R"("Blocking": "true"})"}}),
+         "Property Blocking is a string, not a bool\\."},
+        {changed({{R"("visible": true, )", ""}}), "Tile layer missing visible property\\."},
+        {changed({{R"("visible": true)", R"("visible": "true")"}}),
+         "Tile layer property visible is not a boolean"},
+        {changed({{R"("opacity": 1, )", ""}}), "Tile layer missing opacity property\\."},
+        {changed({{R"("data")", R"("date")"}}), "Tile layer missing data property\\."},
+        {changed({{R"("data": [10, 17, 32, 33, 0, 2147483649])", R"("data": "ChEgIQ==")"}}),
+         "Tile layer property data is not an array\\."},
+        {changed({{"0, 2147483649]", "0]"}}),
+         "Tile layer data holds 5 gids, fewer than the map's 6 cells\\."},
+        {changed({{"33, 0", R"("33", 0)"}}), "Tile layer data holds something other than a gid\\."},
+        {changed({{"33, 0", "-1, 0"}}), "Tile layer data holds something other than a gid\\."},
+        {changed({{"33, 0", "4294967296, 0"}}), "Tile layer data holds something other than a gid\\."},
+        {changed({{R"("type": "tilelayer", "visible": false)", R"("type": "floor", "visible": false)"}}),
+         "Map has 1 tile layers, not between 2"},
+        {changed({{R"("objects": [{"type": "Entity.Light")", R"("object": [{"type": "Entity.Light")"}}),
+         "Unable to parse objects layer\\."},
+        {changed({{R"("objects": [)", R"("objects": [[], )"}}), "Map object is not a JSON object\\."},
+        {changed({{R"("type": "Entity.Door", )", ""}}), "Object missing type\\."},
+        {changed({{R"("width": 31.9, )", ""}}), "Object missing width\\."},
+        {changed({{R"("height": -2.7, )", ""}}), "Object missing height\\."},
+        {changed({{R"("x": 12.5, )", ""}}), "Object missing x position\\."},
+        {changed({{R"("y": 40,)", ""}}), "Object missing y position\\."},
+        {changed({{R"("name": "front")", R"("name": 5)"}}), "Object property name is not a string\\."},
+        {changed({{R"("width": 31.9)", R"("width": 3e9)"}}), "Object property width is out of range"},
+        {changed({{R"("x": 12.5)", R"("x": 1e39)"}}), "Object property x is out of range"},
+        {changed({{R"("properties": {})", R"("properties": [])"}}), "Properties must be a JSON object\\."},
+        {changed({{R"("int.Id": "3")", R"("int.Id": 3)"}}), "Property int.Id is not a JSON string\\."},
+    };
+    for (const auto& [json, message] : cases) {
+        EXPECT_EXIT(
+            {
+                reportHeadless();
+                load(json);
+            },
+            testing::ExitedWithCode(1), std::string(message) + ".*File: .*/Room\\.json")
+            << json;
+    }
+}
+
+}  // namespace
