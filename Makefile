@@ -27,6 +27,7 @@ bench: deps
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DHALCYRA_TESTS=OFF -DHALCYRA_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	$(BENCH_DIR)/bench/engine_bench
+	$(BENCH_DIR)/bench/content_bench
 
 deps:
 	@scripts/install-deps
