@@ -8,7 +8,7 @@ RELEASE_DIR := $(BUILD_DIR)/release
 TEST_DIR := $(BUILD_DIR)/test
 BENCH_DIR := $(BUILD_DIR)/bench
 
-.PHONY: run test bench build deps assets format clean
+.PHONY: run test bench build deps assets fuzz format clean
 
 run: build
 	@scripts/run $(RELEASE_DIR)/halcyra $(ARGS)
@@ -21,6 +21,7 @@ build: deps
 test: deps
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DHALCYRA_SANITIZE=ON
 	cmake --build $(TEST_DIR) -j $(JOBS)
+	BUILD_DIR=$(BUILD_DIR) JOBS=$(JOBS) fuzz/run
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 
 bench: deps
@@ -28,6 +29,12 @@ bench: deps
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	$(BENCH_DIR)/bench/engine_bench
 	$(BENCH_DIR)/bench/content_bench
+	$(BENCH_DIR)/bench/audio_bench
+
+# A fuzzing campaign of the content loaders: FUZZ_SECONDS each (fuzz/README.md).
+FUZZ_SECONDS ?= 600
+fuzz: deps
+	BUILD_DIR=$(BUILD_DIR) JOBS=$(JOBS) fuzz/run --long $(FUZZ_SECONDS)
 
 deps:
 	@scripts/install-deps
@@ -38,7 +45,7 @@ assets: deps
 	tools/make-textures
 
 format:
-	clang-format -i $$(find src tests bench -name '*.cpp' -o -name '*.h')
+	clang-format -i $$(find src tests bench fuzz -name '*.cpp' -o -name '*.h')
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -40,7 +40,8 @@ void preloadList(benchmark::State& state) {
         contentCache = new_List<ContentRecord>();
         ContentManagerInit();
         for (const PreloadEntry& entry : PreloadListRead(PRELOAD_PATH))
-            ContentManagerComplete(ContentManagerLoad(entry.file.c_str(), entry.type, CF_DEFERRED), entry.type);
+            ContentManagerComplete(ContentManagerLoad(entry.file.c_str(), entry.type, CF_DEFERRED),
+                                   entry.type);
         ContentManagerUnloadAll();
     }
     KESysExit();
@@ -49,25 +50,29 @@ void preloadList(benchmark::State& state) {
 std::string generatedMap(const std::string& folder) {
     std::vector<uint32_t> pixels(256 * 256, 0xFF808080u);
     for (int i = 0; i < 3; ++i)
-        stbi_write_png((folder + "/Tiles" + std::to_string(i) + ".png").c_str(), 256, 256, 4, pixels.data(), 1024);
+        stbi_write_png((folder + "/Tiles" + std::to_string(i) + ".png").c_str(), 256, 256, 4, pixels.data(),
+                       1024);
     std::ostringstream json;
     json << "{\"width\":" << MAP_SIZE << ",\"height\":" << MAP_SIZE
          << ",\"tilewidth\":32,\"tileheight\":32,\"backgroundcolor\":\"#101018\",\"tilesets\":[";
     for (int i = 0; i < 3; ++i)
         json << (i ? "," : "") << "{\"image\":\"Tiles" << i
              << ".png\",\"imagewidth\":256,\"imageheight\":256,\"firstgid\":" << 1 + i * 64
-             << ",\"tileproperties\":{\"3\":{\"bool.Blocking\":\"true\"},\"5\":{\"bool.Collision\":\"false\"}}}";
+             << ",\"tileproperties\":{\"3\":{\"bool.Blocking\":\"true\"},\"5\":{\"bool.Collision\":\"false\"}"
+                "}}";
     json << "],\"layers\":[";
     for (int layer = 0; layer < 2; ++layer) {
         json << (layer ? "," : "") << "{\"type\":\"tilelayer\",\"visible\":true,\"opacity\":1,\"data\":[";
-        for (int cell = 0; cell < MAP_SIZE * MAP_SIZE; ++cell) json << (cell ? "," : "") << 1 + (cell * 7 + layer) % 192;
+        for (int cell = 0; cell < MAP_SIZE * MAP_SIZE; ++cell)
+            json << (cell ? "," : "") << 1 + (cell * 7 + layer) % 192;
         json << "]}";
     }
     json << ",{\"type\":\"objectgroup\",\"objects\":[";
     for (int i = 0; i < MAP_OBJECTS; ++i)
         json << (i ? "," : "") << "{\"type\":\"Light\",\"name\":\"light" << i << "\",\"x\":" << i * 3.5
              << ",\"y\":" << i * 2.25 << ",\"width\":32,\"height\":32,\"rotation\":0,"
-             << "\"properties\":{\"decimal.Radius\":\"6.5\",\"int.Id\":\"" << i << "\",\"bool.Flicker\":\"true\"}}";
+             << "\"properties\":{\"decimal.Radius\":\"6.5\",\"int.Id\":\"" << i
+             << "\",\"bool.Flicker\":\"true\"}}";
     json << "]}]}";
     std::string path = folder + "/Large.json";
     std::ofstream(path) << json.str();
@@ -110,7 +115,9 @@ void startUpToFirstFrame(benchmark::State& state) {
 
 BENCHMARK(preloadList)->Name("load_and_complete_preload_list")->Unit(benchmark::kMillisecond);
 BENCHMARK(largeMap)->Name("load_200x200_map_3_tilesets_1000_objects")->Unit(benchmark::kMillisecond);
-BENCHMARK(startUpToFirstFrame)->Name("process_start_to_first_loading_frame")->Unit(benchmark::kMillisecond)
+BENCHMARK(startUpToFirstFrame)
+    ->Name("process_start_to_first_loading_frame")
+    ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
 BENCHMARK_MAIN();

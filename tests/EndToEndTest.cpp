@@ -85,7 +85,7 @@ TEST_F(EndToEndTest, HeadlessRunPrintsTheResolutionAndLogsEveryFrame) {
     EXPECT_EQ(std::regex_replace(log[2], std::regex("\"dt\":[0-9.e-]+"), "\"dt\":DT"),
               "{\"frame\":2,\"dt\":DT,\"screens\":[{\"type\":\"LoadingScreen\",\"state\":0}],\"room\":null,"
               "\"character\":null,"
-              "\"prompt\":null,\"music\":null,\"ambience\":null,\"lastCheckpointId\":null,\"keys\":null,"
+              "\"prompt\":null,\"music\":0,\"ambience\":1,\"lastCheckpointId\":null,\"keys\":null,"
               "\"blackout\":null}");
     EXPECT_EQ(readText(path("Debug.Trace.txt")), "") << "a clean run reports nothing";
 }

@@ -1,5 +1,7 @@
 #include "Game/Game.h"
 
+#include "Audio/EventAudio.h"
+#include "Audio/SoundManager.h"
 #include "Content/ContentManager.h"
 #include "Content/LoadingScreen.h"
 #include "Content/TextureFontContent.h"
@@ -123,7 +125,10 @@ void initGame(unsigned randomSeed) {
     TextureFontContentLoadThreadSafe(debugFont);
     debugRectMesh = createQuadMesh(1, 1, &colorRed);
     initScreenStack();
-    // The sound system and the notification bar start here, after the screen stack.
+    // Headless runs never open an audio device.
+    AudioConfigure(KESysIsHeadless() ? AudioBackend::Silent : AudioBackend::OpenAL);
+    SoundManagerInit();
+    // The notification bar starts here, after the sound system.
     std::atexit(shutdownGame);
 }
 
@@ -141,8 +146,9 @@ void runGame() {
         if (windowActive) {
             updateScreenStack(dt);
             drawScreenStack(dt);
+            HarnessAfterDraw(frame);
+            SoundManagerUpdate(dt);
         }
-        HarnessAfterDraw(frame);
         KESysFrameEnd();
         DebugEndIfWorkerFailed();
         bool moreFrames = HarnessAfterFrame(frame, dt);
@@ -151,6 +157,7 @@ void runGame() {
 }
 
 void shutdownGame() {
+    SoundManagerShutdown();
     destroyScreenStack();
     KEGfxMeshFree(debugRectMesh);
     debugRectMesh = nullptr;

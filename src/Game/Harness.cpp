@@ -1,5 +1,7 @@
 #include "Game/Harness.h"
 
+#include "Audio/EventAudio.h"
+#include "Audio/SoundManager.h"
 #include "Game/Screen.h"
 
 #include <cerrno>
@@ -24,6 +26,7 @@ const char USAGE[] =
     "  --input FILE          scripted keys, lines 'FRAME down|up|tap KEY'\n"
     "  --screenshot N:FILE   write the frame drawn in frame N as PNG (repeatable)\n"
     "  --state-log FILE      one JSON object per frame\n"
+    "  --audio-log FILE      one line per audio action\n"
     "  --check-assets        load and complete every preloaded asset, print a summary, exit\n";
 
 struct Harness {
@@ -94,12 +97,13 @@ bool applyValue(const std::string& option, const std::string& value, HarnessOpti
     *expected = "a file name";
     if (option == "--input") options->inputPath = value;
     if (option == "--state-log") options->stateLogPath = value;
+    if (option == "--audio-log") options->audioLogPath = value;
     return !value.empty();
 }
 
 bool takesValue(const std::string& option) {
-    for (const char* name :
-         {"--desktop", "--fixed-dt", "--frames", "--seed", "--input", "--screenshot", "--state-log"})
+    for (const char* name : {"--desktop", "--fixed-dt", "--frames", "--seed", "--input", "--screenshot",
+                             "--state-log", "--audio-log"})
         if (option == name) return true;
     return false;
 }
@@ -141,16 +145,16 @@ void writeScreens(FILE* log) {
     std::fputs("]", log);
 }
 
-// The world, audio and effects fields stay null until those parts of the
-// game report into the log.
+// The world and effects fields stay null until those parts of the game
+// report into the log.
 void writeStateLine(long frame, float dt) {
     FILE* log = harness.stateLog;
     std::fprintf(log, "{\"frame\":%ld,\"dt\":%.9g,\"screens\":", frame, static_cast<double>(dt));
     writeScreens(log);
-    std::fputs(
-        ",\"room\":null,\"character\":null,\"prompt\":null,\"music\":null,\"ambience\":null,"
-        "\"lastCheckpointId\":null,\"keys\":null,\"blackout\":null}\n",
-        log);
+    std::fprintf(log,
+                 ",\"room\":null,\"character\":null,\"prompt\":null,\"music\":%d,\"ambience\":%d,"
+                 "\"lastCheckpointId\":null,\"keys\":null,\"blackout\":null}\n",
+                 SoundManagerMusicState(), SoundManagerAmbienceState());
     std::fflush(log);
 }
 
@@ -196,7 +200,12 @@ int HarnessStart(int argc, char** argv) {
             return reportStartError("cannot write state log '" + harness.options.stateLogPath +
                                     "': " + std::strerror(errno));
     }
+    if (!harness.options.audioLogPath.empty() && !AudioLogOpen(harness.options.audioLogPath.c_str()))
+        return reportStartError("cannot write audio log '" + harness.options.audioLogPath +
+                                "': " + std::strerror(errno));
     KESysConfigure(harness.options.platform);
+    // Fades and one-shots keep time with the frames, so logs repeat.
+    AudioConfigureTimeStep(harness.options.platform.fixedFrameTime);
     return -1;
 }
 
@@ -209,6 +218,7 @@ unsigned HarnessRandomSeed() {
 }
 
 void HarnessBeforeFrame(long frame) {
+    AudioLogSetFrame(frame);
     while (harness.nextScripted < harness.script.size() &&
            harness.script[harness.nextScripted].frame <= frame) {
         const ScriptedKey& event = harness.script[harness.nextScripted++];

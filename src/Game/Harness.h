@@ -23,6 +23,7 @@ struct HarnessOptions {
     std::string inputPath;
     std::vector<Screenshot> screenshots;
     std::string stateLogPath;
+    std::string audioLogPath;
     bool checkAssets = false;
     bool showHelp = false;
 };

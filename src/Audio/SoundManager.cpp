@@ -1,0 +1,569 @@
+#include "Audio/SoundManager.h"
+
+#include "Audio/EventAudio.h"
+#include "Debug/Debug.h"
+#include "Util/LinkedList.h"
+#include "World/CharacterEntity.h"
+#include "World/Map.h"
+#include "World/Room.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+using CueFunction = void (*)(float dt);
+
+// An event a cue started. `taken` stays set after a failed fetch, so that a
+// cue whose sound is missing still runs its timers and hands over instead of
+// trying again every frame.
+struct EventSlot {
+    AudioEvent* event = nullptr;
+    bool taken = false;
+};
+
+struct SoundSlot {
+    AudioSound* sound = nullptr;
+    bool taken = false;
+};
+
+struct ParameterSlot {
+    AudioEventParameter* parameter = nullptr;
+    float minimum = 0.0f;
+    float maximum = 0.0f;
+};
+
+constexpr int DIALOGUE_LINES = 8;
+constexpr float DIALOGUE_SECONDS[DIALOGUE_LINES] = {70, 50, 40, 45, 68, 54, 57, 61};
+constexpr const char* DIALOGUE_EVENTS[DIALOGUE_LINES] = {"dial_1", "dial_2", "dial_3", "dial_4",
+                                                         "dial_5", "dial_6", "dial_7", "dial_8"};
+constexpr const char* INTERFACE_EVENTS[4] = {"sfx_ui_move", "sfx_ui_yes", "sfx_ui_no", "sfx_ui_start"};
+constexpr const char* ROOF_MAP = "Assets/FloorTemplate/FinalRooms/Roof.json";
+constexpr int MUSIC_STATE_COUNT = 20;
+
+struct SoundState {
+    AudioEventSystem* eventSystem = nullptr;
+    AudioSystem* lowLevelSystem = nullptr;
+    unsigned lowLevelVersion = 0;
+    AudioResult lastResult = AUDIO_OK;
+    AudioEventGroup* staticGroup = nullptr;
+    AudioEventGroup* natureGroup = nullptr;
+    AudioEventGroup* oneShotGroup = nullptr;
+    AudioEventGroup* interfaceGroup = nullptr;
+    AudioEventGroup* musicGroup = nullptr;
+    AudioEventGroup* dialogueGroup = nullptr;
+    AudioEventCategory* masterCategory = nullptr;
+    List<AudioEvent>* activeEvents = nullptr;
+    int32_t musicState = MS_CALM;
+    CueFunction musicCue = nullptr;
+    int32_t ambienceState = AS_QUIET;
+    CueFunction ambienceCue = nullptr;
+
+    EventSlot calm, spooky, spookyDeep, danger, death, menu, gasp, door, introMusic;
+    EventSlot dialogue[DIALOGUE_LINES];
+    EventSlot rain, thunder, footstep, relief, pickup;
+    EventSlot interfaceSounds[4];
+    ParameterSlot calmIntensity, spookyIntensity, dangerIntensity, doorOpenClose;
+    ParameterSlot rainIntensity, thunderIntensity, footstepMaterial;
+    SoundSlot credits, scream, gunshot, doorBreak;
+    AudioChannel* channel = nullptr;  // receives every plain sound's channel; never read
+
+    float cueTimer = 0.0f;
+    float dialogueTimer = 0.0f;
+    float thunderTimer = 0.0f;
+    float spookyLevel = 0.0f;
+    float dangerStep = 0.0f;
+    bool introMusicPlayed = false;
+    bool finalDialoguePlayed = false;
+};
+
+SoundState sound;
+
+void ErrorCheck() {
+    if (sound.lastResult != AUDIO_OK)
+        WARNING("Audio error!\n (%d) %s\n", sound.lastResult, AudioErrorString(sound.lastResult));
+}
+
+void check(AudioResult result) {
+    sound.lastResult = result;
+    ErrorCheck();
+}
+
+void fetch(AudioEventGroup* group, const char* name, EventSlot& slot) {
+    AudioEvent* event = nullptr;
+    check(AudioEventGroupGetEvent(group, name, &event));
+    slot = {sound.lastResult == AUDIO_OK ? event : nullptr, true};
+}
+
+void start(const EventSlot& slot, bool listed = true) {
+    check(AudioEventStart(slot.event));
+    if (listed && slot.event != nullptr) sound.activeEvents->pushBack(slot.event);
+}
+
+void fetchParameter(const EventSlot& slot, const char* name, ParameterSlot& parameter) {
+    parameter.parameter = nullptr;
+    check(AudioEventGetParameter(slot.event, name, &parameter.parameter));
+}
+
+void readRange(ParameterSlot& parameter) {
+    check(AudioEventParameterGetRange(parameter.parameter, &parameter.minimum, &parameter.maximum));
+}
+
+void setParameter(const ParameterSlot& parameter, float value) {
+    check(AudioEventParameterSetValue(parameter.parameter, value));
+}
+
+void applyReverb(const char* preset) {
+    AudioReverbProperties properties{};
+    int index = 0;
+    check(AudioEventSystemGetReverbPreset(sound.eventSystem, preset, &properties, &index));
+    check(AudioEventSystemSetReverbProperties(sound.eventSystem, &properties));
+}
+
+void stopEvent(EventSlot& slot) {
+    if (!slot.taken) return;
+    if (slot.event != nullptr) {
+        check(AudioEventStop(slot.event, false));
+        sound.activeEvents->remove(slot.event);
+    }
+    slot = {};
+}
+
+void createSound(const char* path, SoundSlot& slot) {
+    AudioSound* created = nullptr;
+    check(AudioSystemCreateSound(sound.lowLevelSystem, path, 0, &created));
+    slot = {sound.lastResult == AUDIO_OK ? created : nullptr, true};
+    check(AudioSoundSetMode(slot.sound, AUDIO_LOOP_OFF));
+}
+
+void playSound(const SoundSlot& slot) {
+    check(AudioSystemPlaySound(sound.lowLevelSystem, slot.sound, false, &sound.channel));
+}
+
+void playFile(const char* path, SoundSlot& slot) {
+    createSound(path, slot);
+    playSound(slot);
+}
+
+void release(SoundSlot& slot) {
+    if (!slot.taken) return;
+    if (slot.sound != nullptr) check(AudioSoundRelease(slot.sound));
+    slot = {};
+}
+
+// A sound fetched anew on every call: the previous one plays on but leaves
+// the list, which would otherwise grow with every footstep.
+void refetchListed(AudioEventGroup* group, const char* name, EventSlot& slot) {
+    if (slot.event != nullptr) sound.activeEvents->remove(slot.event);
+    fetch(group, name, slot);
+}
+
+CueFunction cueOf(int32_t state);
+
+void selectMusic(int32_t state) {
+    sound.musicState = state;
+    sound.musicCue = cueOf(state);
+}
+
+void calmCue(float) {
+    if (sound.calm.taken) return;
+    fetch(sound.musicGroup, "mus_level_calm", sound.calm);
+    fetchParameter(sound.calm, "Intensity", sound.calmIntensity);
+    setParameter(sound.calmIntensity, 0.5f);
+    start(sound.calm);
+}
+
+void spookyCue(float) {
+    if (!sound.spooky.taken) {
+        fetch(sound.musicGroup, "mus_level_spooky1", sound.spooky);
+        fetchParameter(sound.spooky, "Intensity", sound.spookyIntensity);
+        readRange(sound.spookyIntensity);
+        setParameter(sound.spookyIntensity, sound.spookyIntensity.minimum);
+        start(sound.spooky);
+        sound.spookyLevel = 0.0f;
+    } else if (currentCharacter != nullptr && currentCharacter->candleLife < 120.0f) {
+        // A step per frame: the tension creeps up as the candle burns down.
+        sound.spookyLevel = std::min(sound.spookyLevel + 0.0001f, 0.3f);
+        sound.lastResult = AudioEventParameterSetValue(sound.spookyIntensity.parameter, sound.spookyLevel);
+        if (currentCharacter->candleLife < 60.0f && !sound.spookyDeep.taken) {
+            fetch(sound.musicGroup, "mus_level_spooky4", sound.spookyDeep);
+            start(sound.spookyDeep);
+        }
+    }
+    stopEvent(sound.danger);
+    stopEvent(sound.calm);
+    stopEvent(sound.introMusic);
+}
+
+void gaspCue(float) {
+    if (!sound.gasp.taken) {
+        fetch(sound.oneShotGroup, "sfx_gasp", sound.gasp);
+        start(sound.gasp);
+        sound.cueTimer = 0.75f;
+    } else if (sound.cueTimer < 0.0f) {
+        // Cut once; the slot stays taken so the gasp is not heard again.
+        if (sound.gasp.event != nullptr) {
+            check(AudioEventStop(sound.gasp.event, true));
+            sound.activeEvents->remove(sound.gasp.event);
+            sound.gasp.event = nullptr;
+        }
+    } else {
+        sound.cueTimer -= 0.016f;
+    }
+}
+
+void dangerCue(float) {
+    if (!sound.danger.taken) {
+        fetch(sound.musicGroup, "mus_danger", sound.danger);
+        fetchParameter(sound.danger, "intensity", sound.dangerIntensity);
+        readRange(sound.dangerIntensity);
+        setParameter(sound.dangerIntensity, sound.dangerIntensity.minimum);
+        start(sound.danger);
+        sound.dangerStep = 0.01f;
+        return;
+    }
+    if (currentCharacter == nullptr) return;
+    // The music follows the dying candle: up by a step, down by two.
+    float goal = 1.0f - currentCharacter->candleLife / 10.0f;
+    float current = 0.0f;
+    check(AudioEventParameterGetValue(sound.dangerIntensity.parameter, &current));
+    float next = std::fabs(current - goal) < 0.00001f ? goal
+                 : goal > current                     ? current + sound.dangerStep
+                                                      : current - 2.0f * sound.dangerStep;
+    setParameter(sound.dangerIntensity, next);
+}
+
+void deathCue(float) {
+    if (!sound.death.taken) {
+        fetch(sound.musicGroup, "mus_death", sound.death);
+        start(sound.death);
+        sound.cueTimer = 150.0f;
+    } else if (sound.cueTimer < 0.0f) {
+        SoundManagerSetState(MS_SPOOKY);
+    } else {
+        sound.cueTimer -= 0.1f;
+    }
+}
+
+void menuCue(float) {
+    if (!sound.menu.taken) {
+        fetch(sound.musicGroup, "mus_menu", sound.menu);
+        start(sound.menu);
+    }
+    stopEvent(sound.calm);
+    stopEvent(sound.introMusic);
+    release(sound.credits);
+}
+
+// A door opening, then the given state once it has sounded for two seconds.
+void doorThen(float dt, int32_t next) {
+    if (!sound.door.taken) {
+        fetch(sound.oneShotGroup, "sfx_door_action", sound.door);
+        fetchParameter(sound.door, "Open Vs. Close", sound.doorOpenClose);
+        readRange(sound.doorOpenClose);
+        setParameter(sound.doorOpenClose, sound.doorOpenClose.maximum);
+        applyReverb("room_harsh");
+        start(sound.door);
+        sound.cueTimer = 2.0f;
+        return;
+    }
+    if (sound.cueTimer > 0.0f) sound.cueTimer -= dt;
+    if (sound.cueTimer <= 0.0f) {
+        stopEvent(sound.door);
+        SoundManagerSetState(next);
+    }
+}
+
+void doorCue(float dt) {
+    doorThen(dt, MS_SPOOKY);
+    release(sound.doorBreak);
+}
+
+void doorThenShotsCue(float dt) {
+    doorThen(dt, MS_SHOTS);
+}
+
+void stopLevelMusic() {
+    stopEvent(sound.spooky);
+    stopEvent(sound.danger);
+    stopEvent(sound.spookyDeep);
+}
+
+// A journal line: it stops the level music and returns to calm when it ends.
+void dialogueLine(int line, float dt) {
+    EventSlot& slot = sound.dialogue[line];
+    if (!slot.taken) {
+        sound.dialogueTimer = DIALOGUE_SECONDS[line];
+        fetch(sound.dialogueGroup, DIALOGUE_EVENTS[line], slot);
+        start(slot);
+    } else {
+        sound.dialogueTimer -= dt;
+        if (sound.dialogueTimer < 0.0f) {
+            stopEvent(slot);
+            SoundManagerSetState(MS_CALM);
+        }
+    }
+    stopLevelMusic();
+}
+
+// The first line stops the character, turns the room strange in its last
+// seconds and clears away what the intro left playing.
+void firstDialogueCue(float dt) {
+    if (currentCharacter != nullptr) currentCharacter->isMoving = false;
+    dialogueLine(0, dt);
+    if (sound.dialogueTimer > 0.0f && sound.dialogueTimer < 6.5f) applyReverb("Insane");
+    release(sound.gunshot);
+    release(sound.scream);
+    release(sound.doorBreak);
+    stopEvent(sound.introMusic);
+}
+
+template <int Line>
+void dialogueCue(float dt) {
+    dialogueLine(Line, dt);
+}
+
+// The final line plays once per run.
+void finalDialogueCue(float dt) {
+    EventSlot& slot = sound.dialogue[DIALOGUE_LINES - 1];
+    if (!slot.taken && !sound.finalDialoguePlayed) {
+        sound.dialogueTimer = DIALOGUE_SECONDS[DIALOGUE_LINES - 1];
+        fetch(sound.dialogueGroup, DIALOGUE_EVENTS[DIALOGUE_LINES - 1], slot);
+        start(slot);
+        sound.finalDialoguePlayed = true;
+        stopEvent(sound.door);
+    } else {
+        sound.dialogueTimer -= dt;
+        if (sound.dialogueTimer < 0.0f) {
+            stopEvent(slot);
+            SoundManagerSetState(MS_CALM);
+        }
+    }
+    stopLevelMusic();
+}
+
+// The scream at once, the shot a second later, the intro music once less
+// than 4.5 s of the ten after the shot remain.
+void shotsCue(float dt) {
+    if (sound.cueTimer > 0.0f) sound.cueTimer -= dt;
+    if (sound.dialogueTimer > 0.0f) sound.dialogueTimer -= dt;
+    if (!sound.scream.taken) {
+        stopEvent(sound.menu);
+        playFile("Assets/Sounds/Scream.wav", sound.scream);
+    }
+    if (!sound.gunshot.taken) {
+        createSound("Assets/Sounds/Gun.mp3", sound.gunshot);
+        sound.cueTimer = 1.0f;
+        sound.dialogueTimer = 0.0f;
+    } else if (sound.cueTimer <= 0.0f && sound.dialogueTimer <= 0.0f) {
+        playSound(sound.gunshot);
+        sound.dialogueTimer = 10.0f;
+    } else if (sound.dialogueTimer > 2.0f && sound.dialogueTimer < 4.5f) {
+        release(sound.gunshot);
+        release(sound.scream);
+        SoundManagerSetState(MS_INTRO);
+    }
+}
+
+void introCue(float) {
+    if (sound.introMusic.taken || sound.introMusicPlayed) return;
+    SoundManagerForgetAll();
+    fetch(sound.musicGroup, "mus_intro", sound.introMusic);
+    start(sound.introMusic);
+    sound.introMusicPlayed = true;
+}
+
+void creditsCue(float) {
+    if (!sound.credits.taken) playFile("Assets/Sounds/credits.wav", sound.credits);
+    stopEvent(sound.calm);
+}
+
+void startNatureEvent(const char* name, EventSlot& slot, ParameterSlot& intensity) {
+    fetch(sound.natureGroup, name, slot);
+    fetchParameter(slot, "intensity", intensity);
+    readRange(intensity);
+    setParameter(intensity, 0.7f);
+    start(slot);
+}
+
+// Rain all along, and a peal of thunder every 20 to 29 seconds.
+void stormCue(float dt) {
+    if (!sound.rain.taken) {
+        startNatureEvent("sfx_rain", sound.rain, sound.rainIntensity);
+        sound.thunderTimer = 0.0f;
+    }
+    if (!sound.thunder.taken) {
+        startNatureEvent("sfx_thunder", sound.thunder, sound.thunderIntensity);
+        sound.thunderTimer = static_cast<float>(20 + std::rand() % 10);
+        return;
+    }
+    if (sound.thunderTimer > 0.0f) sound.thunderTimer -= dt;
+    if (sound.thunderTimer <= 0.0f) stopEvent(sound.thunder);
+}
+
+void quietCue(float) {
+    stopEvent(sound.rain);
+    stopEvent(sound.thunder);
+}
+
+CueFunction cueOf(int32_t state) {
+    static constexpr CueFunction cues[MUSIC_STATE_COUNT] = {
+        calmCue,        spookyCue,        gaspCue,          dangerCue,      deathCue,
+        menuCue,        doorCue,          firstDialogueCue, dialogueCue<1>, dialogueCue<2>,
+        dialogueCue<3>, dialogueCue<4>,   dialogueCue<5>,   dialogueCue<6>, finalDialogueCue,
+        shotsCue,       doorThenShotsCue, introCue,         stormCue,       creditsCue,
+    };
+    return cues[state];
+}
+
+bool isOnTheRoof(const CharacterEntity* character) {
+    const Room* room = character->room;
+    const char* path = room != nullptr && room->map != nullptr ? room->map->path : nullptr;
+    return path != nullptr && std::strcmp(path, ROOF_MAP) == 0;
+}
+
+void fetchGroups() {
+    const std::pair<const char*, AudioEventGroup**> groups[] = {
+        {"mire-fell/SFX/sfx_static", &sound.staticGroup},
+        {"mire-fell/SFX/sfx_nature", &sound.natureGroup},
+        {"mire-fell/SFX/sfx_oneshots", &sound.oneShotGroup},
+        {"mire-fell/SFX/sfx_ui", &sound.interfaceGroup},
+        {"mire-fell/Music", &sound.musicGroup},
+        {"mire-fell/dialogue", &sound.dialogueGroup},
+    };
+    for (const auto& [path, group] : groups) check(AudioEventSystemGetGroup(sound.eventSystem, path, group));
+}
+
+}  // namespace
+
+void SoundManagerInit() {
+    sound = SoundState{};
+    sound.activeEvents = new_List<AudioEvent>();
+    selectMusic(MS_CALM);
+    sound.ambienceCue = quietCue;
+    check(AudioEventSystemCreate(&sound.eventSystem));
+    check(AudioEventSystemInit(sound.eventSystem, 100));
+    check(AudioEventSystemSetMediaPath(sound.eventSystem, "Assets\\Sounds\\"));
+    check(AudioEventSystemLoad(sound.eventSystem, "mire-fell.fev"));
+    fetchGroups();
+    check(AudioEventSystemGetCategory(sound.eventSystem, "master", &sound.masterCategory));
+    check(AudioSystemCreate(&sound.lowLevelSystem));
+    check(AudioSystemGetVersion(sound.lowLevelSystem, &sound.lowLevelVersion));
+    check(AudioSystemInit(sound.lowLevelSystem, 100));
+    SoundManagerForgetAll();
+}
+
+void SoundManagerUpdate(float dt) {
+    sound.musicCue(dt);
+    sound.ambienceCue(dt);
+    // Rain and thunder only ever sound on the roof.
+    if (currentCharacter != nullptr && !isOnTheRoof(currentCharacter)) {
+        stopEvent(sound.rain);
+        stopEvent(sound.thunder);
+    }
+    check(AudioSystemUpdate(sound.lowLevelSystem));
+    check(AudioEventSystemUpdate(sound.eventSystem));
+}
+
+void SoundManagerShutdown() {
+    sound.activeEvents->destroy();
+    sound.activeEvents = nullptr;
+    check(AudioEventSystemUnload(sound.eventSystem));
+    check(AudioEventSystemRelease(sound.eventSystem));
+    check(AudioSystemRelease(sound.lowLevelSystem));
+    sound.eventSystem = nullptr;
+    sound.lowLevelSystem = nullptr;
+}
+
+void SoundManagerSetState(int32_t state) {
+    if (state == sound.musicState || state < 0 || state >= MUSIC_STATE_COUNT) return;
+    // The next door action starts afresh.
+    if (state == MS_DOOR) stopEvent(sound.door);
+    selectMusic(state);
+}
+
+void SoundManagerSetAmbience(int32_t state) {
+    if (state == AS_QUIET && sound.ambienceState != AS_QUIET) {
+        sound.ambienceState = AS_QUIET;
+        stopEvent(sound.rain);
+        stopEvent(sound.thunder);
+        sound.ambienceCue = quietCue;
+    } else if (state == AS_STORM && sound.ambienceState != AS_STORM) {
+        sound.ambienceState = AS_STORM;
+        sound.ambienceCue = stormCue;
+    }
+}
+
+int32_t SoundManagerMusicState() {
+    return sound.musicState;
+}
+
+int32_t SoundManagerAmbienceState() {
+    return sound.ambienceState;
+}
+
+void SoundManagerStopAll() {
+    for (ListNode<AudioEvent>* node = sound.activeEvents->head; node != nullptr; node = node->next)
+        check(AudioEventStop(node->data, false));
+    SoundManagerForgetAll();
+}
+
+void SoundManagerForgetAll() {
+    while (sound.activeEvents->popBack() != nullptr) {
+    }
+    for (EventSlot* slot : {&sound.calm, &sound.spooky, &sound.spookyDeep, &sound.danger, &sound.death,
+                            &sound.menu, &sound.gasp, &sound.door, &sound.introMusic, &sound.rain,
+                            &sound.thunder, &sound.footstep, &sound.relief, &sound.pickup})
+        *slot = {};
+    for (EventSlot& slot : sound.dialogue) slot = {};
+    for (EventSlot& slot : sound.interfaceSounds) slot = {};
+}
+
+void SoundManagerStopDialogue() {
+    sound.dialogueTimer = 0.0f;
+    for (EventSlot& slot : sound.dialogue) stopEvent(slot);
+    if (sound.musicState != MS_CALM) selectMusic(MS_CALM);
+}
+
+void SoundManagerStopStorm() {
+    stopEvent(sound.rain);
+    stopEvent(sound.thunder);
+    if (sound.ambienceState != AS_QUIET) {
+        sound.ambienceState = AS_QUIET;
+        sound.ambienceCue = quietCue;
+    }
+}
+
+void SoundManagerPlayFootstep(int material, int acoustics) {
+    refetchListed(sound.staticGroup, "sfx_footsteps", sound.footstep);
+    fetchParameter(sound.footstep, "material", sound.footstepMaterial);
+    readRange(sound.footstepMaterial);
+    setParameter(sound.footstepMaterial, material == 0 ? 0.0f : material == 1 ? 0.5f : 0.9f);
+    applyReverb(acoustics == 0   ? "hall_large"
+                : acoustics == 1 ? "room_harsh"
+                : acoustics == 2 ? "room_avg"
+                                 : "Insane");
+    start(sound.footstep);
+}
+
+void SoundManagerPlayDoorBreak() {
+    playFile("Assets/Sounds/DoorBreak.mp3", sound.doorBreak);
+}
+
+void SoundManagerPlayRelief() {
+    refetchListed(sound.oneShotGroup, "sfx_random_relief", sound.relief);
+    start(sound.relief);
+}
+
+void SoundManagerPlayPickup() {
+    fetch(sound.oneShotGroup, "sfx_pickup", sound.pickup);
+    start(sound.pickup, false);
+}
+
+void SoundManagerPlayInterface(int which) {
+    if (which < 0 || which > 3) return;
+    fetch(sound.interfaceGroup, INTERFACE_EVENTS[which], sound.interfaceSounds[which]);
+    start(sound.interfaceSounds[which], false);
+}

@@ -1,0 +1,3 @@
+#include "World/CharacterEntity.h"
+
+CharacterEntity* currentCharacter = nullptr;

@@ -1,0 +1,186 @@
+#include "Audio/EventAudio.h"
+#include "Audio/SoundManager.h"
+#include "TestSupport.h"
+#include "World/CharacterEntity.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct LogLine {
+    long frame;
+    std::string action, name, value;
+};
+
+// Runs the sound manager on the silent backend over the game's own event
+// project, reading back what it did from the audio log.
+class SoundManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(files.path("Assets"));
+        std::filesystem::create_directory_symlink(std::filesystem::absolute(HALCYRA_ASSETS "/Sounds"),
+                                                  files.path("Assets/Sounds"));
+        previousDirectory = std::filesystem::current_path();
+        std::filesystem::current_path(files.root);
+        AudioConfigure(AudioBackend::Silent);
+        ASSERT_TRUE(AudioLogOpen(files.path("audio.log").c_str()));
+        SoundManagerInit();
+        currentCharacter = nullptr;
+    }
+
+    void TearDown() override {
+        SoundManagerShutdown();
+        currentCharacter = nullptr;
+        std::filesystem::current_path(previousDirectory);
+    }
+
+    void frames(int count, float dt = 1.0f / 60.0f) {
+        for (int i = 0; i < count; ++i) {
+            AudioLogSetFrame(++frame);
+            SoundManagerUpdate(dt);
+        }
+    }
+
+    std::vector<LogLine> log(const std::string& action = "", const std::string& name = "") const {
+        std::ifstream file(files.path("audio.log"));
+        std::vector<LogLine> lines;
+        for (std::string text; std::getline(file, text);) {
+            std::istringstream fields(text);
+            LogLine line;
+            std::string frameText;
+            std::getline(fields, frameText, '\t');
+            std::getline(fields, line.action, '\t');
+            std::getline(fields, line.name, '\t');
+            std::getline(fields, line.value, '\t');
+            line.frame = std::stol(frameText);
+            if ((action.empty() || line.action == action) && (name.empty() || line.name == name))
+                lines.push_back(line);
+        }
+        return lines;
+    }
+
+    ScratchDirectory files;
+    std::filesystem::path previousDirectory;
+    CharacterEntity character;
+    long frame = 0;
+};
+
+TEST_F(SoundManagerTest, SelectingTheCurrentStateDoesNotRestartIt) {
+    frames(3);
+    SoundManagerSetState(MS_CALM);
+    frames(3);
+    EXPECT_EQ(log("start", "mus_level_calm").size(), 1u);
+    EXPECT_EQ(log("param", "mus_level_calm:Intensity").front().value, "0.5");
+}
+
+TEST_F(SoundManagerTest, LevelMusicFollowsTheCandle) {
+    character.candleLife = 5.0f;
+    currentCharacter = &character;
+    SoundManagerSetState(MS_DANGER);
+    frames(1);
+    frames(50);
+    std::vector<LogLine> danger = log("param", "mus_danger:intensity");
+    ASSERT_EQ(danger.size(), 51u);
+    EXPECT_NEAR(std::stof(danger.back().value), 0.5f, 1e-4f) << "up 0.01 a frame towards 1 - 5 / 10";
+
+    character.candleLife = 130.0f;
+    SoundManagerSetState(MS_SPOOKY);
+    frames(20);
+    EXPECT_EQ(log("param", "mus_level_spooky1:Intensity").size(), 1u) << "above 120 s the level stays";
+    EXPECT_EQ(log("stop", "mus_danger").size(), 1u);
+    character.candleLife = 50.0f;
+    frames(10);
+    EXPECT_EQ(log("param", "mus_level_spooky1:Intensity").size(), 11u);
+    EXPECT_EQ(log("start", "mus_level_spooky4").size(), 1u) << "the deep layer joins below 60 s";
+}
+
+TEST_F(SoundManagerTest, ThunderRollsEvery20To29Seconds) {
+    for (unsigned seed = 0; seed < 20; ++seed) {
+        std::srand(seed);
+        long stormStart = frame + 1;
+        SoundManagerSetAmbience(AS_STORM);
+        frames(40, 1.0f);
+        SoundManagerSetAmbience(AS_QUIET);
+        long firstPeal = 0;
+        for (const LogLine& line : log("", "sfx_thunder")) {
+            if (line.frame < stormStart) continue;
+            if (line.action == "start" && firstPeal == 0) firstPeal = line.frame;
+            if (line.action != "stop" || firstPeal == 0) continue;
+            EXPECT_GE(line.frame - firstPeal, 20) << "seed " << seed;
+            EXPECT_LE(line.frame - firstPeal, 29) << "seed " << seed;
+            break;
+        }
+        EXPECT_EQ(firstPeal, stormStart);
+    }
+}
+
+TEST_F(SoundManagerTest, TheFinalLinePlaysOncePerRun) {
+    for (int time = 0; time < 2; ++time) {
+        SoundManagerSetState(MS_DIALOGUE_8);
+        frames(70, 1.0f);
+        EXPECT_EQ(SoundManagerMusicState(), MS_CALM);
+    }
+    EXPECT_EQ(log("start", "dial_8").size(), 1u);
+}
+
+TEST_F(SoundManagerTest, FootstepsChooseMaterialAndRoom) {
+    const std::tuple<int, const char*, const char*> steps[] = {
+        {0, "0", "hall_large"}, {1, "0.5", "room_harsh"}, {5, "0.9", "Insane"}};
+    for (const auto& [which, material, reverb] : steps) {
+        AudioLogSetFrame(++frame);
+        SoundManagerPlayFootstep(which, which);
+        std::vector<LogLine> lines = log("", "");
+        ASSERT_GE(lines.size(), 3u);
+        EXPECT_EQ(log("param", "sfx_footsteps:material").back().value, material);
+        EXPECT_EQ(log("reverb").back().name, reverb);
+    }
+    EXPECT_EQ(log("start", "sfx_footsteps").size(), 3u);
+}
+
+TEST_F(SoundManagerTest, ShotsFollowTheScreamThenTheIntroMusic) {
+    SoundManagerSetState(MS_SHOTS);
+    frames(120, 0.1f);
+    std::vector<LogLine> plays = log("play-file");
+    ASSERT_EQ(plays.size(), 2u);
+    EXPECT_EQ(plays[0].name, "Assets/Sounds/Scream.wav");
+    EXPECT_EQ(plays[1].name, "Assets/Sounds/Gun.mp3");
+    EXPECT_EQ(plays[1].frame - plays[0].frame, 10) << "the shot a second after the scream";
+    std::vector<LogLine> intro = log("start", "mus_intro");
+    ASSERT_EQ(intro.size(), 1u);
+    EXPECT_EQ(intro[0].frame - plays[1].frame, 56) << "once less than 4.5 s of the ten remain";
+    EXPECT_EQ(SoundManagerMusicState(), MS_INTRO);
+}
+
+TEST_F(SoundManagerTest, StopAllClearsTheSlotsSoAStateStartsAfresh) {
+    SoundManagerSetState(MS_MENU);
+    frames(2);
+    SoundManagerStopAll();
+    EXPECT_EQ(log("stop", "mus_menu").size(), 1u);
+    frames(1);
+    EXPECT_EQ(log("start", "mus_menu").size(), 2u);
+}
+
+TEST(SoundManagerWithoutProjectTest, MissingSoundsLeaveSilenceButStatesStillHandOver) {
+    ScratchDirectory empty;
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(empty.root);
+    AudioConfigure(AudioBackend::Silent);
+    SoundManagerInit();
+    SoundManagerSetState(MS_DOOR);
+    for (int i = 0; i < 200; ++i) SoundManagerUpdate(0.02f);
+    EXPECT_EQ(SoundManagerMusicState(), MS_SPOOKY) << "the door cue ends after its two seconds";
+    SoundManagerSetState(MS_SHOTS);
+    for (int i = 0; i < 200; ++i) SoundManagerUpdate(0.1f);
+    EXPECT_EQ(SoundManagerMusicState(), MS_INTRO);
+    SoundManagerPlayFootstep(0, 0);
+    SoundManagerPlayInterface(7);
+    SoundManagerShutdown();
+    std::filesystem::current_path(previous);
+}
+
+}  // namespace
