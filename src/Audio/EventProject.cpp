@@ -28,7 +28,10 @@ struct JsonFree {
 };
 
 std::string quoted(std::string_view text) {
-    return "\"" + std::string(text) + "\"";
+    std::string result(1, '"');
+    result.append(text);
+    result.push_back('"');
+    return result;
 }
 
 std::string stringOf(const json_value* value) {
