@@ -291,20 +291,24 @@ void stopLevelMusic() {
     stopEvent(sound.spookyDeep);
 }
 
-// A journal line: it stops the level music and returns to calm when it ends.
+void startLine(int line) {
+    sound.dialogueTimer = DIALOGUE_SECONDS[line];
+    fetch(sound.dialogueGroup, DIALOGUE_EVENTS[line], sound.dialogue[line]);
+    start(sound.dialogue[line]);
+}
+
+// Counts the line down and returns to the calm music once it has ended.
+void runDownLine(int line, float dt) {
+    sound.dialogueTimer -= dt;
+    if (sound.dialogueTimer >= 0.0f) return;
+    stopEvent(sound.dialogue[line]);
+    SoundManagerSetState(MS_CALM);
+}
+
+// A journal line: the level music stops while it is read.
 void dialogueLine(int line, float dt) {
-    EventSlot& slot = sound.dialogue[line];
-    if (!slot.taken) {
-        sound.dialogueTimer = DIALOGUE_SECONDS[line];
-        fetch(sound.dialogueGroup, DIALOGUE_EVENTS[line], slot);
-        start(slot);
-    } else {
-        sound.dialogueTimer -= dt;
-        if (sound.dialogueTimer < 0.0f) {
-            stopEvent(slot);
-            SoundManagerSetState(MS_CALM);
-        }
-    }
+    if (!sound.dialogue[line].taken) startLine(line);
+    else runDownLine(line, dt);
     stopLevelMusic();
 }
 
@@ -327,19 +331,13 @@ void dialogueCue(float dt) {
 
 // The final line plays once per run.
 void finalDialogueCue(float dt) {
-    EventSlot& slot = sound.dialogue[DIALOGUE_LINES - 1];
-    if (!slot.taken && !sound.finalDialoguePlayed) {
-        sound.dialogueTimer = DIALOGUE_SECONDS[DIALOGUE_LINES - 1];
-        fetch(sound.dialogueGroup, DIALOGUE_EVENTS[DIALOGUE_LINES - 1], slot);
-        start(slot);
+    constexpr int finalLine = DIALOGUE_LINES - 1;
+    if (!sound.dialogue[finalLine].taken && !sound.finalDialoguePlayed) {
+        startLine(finalLine);
         sound.finalDialoguePlayed = true;
         stopEvent(sound.door);
     } else {
-        sound.dialogueTimer -= dt;
-        if (sound.dialogueTimer < 0.0f) {
-            stopEvent(slot);
-            SoundManagerSetState(MS_CALM);
-        }
+        runDownLine(finalLine, dt);
     }
     stopLevelMusic();
 }
