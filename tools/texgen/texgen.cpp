@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,47 @@ Image flare() {
     return image;
 }
 
+// Distance from (px, py) to the segment (ax, ay)-(bx, by); along receives
+// where the nearest point lies on it (0 at a, 1 at b).
+float segmentDistance(float px, float py, float ax, float ay, float bx, float by, float& along) {
+    float dx = bx - ax, dy = by - ay;
+    along = std::clamp(((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy), 0.0f, 1.0f);
+    return std::hypot(px - ax - along * dx, py - ay - along * dy);
+}
+
+// One of the twelve rain drops: a soft white-blue streak, faint at its tail
+// and brightest at its head. The game draws the drops turned by 45 degrees
+// with the image upside down, so the streak runs 29 degrees above the
+// horizontal, head to the upper right, to lie along the fall on screen.
+Image rainDrop(int index) {
+    constexpr int size = 16;
+    constexpr float dirX = 0.874f, dirY = -0.486f;
+    Image image(size, size);
+    float length = 3.0f + static_cast<float>(index % 6) * 2.2f;
+    float width = 0.7f + 0.5f * noise(index, 1, 23);
+    float alpha = 0.35f + 0.35f * noise(index, 2, 23);
+    Rgba colour{0.78f + 0.1f * noise(index, 3, 23), 0.86f, 1.0f, alpha};
+    float ax = 8 - dirX * length * 0.5f, ay = 8 - dirY * length * 0.5f;
+    float bx = 8 + dirX * length * 0.5f, by = 8 + dirY * length * 0.5f;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float along = 0;
+            float d = segmentDistance(static_cast<float>(x) + 0.5f, static_cast<float>(y) + 0.5f, ax, ay, bx,
+                                      by, along);
+            float body = std::clamp(1 - d / (width + 0.5f), 0.0f, 1.0f);
+            image.blend(x, y, colour, body * body * (0.3f + 0.7f * along));
+        }
+    return image;
+}
+
+bool saveRain(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    for (int i = 0; i < 12; ++i)
+        if (!rainDrop(i).save(folder + "/Rain" + std::to_string(i) + ".png")) return false;
+    return true;
+}
+
 // A brass candle holder seen from above, its flame leaning a little
 // differently in each of four frames.
 Image candleHolderSheet() {
@@ -143,7 +185,7 @@ bool writeText(const std::string& path, const std::string& text) {
 int main(int argc, char** argv) {
     std::string assets = argc > 1 ? argv[1] : "Assets";
     bool ok = fire().save(assets + "/Textures/Fire.png") && smoke().save(assets + "/Textures/Smoke.png") &&
-              flare().save(assets + "/Textures/Flare.png") &&
+              flare().save(assets + "/Textures/Flare.png") && saveRain(assets + "/Textures/Rain") &&
               candleHolderSheet().save(assets + "/Animations/CandleHolder.png") &&
               writeText(assets + "/Animations/CandleHolder.json",
                         "{\n  \"FrameCount\": 4,\n  \"FrameWidth\": 32,\n  \"SpriteSheet\": \"CandleHolder.png\",\n"

@@ -1,0 +1,76 @@
+#include "Effects/BlackOutEffect.h"
+
+#include "Debug/Debug.h"
+#include "Game/Game.h"
+#include "Util/Color.h"
+#include "Util/Matrix3.h"
+
+#include <cstdlib>
+
+namespace {
+
+constexpr float THIN_PER_SECOND = 0.2f;        // from black to the room in 5 seconds
+constexpr float DARKEN_PER_SECOND = 0.4f;      // from the room to black in 2.5 seconds
+constexpr float FLICKER_BELOW_OPACITY = 0.6f;  // flicker only once the black has thinned
+constexpr int FLICKER_ONE_FRAME_IN = 9;
+
+KEMesh* createScreenMesh(float width, float height) {
+    const uint32_t black = colorBlack.packed;
+    KEGfxMeshStart();
+    KEGfxTriAdd(0, 0, black, 0, 0, 0, height, black, 0, 1, width, 0, black, 1, 0);
+    KEGfxTriAdd(0, height, black, 0, 1, width, height, black, 1, 1, width, 0, black, 1, 0);
+    return KEGfxMeshEnd();
+}
+
+}  // namespace
+
+BlackOut::BlackOut() : mesh(createScreenMesh(screenWidth, screenHeight)) {}
+
+BlackOut::~BlackOut() {
+    KEGfxMeshFree(mesh);
+}
+
+void BlackOut::update(float dt) {
+    const float entry = opacity;
+    if (hold) {
+        opacity = entry < 1.0f ? entry + dt * DARKEN_PER_SECOND : 1.0f;
+    } else {
+        // The last step of a fade may leave it below 0; the next one settles it.
+        opacity = entry > 0.0f ? entry - dt * THIN_PER_SECOND : 0.0f;
+    }
+    if (opacity > 1.0f) opacity = 1.0f;
+}
+
+void BlackOut::draw() {
+    Matrix3 transform;
+    Matrix3Scale(&transform, screenScale.x, screenScale.y);
+    KEGfxSetRenderMode(1);
+    KEGfxSetBlendMode(1);
+    KEGfxSetBlendColor(0, 0, 0, 0);
+    // The black is the mesh's own colour; the tint carries only the opacity.
+    KEGfxSetTintColor(1, 1, 1, visibleOpacity());
+    KEGfxSetPosition(0, 0);
+    KEGfxSetTransform(&transform);
+    KEGfxMeshDraw(mesh, 3);
+}
+
+void BlackOut::start(bool withFlicker) {
+    if (opacity > 0.0f) return;
+    flicker = withFlicker;
+    opacity = 1.0f;
+}
+
+void BlackOut::holdBlack() {
+    flicker = false;
+    hold = true;
+}
+
+float BlackOut::visibleOpacity() {
+    const bool thinEnough = opacity > 0.0f && opacity < FLICKER_BELOW_OPACITY;
+    if (flicker && thinEnough && std::rand() % FLICKER_ONE_FRAME_IN == 0) return 0.0f;
+    return opacity;
+}
+
+BlackOut* new_BlackOut() {
+    return DEBUG_NEW(BlackOut, "new_BlackOut");
+}

@@ -1,0 +1,32 @@
+// A full-screen black overlay the play screen draws over the room. Death and
+// falls black the screen out and let the room fade back in; a dying candle
+// does the same with lightning-like flicker; a scripted walk fades to black
+// and stays there. Doors read the opacity to stay shut while it is dark.
+#pragma once
+
+#include "Engine/Kestrel.h"
+
+class BlackOut {
+public:
+    BlackOut();
+    ~BlackOut();
+    BlackOut(const BlackOut&) = delete;
+    BlackOut& operator=(const BlackOut&) = delete;
+
+    KEMesh* mesh;          // the virtual screen's size at creation, every vertex black
+    float opacity = 0.0f;  // may dip just below 0 for one update at the end of a fade
+    bool flicker = false;  // the black drops out on random frames while it is thin
+    bool hold = false;     // fade to black and stay black, for good
+
+    void destroy() { delete this; }
+    void update(float dt);
+    void draw();
+    // Blacks the screen out at once; ignored while the overlay still shows.
+    void start(bool withFlicker);
+    void holdBlack();
+    // The opacity this frame shows; a flicker frame shows none. Rolls rand()
+    // only while a flicker is possible, so call it once a frame, as draw does.
+    float visibleOpacity();
+};
+
+BlackOut* new_BlackOut();

@@ -1,0 +1,64 @@
+#include "Effects/DustEmitter.h"
+
+#include "Debug/Debug.h"
+
+float dustTimer = 1.0f;
+
+namespace {
+
+constexpr int maxBurst = 10;
+constexpr int maxSpeed = 15;
+constexpr Vector2 spawnOffset{25, 30};
+constexpr float drawOffset = 25;
+constexpr float spawnSize = 200;
+constexpr float largestSize = 20;
+constexpr float life = 0.5f;
+
+// A speed in 0..14 against the walk along one axis, 0 when not walking along it.
+float speedAgainst(float walking) {
+    if (walking == 0) return 0;
+    float speed = static_cast<float>(particleRand() % maxSpeed);
+    return walking > 0 ? -speed : speed;
+}
+
+}  // namespace
+
+DustEmitter* new_DustEmitter() {
+    DustEmitter* emitter = DEBUG_NEW(DustEmitter, "new_DustEmitter");
+    emitter->store = DEBUG_NEW(ParticleEmitter, "new_DustEmitter");
+    initParticleEmitter(emitter->store, createCornerQuad(), "Assets/Textures/Smoke.png");
+    return emitter;
+}
+
+void DustEmitter::emit(Vector2 pivot, Vector2 walkingVelocity, float dt) {
+    // Without a rate the next burst would be infinitely far off for every dust emitter.
+    if (rate <= 0) return;
+    dustTimer -= dt;
+    if (dustTimer > 0) return;
+    int count = particleRand() % maxBurst;
+    dustTimer = 1.0f / static_cast<float>(rate);
+    if (particleRand() % 2 == 1) dustTimer += particleRandFraction();
+    Vector2 position{pivot.x + spawnOffset.x, pivot.y + spawnOffset.y};
+    for (int i = 0; i < count; ++i) {
+        float speedX = speedAgainst(walkingVelocity.x);
+        float speedY = speedAgainst(walkingVelocity.y);
+        new_Particle(store, position, {speedX, speedY}, spawnSize, life, 0, 0);
+    }
+}
+
+void DustEmitter::update(float dt) {
+    store->updateParticles(dt, [](Particle& particle) {
+        float first = particleRandFraction();
+        float second = particleRandFraction();
+        // Per update, not per second: a fresh puff drops from its spawn size to the largest at once.
+        particle.size = KEClamp(particle.size - second * first, 0, largestSize);
+    });
+}
+
+void DustEmitter::draw(const Camera* camera) const {
+    KEGfxSetBlendMode(1);
+    KEGfxSetBlendColor(0, 0, 0, 0);
+    KEGfxSetTintColor(0.37f, 0.27f, 0.21f, 0.75f);
+    KETexture* smoke = store->texture->texture;
+    store->drawParticles(particleView(camera, drawOffset), [smoke](const Particle&) { return smoke; });
+}

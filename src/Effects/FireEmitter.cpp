@@ -1,0 +1,35 @@
+#include "Effects/FireEmitter.h"
+
+#include "Debug/Debug.h"
+
+namespace {
+
+constexpr int maxParticles = 3;
+constexpr float defaultSize = 30;
+constexpr float life = 0.1f;
+
+}  // namespace
+
+FireEmitter* new_FireEmitter() {
+    FireEmitter* emitter = DEBUG_NEW(FireEmitter, "new_FireEmitter");
+    emitter->store = DEBUG_NEW(ParticleEmitter, "new_FireEmitter");
+    initParticleEmitter(emitter->store, createCentredQuad(), "Assets/Textures/Fire.png");
+    return emitter;
+}
+
+void FireEmitter::emit() {
+    int spawned = particleRand() % maxParticles;
+    float particleSize = size != 0 ? size : defaultSize;
+    for (int i = 0; i < spawned; ++i) new_Particle(store, position, {0, 0}, particleSize, life, 0, 0);
+}
+
+void FireEmitter::update(float dt) {
+    store->updateParticles(dt, [this](Particle& particle) { particle.position = position; });
+}
+
+void FireEmitter::draw(const Camera* camera) const {
+    KEGfxSetRenderMode(2);
+    KEGfxSetBlendMode(1);
+    KETexture* flame = store->texture->texture;
+    store->drawParticles(particleView(camera, 0), [flame](const Particle&) { return flame; });
+}

@@ -1,0 +1,22 @@
+// The flickering flame of candles, lanterns and map fires: two or three
+// short-lived particles at random angles overlap on the emitter's position.
+#pragma once
+
+#include "Effects/ParticleEmitter.h"
+
+#include <cstdint>
+
+class FireEmitter : public Emitter {
+public:
+    Vector2 position{0, 0};
+    int32_t count = 0;  // set by the owners, read by nobody
+    float size = 0.0f;  // 0 means the default flame size
+
+    virtual void emit();
+    // The particles follow the emitter, also when it moves.
+    void update(float dt);
+    // Draws with the tint the owner set.
+    void draw(const Camera* camera) const;
+};
+
+FireEmitter* new_FireEmitter();

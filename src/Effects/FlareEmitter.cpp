@@ -1,0 +1,23 @@
+#include "Effects/FlareEmitter.h"
+
+#include "Debug/Debug.h"
+
+namespace {
+
+constexpr int maxParticles = 2;
+constexpr float flareSize = 30;
+constexpr float life = 0.1f;
+
+}  // namespace
+
+FlareEmitter* new_FlareEmitter() {
+    FlareEmitter* emitter = DEBUG_NEW(FlareEmitter, "new_FlareEmitter");
+    emitter->store = DEBUG_NEW(ParticleEmitter, "new_FlareEmitter");
+    initParticleEmitter(emitter->store, createCentredQuad(), "Assets/Textures/Flare.png");
+    return emitter;
+}
+
+void FlareEmitter::emit() {
+    int spawned = particleRand() % maxParticles;
+    for (int i = 0; i < spawned; ++i) new_Particle(store, position, {0, 0}, flareSize, life, 0, 0);
+}

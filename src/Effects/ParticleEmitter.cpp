@@ -1,0 +1,95 @@
+#include "Effects/ParticleEmitter.h"
+
+#include "Content/ContentManager.h"
+#include "Debug/Debug.h"
+#include "Game/Game.h"
+#include "World/Camera.h"
+
+#include <cstdlib>
+
+namespace {
+
+constexpr uint32_t black = 0xFF000000u;
+constexpr float quarterTurn = 1.5707963f;
+
+}  // namespace
+
+int particleRand() {
+    return static_cast<int>(static_cast<long long>(std::rand()) * 32768 /
+                            (static_cast<long long>(RAND_MAX) + 1));
+}
+
+float particleRandFraction() {
+    return static_cast<float>(particleRand()) / 32767.0f;
+}
+
+bool Particle::updateParticle(float dt) {
+    life -= dt;
+    if (life <= 0) return false;
+    rotation += spin;
+    position.x += velocity.x * dt;
+    position.y += velocity.y * dt;
+    Matrix3 translation, turn, scale;
+    Matrix3Translate(&translation, position.x, position.y);
+    Matrix3Rotate(&turn, rotation);
+    Matrix3Scale(&scale, size, size);
+    Matrix3Concat(&transform, &turn, &scale);
+    Matrix3Concat(&transform, &translation, &transform);
+    return true;
+}
+
+KEMesh* createCornerQuad() {
+    KEGfxMeshStart();
+    KEGfxTriAdd(0, 0, black, 0, 0, 0, -1, black, 0, 1, 1, 0, black, 1, 0);
+    KEGfxTriAdd(0, -1, black, 0, 1, 1, -1, black, 1, 1, 1, 0, black, 1, 0);
+    return KEGfxMeshEnd();
+}
+
+KEMesh* createCentredQuad() {
+    KEGfxMeshStart();
+    KEGfxTriAdd(-0.5f, -0.5f, black, 0, 0, 0.5f, -0.5f, black, 1, 0, -0.5f, 0.5f, black, 0, 1);
+    KEGfxTriAdd(-0.5f, 0.5f, black, 0, 1, 0.5f, -0.5f, black, 1, 0, 0.5f, 0.5f, black, 1, 1);
+    return KEGfxMeshEnd();
+}
+
+TextureContent* loadParticleTexture(const char* path) {
+    return static_cast<TextureContent*>(ContentManagerLoad(path, CT_TEXTURE, 0));
+}
+
+void initParticleEmitter(ParticleEmitter* store, KEMesh* mesh, const char* texturePath) {
+    store->particles = new_List<Particle>();
+    store->mesh = mesh;
+    if (texturePath != nullptr) store->texture = loadParticleTexture(texturePath);
+}
+
+Particle* new_Particle(ParticleEmitter* store, Vector2 position, Vector2 velocity, float size, float life,
+                       float spin, int32_t extra) {
+    Particle* particle = DEBUG_NEW(Particle, "new_Particle");
+    particle->position = position;
+    particle->velocity = velocity;
+    particle->size = size;
+    particle->life = life;
+    particle->spin = spin;
+    particle->extra = extra;
+    particle->rotation = particleRandFraction() * quarterTurn;
+    store->particles->pushBack(particle);
+    return particle;
+}
+
+void destroyParticleEmitter(ParticleEmitter* store) {
+    if (store == nullptr) return;
+    for (ListNode<Particle>* node = store->particles->head; node != nullptr; node = node->next)
+        delete node->data;
+    store->particles->destroy();
+    KEGfxMeshFree(store->mesh);
+    delete store;
+}
+
+Matrix3 particleView(const Camera* camera, float offset) {
+    Matrix3 translation, scale, view;
+    Matrix3Translate(&translation, (-camera->viewPosition.x - offset) * screenScale.x,
+                     (-camera->viewPosition.y - offset) * screenScale.y);
+    Matrix3Scale(&scale, screenScale.x, screenScale.y);
+    Matrix3Concat(&view, &translation, &scale);
+    return view;
+}

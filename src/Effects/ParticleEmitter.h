@@ -1,0 +1,119 @@
+// The particle store every emitter builds on: the particles in creation
+// order, the one quad they are all drawn with, and their texture.
+//
+// Emitters spawn with new_Particle, walk their particles with
+// updateParticles (which frees the expired ones on the spot) and draw them
+// with drawParticles. All their randomness comes from particleRand, in an
+// order that is part of each emitter's behaviour.
+#pragma once
+
+#include "Content/TextureContent.h"
+#include "Engine/Kestrel.h"
+#include "Util/LinkedList.h"
+#include "Util/Matrix3.h"
+#include "Util/Vector2.h"
+
+#include <cstdint>
+
+class Camera;
+
+// rand narrowed to 0..32767, the range every particle formula is written
+// for: glibc's rand reaches 2^31 - 1.
+int particleRand();
+// particleRand() / 32767: a fraction in [0, 1].
+float particleRandFraction();
+
+class Particle {
+public:
+    Vector2 position{0, 0};
+    Vector2 velocity{0, 0};  // units per second
+    float life = 0.0f;       // seconds left
+    float spin = 0.0f;       // radians added at every update, not scaled by time
+    float rotation = 0.0f;
+    float size = 0.0f;  // uniform scale of the quad
+    Matrix3 transform{};
+    int32_t extra = 0;  // the rain drop's texture number; 0 otherwise
+
+    // Moves the particle and rebuilds its transform. False once it has
+    // expired; an expired particle is left where it was.
+    bool updateParticle(float dt);
+};
+
+class ParticleEmitter {
+public:
+    List<Particle>* particles = nullptr;
+    KEMesh* mesh = nullptr;
+    TextureContent* texture = nullptr;  // cached, not owned; the rain draws with its own drops
+
+    // Walks the particles from the front, calling prepare(particle) and then
+    // its update; an expired particle is unlinked and freed there and then.
+    template <typename Prepare>
+    void updateParticles(float dt, Prepare prepare);
+
+    // Draws every particle through view, with the engine texture that
+    // textureOf(particle) picks. The particles' own transforms stay as the
+    // update built them, so drawing a frozen room twice draws it alike.
+    template <typename TextureOf>
+    void drawParticles(const Matrix3& view, TextureOf textureOf) const;
+};
+
+// The two meshes, every vertex packed black. The corner quad spans
+// (0, 0)-(1, -1); the centred quad (-0.5, -0.5)-(0.5, 0.5).
+KEMesh* createCornerQuad();
+KEMesh* createCentredQuad();
+
+// A texture the preload list holds, as the emitters ask for it.
+TextureContent* loadParticleTexture(const char* path);
+
+// Gives a freshly allocated store its empty list, its mesh and its texture
+// (none for a null path).
+void initParticleEmitter(ParticleEmitter* store, KEMesh* mesh, const char* texturePath);
+
+// Spawns a particle at a random angle in [0, pi/2] and appends it.
+Particle* new_Particle(ParticleEmitter* store, Vector2 position, Vector2 velocity, float size, float life,
+                       float spin, int32_t extra);
+
+// Frees every particle, the list, the mesh and the store; the texture stays
+// in the content cache.
+void destroyParticleEmitter(ParticleEmitter* store);
+
+// From world units to window pixels: subtracts the camera's view position
+// and a fixed offset, then scales to the window.
+Matrix3 particleView(const Camera* camera, float offset);
+
+// What every emitter begins with: its own particle store, destroyed with it.
+class Emitter {
+public:
+    ParticleEmitter* store = nullptr;
+
+    Emitter() = default;
+    Emitter(const Emitter&) = delete;
+    Emitter& operator=(const Emitter&) = delete;
+    virtual ~Emitter() { destroyParticleEmitter(store); }
+};
+
+template <typename Prepare>
+void ParticleEmitter::updateParticles(float dt, Prepare prepare) {
+    ListNode<Particle>* node = particles->head;
+    while (node != nullptr) {
+        ListNode<Particle>* next = node->next;
+        Particle* particle = node->data;
+        prepare(*particle);
+        if (!particle->updateParticle(dt)) {
+            particles->removeNode(node);
+            delete particle;
+        }
+        node = next;
+    }
+}
+
+template <typename TextureOf>
+void ParticleEmitter::drawParticles(const Matrix3& view, TextureOf textureOf) const {
+    for (ListNode<Particle>* node = particles->head; node != nullptr; node = node->next) {
+        Matrix3 placed;
+        Matrix3Concat(&placed, &view, &node->data->transform);
+        KEGfxSetTransform(&placed);
+        KEGfxTextureSet(textureOf(*node->data), 0, 0);
+        KEGfxMeshDraw(mesh, 3);
+    }
+}

@@ -1,0 +1,60 @@
+#include "Effects/RainEmitter.h"
+
+#include "Debug/Debug.h"
+#include "Game/Game.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int fallSpeedSpread = 50;
+constexpr float slowestFall = 500;
+constexpr float drift = 150;
+constexpr float largestSize = 15;
+constexpr float life = 5;
+constexpr float slant = 0.7853982f;
+constexpr float drawOffset = 25;
+
+// Whole drops due in dt; a long stall brings at most a second's worth,
+// which would expire at once anyway.
+int dropsDue(int32_t rate, float dt) {
+    float due = static_cast<float>(rate) * dt;
+    if (!(due >= 1)) return 0;
+    return due >= static_cast<float>(rate) ? rate : static_cast<int>(due);
+}
+
+}  // namespace
+
+RainEmitter* new_RainEmitter() {
+    RainEmitter* emitter = DEBUG_NEW(RainEmitter, "new_RainEmitter");
+    emitter->store = DEBUG_NEW(ParticleEmitter, "new_RainEmitter");
+    initParticleEmitter(emitter->store, createCornerQuad(), nullptr);
+    for (int i = 0; i < rainDropTextureCount; ++i) {
+        char path[64];
+        std::snprintf(path, sizeof path, "Assets/Textures/Rain/Rain%i.png", i);
+        emitter->drops[static_cast<size_t>(i)] = loadParticleTexture(path);
+    }
+    return emitter;
+}
+
+void RainEmitter::spawnDrop() {
+    float fallSpeed = static_cast<float>(particleRand() % fallSpeedSpread) + slowestFall;
+    float size = particleRandFraction() * largestSize;
+    float x = (minX + (maxX - minX) * particleRandFraction()) * screenScale.x;
+    float y = (minY + (maxY - minY) * particleRandFraction()) * screenScale.y;
+    int32_t drop = particleRand() % rainDropTextureCount;
+    new_Particle(store, {x, y}, {drift, fallSpeed}, size, life, 0, drop);
+}
+
+void RainEmitter::update(float dt) {
+    for (int i = dropsDue(rate, dt); i > 0; --i) spawnDrop();
+    store->updateParticles(dt, [](Particle& particle) { particle.rotation = slant; });
+}
+
+void RainEmitter::draw(const Camera* camera) const {
+    KEGfxSetRenderMode(2);
+    KEGfxSetBlendMode(1);
+    store->drawParticles(particleView(camera, drawOffset), [this](const Particle& particle) {
+        return drops[static_cast<size_t>(particle.extra)]->texture;
+    });
+}

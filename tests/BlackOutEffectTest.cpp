@@ -1,0 +1,92 @@
+#include "Effects/BlackOutEffect.h"
+#include "Game/Game.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <stb_image.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+class BlackOutEffectTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        screenWidth = 64;
+        screenHeight = 36;
+        screenScale = {2, 2};
+        effect = new_BlackOut();
+    }
+    void TearDown() override {
+        effect->destroy();
+        screenWidth = saved[0], screenHeight = saved[1], screenScale = {saved[2], saved[3]};
+    }
+    void run(float seconds) {
+        for (int frames = static_cast<int>(seconds * 60 + 0.5f); frames > 0; --frames)
+            effect->update(1 / 60.0f);
+    }
+
+    float saved[4] = {screenWidth, screenHeight, screenScale.x, screenScale.y};
+    BlackOut* effect = nullptr;
+};
+
+TEST_F(BlackOutEffectTest, FadesBackOverFiveSecondsAndIgnoresStartsMeanwhile) {
+    effect->start(false);
+    run(1);
+    effect->start(true);
+    EXPECT_NEAR(effect->opacity, 0.8f, 1e-4f);
+    EXPECT_FALSE(effect->flicker);
+    run(1);
+    EXPECT_NEAR(effect->opacity, 0.6f, 1e-4f);
+    run(3);
+    run(1 / 60.0f);  // rounding leaves one last step that dips below 0
+    effect->start(true);
+    EXPECT_EQ(effect->opacity, 1.0f);
+}
+
+TEST_F(BlackOutEffectTest, HoldBlackTurnsTheFadeAroundForGood) {
+    effect->start(true);
+    run(2.5f);
+    effect->holdBlack();
+    EXPECT_FALSE(effect->flicker);
+    run(1);
+    EXPECT_NEAR(effect->opacity, 0.9f, 1e-4f);
+    run(0.25f + 1 / 60.0f);
+    EXPECT_EQ(effect->opacity, 1.0f);
+    run(10);
+    EXPECT_EQ(effect->opacity, 1.0f);
+}
+
+TEST_F(BlackOutEffectTest, FlickersOnOneRollInNineOnlyBelowSixTenths) {
+    effect->flicker = true;
+    effect->opacity = 0.7f;
+    std::srand(7);
+    EXPECT_EQ(effect->visibleOpacity(), 0.7f);
+    effect->opacity = 0.59f;  // the same rolls as if the thick frame had rolled none
+    std::string blanks, rolls;
+    for (int frame = 0; frame < 900; ++frame) blanks += effect->visibleOpacity() == 0 ? '#' : '.';
+    std::srand(7);
+    for (int frame = 0; frame < 900; ++frame) rolls += std::rand() % 9 == 0 ? '#' : '.';
+    EXPECT_EQ(blanks, rolls);
+    EXPECT_NEAR(std::count(blanks.begin(), blanks.end(), '#'), 100, 35);
+}
+
+TEST_F(BlackOutEffectTest, DrawsItsOpacityInBlackOverTheWholeWindow) {
+    HeadlessEngine engine(128, 72);
+    ScratchDirectory files;
+    KEGfxSetBackgroundColor(1, 1, 1);
+    KESysFrameStart();
+    effect->opacity = 0.5f;
+    effect->draw();
+    ASSERT_TRUE(KESysSaveScreenshot(files.path("frame.png").c_str()));
+    int width = 0, height = 0, channels = 0;
+    unsigned char* pixels = stbi_load(files.path("frame.png").c_str(), &width, &height, &channels, 1);
+    auto [darkest, lightest] = std::minmax_element(pixels, pixels + width * height);
+    EXPECT_NEAR(*darkest, 128, 3);
+    EXPECT_NEAR(*lightest, 128, 3);
+    stbi_image_free(pixels);
+}
+
+}  // namespace
