@@ -100,7 +100,7 @@ TEST_F(ParticleEmitterTest, FireAndFlareDrawTheirRandomsInOrder) {
     EXPECT_FLOAT_EQ(particle(*fire, 0).rotation, fraction(r[1]) * 1.5707963f);
     EXPECT_FLOAT_EQ(particle(*fire, 1).rotation, fraction(r[2]) * 1.5707963f);
     EXPECT_EQ(particle(*fire, 1).size, 30) << "an unset size is the default 30";
-    EXPECT_EQ(particleRand(), r[3]);
+    EXPECT_EQ(gameRand(), r[3]);
     fire->size = 12;
     fire->position = {70, 80};
     seedWhere([](const std::vector<int>& v) { return v[0] % 3 != 0; });
@@ -114,7 +114,7 @@ TEST_F(ParticleEmitterTest, FireAndFlareDrawTheirRandomsInOrder) {
     ASSERT_EQ(particleCount(*flare), 1);
     EXPECT_EQ(particle(*flare, 0).size, 30) << "a flare is always 30";
     EXPECT_FLOAT_EQ(particle(*flare, 0).rotation, fraction(r[1]) * 1.5707963f);
-    EXPECT_EQ(particleRand(), r[2]);
+    EXPECT_EQ(gameRand(), r[2]);
     delete fire;
     delete flare;
 }
@@ -126,7 +126,7 @@ TEST_F(ParticleEmitterTest, DustBurstsOnItsSharedTimerAgainstTheWalk) {
     std::vector<int> r = randsAfter(3, 1);
     dust->emit({100, 200}, {1, -1}, 0.1f);
     EXPECT_FLOAT_EQ(dustTimer, 0.1f);
-    EXPECT_EQ(particleRand(), r[0]) << "a waiting timer spawns nothing and draws no randoms";
+    EXPECT_EQ(gameRand(), r[0]) << "a waiting timer spawns nothing and draws no randoms";
 
     r = seedWhere([](const std::vector<int>& v) { return v[0] % 10 == 2 && v[1] % 2 == 1; });
     dust->emit({100, 200}, {1, -1}, 0.1f);
@@ -177,7 +177,7 @@ TEST_F(ParticleEmitterTest, RainSpawnsWholeDropsInItsAreaAndKeepsThemFiveSeconds
     EXPECT_FLOAT_EQ(drop.position.y, -50 + 100 * fraction(r[3]) + drop.velocity.y * 0.0075f);
     EXPECT_EQ(drop.extra, r[4] % 12);
     EXPECT_FLOAT_EQ(drop.rotation, 0.7853982f) << "drawn at 45 degrees whatever it spawned with";
-    EXPECT_EQ(particleRand(), r[6]) << "the spawn rotation was the sixth draw";
+    EXPECT_EQ(gameRand(), r[6]) << "the spawn rotation was the sixth draw";
 
     rain->rate = 0;
     for (int second = 0; second < 4; ++second) rain->update(1);

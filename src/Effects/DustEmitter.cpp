@@ -17,7 +17,7 @@ constexpr float life = 0.5f;
 // A speed in 0..14 against the walk along one axis, 0 when not walking along it.
 float speedAgainst(float walking) {
     if (walking == 0) return 0;
-    float speed = static_cast<float>(particleRand() % maxSpeed);
+    float speed = static_cast<float>(gameRand() % maxSpeed);
     return walking > 0 ? -speed : speed;
 }
 
@@ -35,9 +35,9 @@ void DustEmitter::emit(Vector2 pivot, Vector2 walkingVelocity, float dt) {
     if (rate <= 0) return;
     dustTimer -= dt;
     if (dustTimer > 0) return;
-    int count = particleRand() % maxBurst;
+    int count = gameRand() % maxBurst;
     dustTimer = 1.0f / static_cast<float>(rate);
-    if (particleRand() % 2 == 1) dustTimer += particleRandFraction();
+    if (gameRand() % 2 == 1) dustTimer += gameRandFraction();
     Vector2 position{pivot.x + spawnOffset.x, pivot.y + spawnOffset.y};
     for (int i = 0; i < count; ++i) {
         float speedX = speedAgainst(walkingVelocity.x);
@@ -48,8 +48,8 @@ void DustEmitter::emit(Vector2 pivot, Vector2 walkingVelocity, float dt) {
 
 void DustEmitter::update(float dt) {
     store->updateParticles(dt, [](Particle& particle) {
-        float first = particleRandFraction();
-        float second = particleRandFraction();
+        float first = gameRandFraction();
+        float second = gameRandFraction();
         // Per update, not per second: a fresh puff drops from its spawn size to the largest at once.
         particle.size = KEClamp(particle.size - second * first, 0, largestSize);
     });

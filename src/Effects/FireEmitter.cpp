@@ -18,7 +18,7 @@ FireEmitter* new_FireEmitter() {
 }
 
 void FireEmitter::emit() {
-    int spawned = particleRand() % maxParticles;
+    int spawned = gameRand() % maxParticles;
     float particleSize = size != 0 ? size : defaultSize;
     for (int i = 0; i < spawned; ++i) new_Particle(store, position, {0, 0}, particleSize, life, 0, 0);
 }

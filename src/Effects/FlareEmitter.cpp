@@ -18,6 +18,6 @@ FlareEmitter* new_FlareEmitter() {
 }
 
 void FlareEmitter::emit() {
-    int spawned = particleRand() % maxParticles;
+    int spawned = gameRand() % maxParticles;
     for (int i = 0; i < spawned; ++i) new_Particle(store, position, {0, 0}, flareSize, life, 0, 0);
 }

@@ -5,23 +5,12 @@
 #include "Game/Game.h"
 #include "World/Camera.h"
 
-#include <cstdlib>
-
 namespace {
 
 constexpr uint32_t black = 0xFF000000u;
 constexpr float quarterTurn = 1.5707963f;
 
 }  // namespace
-
-int particleRand() {
-    return static_cast<int>(static_cast<long long>(std::rand()) * 32768 /
-                            (static_cast<long long>(RAND_MAX) + 1));
-}
-
-float particleRandFraction() {
-    return static_cast<float>(particleRand()) / 32767.0f;
-}
 
 bool Particle::updateParticle(float dt) {
     life -= dt;
@@ -71,7 +60,7 @@ Particle* new_Particle(ParticleEmitter* store, Vector2 position, Vector2 velocit
     particle->life = life;
     particle->spin = spin;
     particle->extra = extra;
-    particle->rotation = particleRandFraction() * quarterTurn;
+    particle->rotation = gameRandFraction() * quarterTurn;
     store->particles->pushBack(particle);
     return particle;
 }

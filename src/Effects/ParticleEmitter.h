@@ -3,25 +3,20 @@
 //
 // Emitters spawn with new_Particle, walk their particles with
 // updateParticles (which frees the expired ones on the spot) and draw them
-// with drawParticles. All their randomness comes from particleRand, in an
-// order that is part of each emitter's behaviour.
+// with drawParticles. All their randomness comes from gameRand, in an order
+// that is part of each emitter's behaviour.
 #pragma once
 
 #include "Content/TextureContent.h"
 #include "Engine/Kestrel.h"
 #include "Util/LinkedList.h"
 #include "Util/Matrix3.h"
+#include "Util/Random.h"
 #include "Util/Vector2.h"
 
 #include <cstdint>
 
 class Camera;
-
-// rand narrowed to 0..32767, the range every particle formula is written
-// for: glibc's rand reaches 2^31 - 1.
-int particleRand();
-// particleRand() / 32767: a fraction in [0, 1].
-float particleRandFraction();
 
 class Particle {
 public:

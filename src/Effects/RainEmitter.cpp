@@ -38,11 +38,11 @@ RainEmitter* new_RainEmitter() {
 }
 
 void RainEmitter::spawnDrop() {
-    float fallSpeed = static_cast<float>(particleRand() % fallSpeedSpread) + slowestFall;
-    float size = particleRandFraction() * largestSize;
-    float x = (minX + (maxX - minX) * particleRandFraction()) * screenScale.x;
-    float y = (minY + (maxY - minY) * particleRandFraction()) * screenScale.y;
-    int32_t drop = particleRand() % rainDropTextureCount;
+    float fallSpeed = static_cast<float>(gameRand() % fallSpeedSpread) + slowestFall;
+    float size = gameRandFraction() * largestSize;
+    float x = (minX + (maxX - minX) * gameRandFraction()) * screenScale.x;
+    float y = (minY + (maxY - minY) * gameRandFraction()) * screenScale.y;
+    int32_t drop = gameRand() % rainDropTextureCount;
     new_Particle(store, {x, y}, {drift, fallSpeed}, size, life, 0, drop);
 }
 
