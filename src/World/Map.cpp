@@ -1,8 +1,54 @@
 #include "World/Map.h"
 
 #include "Debug/Debug.h"
+#include "Game/Game.h"
+#include "Game/Screen.h"
+#include "World/Camera.h"
+#include "World/Room.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+
+namespace {
+
+constexpr int FLOOR_LAYER = 0;
+constexpr int DARKNESS_LAYER = 1;
+constexpr int UNTEXTURED = 1;
+constexpr int TEXTURED = 2;
+// Lights leave float error behind; a cell this close to 1 counts as unlit.
+constexpr float FULL_DARKNESS_TOLERANCE = 0.0001f;
+
+struct TileSpan {
+    int32_t first;
+    int32_t last;  // exclusive
+};
+
+// The tiles along one axis that the screen covers. A camera before the map's
+// start shows the map from its first tile up to the screen's far edge.
+TileSpan visibleSpan(float viewPosition, float screenSize, int32_t tileSize, int32_t mapSize,
+                     int32_t visibleCount) {
+    const auto view = static_cast<int32_t>(viewPosition);
+    if (view < 0) return {0, (static_cast<int32_t>(screenSize) + view) / tileSize};
+    const int32_t first = view / tileSize;
+    return {first, first + std::min(mapSize - first, visibleCount)};
+}
+
+// A margin of one tile on each side, kept inside the map.
+uint16_t clampedEdge(int32_t edge, int32_t mapSize) {
+    return static_cast<uint16_t>(std::clamp(edge, 0, mapSize));
+}
+
+// Tiles are stored row by row.
+size_t cellIndex(int32_t column, int32_t row, int32_t width) {
+    return static_cast<size_t>(row) * static_cast<size_t>(width) + static_cast<size_t>(column);
+}
+
+bool hasFlag(const Tile& tile, TileFlag flag) {
+    return (tile.flags & flag) != 0;
+}
+
+}  // namespace
 
 MapObject::~MapObject() {
     std::free(type);
@@ -15,6 +61,66 @@ Map::~Map() {
     objects->destroy();
 }
 
+void Map::prepare(const Camera* camera) {
+    KEGfxSetBlendMode(1);
+    const TileSpan columns =
+        visibleSpan(camera->viewPosition.x, screenWidth, tileWidth, width, visibleColumns);
+    const TileSpan rows = visibleSpan(camera->viewPosition.y, screenHeight, tileHeight, height, visibleRows);
+    firstColumn = clampedEdge(columns.first - 1, width);
+    lastColumn = clampedEdge(columns.last + 1, width);
+    firstRow = clampedEdge(rows.first - 1, height);
+    lastRow = clampedEdge(rows.last + 1, height);
+}
+
+template <typename Visit>
+void Map::forEachVisibleTile(TileLayer& layer, Visit visit) {
+    if (!layer.visible) return;
+    for (int32_t column = firstColumn; column < lastColumn; ++column)
+        for (int32_t row = firstRow; row < lastRow; ++row)
+            visit(layer.tiles[cellIndex(column, row, width)], column, row);
+}
+
+void Map::drawFloor(const Camera* camera, float opacity) {
+    const bool clearMarks = marksExpire();
+    KEGfxSetRenderMode(TEXTURED);
+    KEGfxSetBlendColor(0, 0, 0, 0);
+    KEGfxSetTintColor(1, 1, 1, opacity);
+    forEachVisibleTile(tileLayers[FLOOR_LAYER], [&](Tile& tile, int32_t column, int32_t row) {
+        if (hasFlag(tile, TILE_EMPTY) || !hasFlag(tile, TILE_LIT)) return;
+        placeTile(camera, column, row);
+        drawTileImage(tile);
+        if (clearMarks) tile.flags &= ~TILE_LIT;
+    });
+}
+
+void Map::drawDarkness(const Camera* camera, float opacity) {
+    const bool clearMarks = marksExpire();
+    forEachVisibleTile(tileLayers[DARKNESS_LAYER], [&](Tile& tile, int32_t column, int32_t row) {
+        const bool empty = hasFlag(tile, TILE_EMPTY);
+        const bool lit = hasFlag(tile, TILE_LIT);
+        // No wall and no light: the floor pass has already left the background there.
+        if (empty && !lit) {
+            if (clearMarks) tile.darkness = 1.0f;
+            return;
+        }
+        placeTile(camera, column, row);
+        if (lit && std::fabs(tile.darkness - 1.0f) >= FULL_DARKNESS_TOLERANCE) {
+            if (!empty) {
+                KEGfxSetRenderMode(TEXTURED);
+                KEGfxSetTintColor(1, 1, 1, opacity);
+                drawTileImage(tile);
+            }
+            drawBlackSquare(tile.darkness);
+        } else {
+            drawBlackSquare(1.0f);
+        }
+        if (clearMarks) {
+            tile.flags &= ~TILE_LIT;
+            tile.darkness = 1.0f;
+        }
+    });
+}
+
 void Map::forEachObject(const MapObjectVisitor& visit) {
     for (ListNode<MapObject>* node = objects->head; node != nullptr; node = node->next)
         visit(this, node->data);
@@ -23,8 +129,7 @@ void Map::forEachObject(const MapObjectVisitor& visit) {
 Tile* Map::getTile(int32_t column, int32_t row, int32_t layer) {
     if (column < 0 || column >= width || row < 0 || row >= height) return nullptr;
     if (layer < 0 || layer >= tileLayerCount) return nullptr;
-    return &tileLayers[layer]
-                .tiles[static_cast<size_t>(row) * static_cast<size_t>(width) + static_cast<size_t>(column)];
+    return &tileLayers[layer].tiles[cellIndex(column, row, width)];
 }
 
 const Property* Map::getTileProperty(const Tile* tile, const char* key) const {
@@ -34,6 +139,36 @@ const Property* Map::getTileProperty(const Tile* tile, const char* key) const {
         if (tileset.tileProperties[i].gid == tile->gid)
             return PropertiesGet(tileset.tileProperties[i].properties.get(), key);
     return nullptr;
+}
+
+// While another screen has the keyboard the entities are frozen, so this
+// frame's lighting has to last until they move again.
+bool Map::marksExpire() const {
+    return room == nullptr || room->owner == nullptr || !room->owner->otherScreenHasFocus;
+}
+
+void Map::placeTile(const Camera* camera, int32_t column, int32_t row) const {
+    Matrix3 transform;
+    Matrix3Translate(&transform, static_cast<float>(tileWidth * column) - camera->viewPosition.x,
+                     static_cast<float>(tileHeight * row) - camera->viewPosition.y);
+    Matrix3Concat(&transform, &screenMatrix, &transform);
+    KEGfxSetTransform(&transform);
+}
+
+void Map::drawTileImage(const Tile& tile) const {
+    const Tileset& tileset = tilesets[tile.tilesetIndex()];
+    KEGfxTextureSet(tileset.texture->texture, static_cast<float>(tile.imageColumn()) * tileset.tileUv[0],
+                    static_cast<float>(tile.imageRow()) * tileset.tileUv[1]);
+    KEGfxMeshDraw(tileset.mesh, 3);
+}
+
+// Tile meshes carry black vertices, so untextured they draw a black square
+// of the tint's opacity.
+void Map::drawBlackSquare(float opacity) const {
+    KEGfxSetRenderMode(UNTEXTURED);
+    KEGfxTextureSet(nullptr, 0, 0);
+    KEGfxSetTintColor(1, 1, 1, opacity);
+    KEGfxMeshDraw(tilesets[0].mesh, 3);
 }
 
 Map* new_Map() {

@@ -14,9 +14,10 @@
 #include <functional>
 #include <memory>
 
+class Camera;
 class Map;
 struct Room;
-struct Entity;
+class Entity;
 
 enum TileFlag : uint32_t {
     TILE_EMPTY = 1,      // gid 0, or beyond every tileset
@@ -111,6 +112,14 @@ public:
     Map& operator=(const Map&) = delete;
     ~Map();
 
+    // Once a frame before drawing: fixes the visible tile range, one tile of
+    // margin included, from the camera's view position.
+    void prepare(const Camera* camera);
+    // The floor layer, only where a light reached this frame.
+    void drawFloor(const Camera* camera, float opacity);
+    // The darkness layer: black over every visible cell, thinned where a light
+    // reached.
+    void drawDarkness(const Camera* camera, float opacity);
     // Visits the objects in file order.
     void forEachObject(const MapObjectVisitor& visit);
     // Null outside the map or beyond its tile layers.
@@ -118,6 +127,14 @@ public:
     // The tile's property from its tileset, or null for a null or empty tile
     // and a tile without it.
     const Property* getTileProperty(const Tile* tile, const char* key) const;
+
+private:
+    bool marksExpire() const;
+    void placeTile(const Camera* camera, int32_t column, int32_t row) const;
+    void drawTileImage(const Tile& tile) const;
+    void drawBlackSquare(float opacity) const;
+    template <typename Visit>
+    void forEachVisibleTile(TileLayer& layer, Visit visit);
 };
 
 // An empty map with an opaque black background.

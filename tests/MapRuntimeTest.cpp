@@ -1,0 +1,218 @@
+#include "Content/ContentManager.h"
+#include "Content/MapContent.h"
+#include "Game/Game.h"
+#include "Game/Screen.h"
+#include "TestSupport.h"
+#include "World/Camera.h"
+#include "World/Room.h"
+
+#include <gtest/gtest.h>
+#include <stb_image.h>
+
+#include <array>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+struct VisibleRange {
+    int firstColumn, lastColumn, firstRow, lastRow;
+    bool operator==(const VisibleRange&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const VisibleRange& range) {
+    return out << "columns " << range.firstColumn << ".." << range.lastColumn << ", rows " << range.firstRow
+               << ".." << range.lastRow;
+}
+
+// A 40 x 30 map of 32-pixel tiles on an 800 x 600 screen, as the loader sizes it.
+class MapVisibleRangeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        screenWidth = 800.0f;
+        screenHeight = 600.0f;
+        map.width = 40;
+        map.height = 30;
+        map.tileWidth = 32;
+        map.tileHeight = 32;
+        map.visibleColumns = 26;
+        map.visibleRows = 20;
+    }
+    void TearDown() override { std::tie(screenWidth, screenHeight) = savedScreen; }
+
+    VisibleRange rangeSeenFrom(float x, float y) {
+        Camera camera;
+        camera.viewPosition = {x, y};
+        map.prepare(&camera);
+        return {map.firstColumn, map.lastColumn, map.firstRow, map.lastRow};
+    }
+
+    Map map;
+    std::pair<float, float> savedScreen{screenWidth, screenHeight};
+};
+
+TEST_F(MapVisibleRangeTest, CoversTheScreenWithAOneTileMargin) {
+    EXPECT_EQ(rangeSeenFrom(100.7f, 70.9f), (VisibleRange{2, 30, 1, 23}));
+    EXPECT_EQ(rangeSeenFrom(-0.5f, 0.0f), (VisibleRange{0, 27, 0, 21}))
+        << "truncated toward zero, not floored";
+}
+
+TEST_F(MapVisibleRangeTest, ACameraBeforeTheMapSeesUpToTheScreensFarEdge) {
+    EXPECT_EQ(rangeSeenFrom(-40.0f, 0.0f), (VisibleRange{0, 24, 0, 21})) << "(800 - 40) / 32 = 23, widened";
+    EXPECT_EQ(rangeSeenFrom(0.0f, -100.0f), (VisibleRange{0, 27, 0, 16}));
+    EXPECT_EQ(rangeSeenFrom(-900.0f, 0.0f), (VisibleRange{0, 0, 0, 21})) << "the map is off screen";
+}
+
+TEST_F(MapVisibleRangeTest, StaysInsideTheMapAtItsFarEdges) {
+    EXPECT_EQ(rangeSeenFrom(1000.0f, 900.0f), (VisibleRange{30, 40, 27, 30}));
+    EXPECT_EQ(rangeSeenFrom(5000.0f, 5000.0f), (VisibleRange{40, 40, 30, 30}));
+}
+
+using Pixel = std::array<int, 3>;
+constexpr Pixel BLACK{0, 0, 0};
+constexpr Pixel RED{255, 0, 0};
+constexpr Pixel GREEN{0, 255, 0};
+constexpr Pixel BLUE{0, 0, 255};
+
+// Two tiles of 32 pixels in one image: gid 1 green, gid 2 blue. The floor is
+// green but for a blue cell at column 2, row 1; the darkness layer has walls
+// (blue) at (1, 0) and (0, 1).
+const std::string ROOM =
+    R"({"width": 4, "height": 2, "tilewidth": 32, "tileheight": 32,
+ "tilesets": [{"image": "Tiles.png", "imagewidth": 64, "imageheight": 32, "firstgid": 1}],
+ "layers": [
+  {"type": "tilelayer", "visible": true, "opacity": 1, "data": [1, 1, 1, 1, 1, 1, 2, 1]},
+  {"type": "tilelayer", "visible": true, "opacity": 1, "data": [0, 2, 0, 0, 2, 0, 0, 0]}]})";
+
+struct PlayScreen : Screen {
+    const char* typeName() const override { return "PlayScreen"; }
+};
+
+// Members go after TearDown: the engine outlives the textures.
+class MapDrawTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        screenWidth = 128.0f;
+        screenHeight = 64.0f;
+        contentCache = new_List<ContentRecord>();
+        ContentManagerInit();
+        writeTileImage();
+        map = static_cast<Map*>(
+            ContentManagerLoad(files.write("Room.json", ROOM).c_str(), CT_MAP, CF_DEFERRED));
+        MapContentLoadThreadSafe(map);
+        KEGfxSetBackgroundColor(1, 0, 0);
+        KESysFrameStart();
+        map->prepare(&camera);
+    }
+    void TearDown() override {
+        ContentManagerUnloadAll();
+        std::tie(screenWidth, screenHeight) = savedScreen;
+    }
+
+    void writeTileImage() const {
+        std::vector<uint32_t> pixels(64 * 32);
+        for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = i % 64 < 32 ? 0xFF00FF00u : 0xFFFF0000u;
+        stbi_write_png(files.path("Tiles.png").c_str(), 64, 32, 4, pixels.data(), 64 * 4);
+    }
+
+    Tile& floor(int column, int row) { return *map->getTile(column, row, 0); }
+    Tile& darkness(int column, int row) { return *map->getTile(column, row, 1); }
+
+    void lightFloor() {
+        for (int row = 0; row < 2; ++row)
+            for (int column = 0; column < 4; ++column) floor(column, row).flags |= TILE_LIT;
+    }
+    static void light(Tile& tile, float darkness) {
+        tile.flags |= TILE_LIT;
+        tile.darkness = darkness;
+    }
+
+    // The middle of each cell of the frame drawn so far, row by row.
+    std::vector<Pixel> cellColours() const {
+        const std::string shot = files.path("frame.png");
+        EXPECT_TRUE(KESysSaveScreenshot(shot.c_str()));
+        int width = 0, height = 0, channels = 0;
+        unsigned char* frame = stbi_load(shot.c_str(), &width, &height, &channels, 3);
+        std::vector<Pixel> colours;
+        for (int row = 0; row < 2; ++row)
+            for (int column = 0; column < 4; ++column) {
+                const unsigned char* p = frame + ((row * 32 + 16) * width + column * 32 + 16) * 3;
+                colours.push_back({p[0], p[1], p[2]});
+            }
+        stbi_image_free(frame);
+        return colours;
+    }
+
+    ScratchDirectory files;
+    std::pair<float, float> savedScreen{screenWidth, screenHeight};
+    HeadlessEngine engine{128, 64};
+    Map* map = nullptr;
+    Camera camera;
+};
+
+TEST_F(MapDrawTest, FloorShowsOnlyLitTilesAndConsumesTheirMarks) {
+    floor(0, 0).flags |= TILE_LIT;
+    floor(2, 1).flags |= TILE_LIT;
+    map->drawFloor(&camera, 1.0f);
+    EXPECT_EQ(cellColours(), (std::vector<Pixel>{GREEN, RED, RED, RED, RED, RED, BLUE, RED}));
+    EXPECT_EQ(floor(0, 0).flags & TILE_LIT, 0u);
+    EXPECT_EQ(floor(2, 1).flags & TILE_LIT, 0u);
+}
+
+TEST_F(MapDrawTest, DarknessBlacksOutUnlitCellsAndThinsOverLitOnes) {
+    lightFloor();
+    map->drawFloor(&camera, 1.0f);
+    light(darkness(0, 0), 0.99995f);
+    light(darkness(1, 0), 0.0f);
+    light(darkness(2, 0), 0.5f);
+    map->drawDarkness(&camera, 1.0f);
+
+    const Pixel halfGreen{0, 128, 0};
+    // Unlit cells: the empty ones show the floor, the walls are black.
+    const std::vector<Pixel> expected{BLACK, BLUE, halfGreen, GREEN, BLACK, GREEN, BLUE, GREEN};
+    const std::vector<Pixel> actual = cellColours();
+    for (size_t cell = 0; cell < expected.size(); ++cell)
+        for (size_t channel = 0; channel < 3; ++channel)
+            EXPECT_NEAR(actual[cell][channel], expected[cell][channel], 2) << "cell " << cell;
+    EXPECT_EQ(darkness(2, 0).flags & TILE_LIT, 0u);
+    EXPECT_EQ(darkness(2, 0).darkness, 1.0f);
+}
+
+TEST_F(MapDrawTest, CellsOutOfViewKeepTheirMarks) {
+    camera.viewPosition = {500.0f, 0.0f};
+    map->prepare(&camera);
+    lightFloor();
+    light(darkness(3, 1), 0.25f);
+    map->drawFloor(&camera, 1.0f);
+    map->drawDarkness(&camera, 1.0f);
+    EXPECT_EQ(cellColours(), std::vector<Pixel>(8, RED));
+    EXPECT_NE(floor(3, 1).flags & TILE_LIT, 0u);
+    EXPECT_EQ(darkness(3, 1).darkness, 0.25f);
+}
+
+TEST_F(MapDrawTest, MarksLastWhileAnotherScreenHasFocus) {
+    PlayScreen playScreen;
+    Room room{map, &camera, &playScreen};
+    map->room = &room;
+    floor(0, 0).flags |= TILE_LIT;
+    light(darkness(0, 0), 0.3f);
+    playScreen.otherScreenHasFocus = true;
+    for (int frame = 0; frame < 2; ++frame) {
+        map->drawFloor(&camera, 1.0f);
+        map->drawDarkness(&camera, 1.0f);
+    }
+    EXPECT_NE(floor(0, 0).flags & TILE_LIT, 0u);
+    EXPECT_NE(darkness(0, 0).flags & TILE_LIT, 0u);
+    EXPECT_EQ(darkness(0, 0).darkness, 0.3f);
+
+    playScreen.otherScreenHasFocus = false;
+    map->drawFloor(&camera, 1.0f);
+    map->drawDarkness(&camera, 1.0f);
+    EXPECT_EQ(floor(0, 0).flags & TILE_LIT, 0u);
+    EXPECT_EQ(darkness(0, 0).flags & TILE_LIT, 0u);
+    EXPECT_EQ(darkness(0, 0).darkness, 1.0f);
+    map->room = nullptr;
+}
+
+}  // namespace
