@@ -1,0 +1,125 @@
+// One light's update (shadowcasting and the darkness pass) beside libtcod's
+// recursive shadowcasting FOV on the same grid. Each room is walled just
+// beyond the light's reach, so both sides touch the same cells: libtcod
+// clears its whole map each call, the light walks its tile box. The open room
+// has no obstacle; the other has a pillar on every third cell.
+#include "World/LightEntity.h"
+#include "World/Map.h"
+#include "World/Room.h"
+
+#include <benchmark/benchmark.h>
+#include <libtcod.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int TILE = 32;
+constexpr int RADII[] = {4, 10, 20};
+
+bool isBlocking(int column, int row, int side, bool pillars) {
+    const int centre = side / 2;
+    if (column == 0 || row == 0 || column == side - 1 || row == side - 1) return true;
+    if (column == centre && row == centre) return false;
+    return pillars && column % 3 == 0 && row % 3 == 0;
+}
+
+int roomSide(int radius) {
+    return 2 * radius + 3;
+}
+
+class LitRoom {
+public:
+    LitRoom(int radius, bool pillars) {
+        const int side = roomSide(radius);
+        map.width = map.height = side;
+        map.tileWidth = map.tileHeight = TILE;
+        map.tileLayerCount = 2;
+        map.lastColumn = map.lastRow = static_cast<uint16_t>(side);
+        map.tileLayers = std::make_unique<TileLayer[]>(2);
+        for (int layer = 0; layer < 2; ++layer) {
+            map.tileLayers[layer].tiles = std::make_unique<Tile[]>(static_cast<size_t>(side * side));
+            for (int row = 0; row < side; ++row)
+                for (int column = 0; column < side; ++column)
+                    map.tileLayers[layer].tiles[row * side + column].flags =
+                        isBlocking(column, row, side, pillars) ? uint32_t{TILE_BLOCKING} : 0u;
+        }
+        room.map = &map;
+        light.reset(new_LightEntity(&room));
+        light->setRadius(static_cast<float>(radius * TILE));
+        light->setPosition((side / 2 + 0.5f) * TILE, (side / 2 + 0.5f) * TILE);
+    }
+
+    Map map;
+    Room room;
+    std::unique_ptr<LightEntity> light;
+};
+
+void lightUpdate(benchmark::State& state, int radius, bool pillars) {
+    LitRoom lit(radius, pillars);
+    for (auto _ : state) {
+        lit.light->update(1.0f / 144.0f);
+        benchmark::DoNotOptimize(lit.map.tileLayers[1].tiles[0]);
+    }
+}
+
+void tcodShadow(benchmark::State& state, int radius, bool pillars) {
+    const int side = roomSide(radius);
+    TCOD_Map* grid = TCOD_map_new(side, side);
+    for (int row = 0; row < side; ++row)
+        for (int column = 0; column < side; ++column) {
+            const bool open = !isBlocking(column, row, side, pillars);
+            TCOD_map_set_properties(grid, column, row, open, open);
+        }
+    for (auto _ : state) {
+        TCOD_map_compute_fov(grid, side / 2, side / 2, radius, true, FOV_SHADOW);
+        benchmark::DoNotOptimize(TCOD_map_is_in_fov(grid, 1, side / 2));
+    }
+    TCOD_map_delete(grid);
+}
+
+std::string caseName(int radius, bool pillars) {
+    return std::string(pillars ? "pillars" : "open") + "/radius:" + std::to_string(radius);
+}
+
+// Prints each light / libtcod ratio once both of a case are measured.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            // With repetitions, the median stands for the case.
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+            const std::string name = run.run_name.str();
+            const std::string::size_type slash = name.find('/');
+            nanoseconds[name.substr(0, slash)][name.substr(slash + 1)] = run.GetAdjustedCPUTime();
+        }
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        for (const auto& [name, light] : nanoseconds["Light"])
+            std::printf("%-18s light / libtcod = %.2f\n", name.c_str(), light / nanoseconds["Tcod"][name]);
+    }
+
+private:
+    std::map<std::string, std::map<std::string, double>> nanoseconds;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (bool pillars : {false, true})
+        for (int radius : RADII) {
+            benchmark::RegisterBenchmark(("Light/" + caseName(radius, pillars)).c_str(), lightUpdate, radius,
+                                         pillars);
+            benchmark::RegisterBenchmark(("Tcod/" + caseName(radius, pillars)).c_str(), tcodShadow, radius,
+                                         pillars);
+        }
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+}

@@ -1,0 +1,67 @@
+// A light in a room. It draws nothing itself: each update it casts shadows
+// over the map's darkness layer, marks the cells it reaches as lit and thins
+// their darkness by a flickering amount that falls off with distance. Candle
+// holders, lanterns and the character each own one; the character's in-light
+// test and the pit read its centre and squared radius.
+#pragma once
+
+#include "World/Entity.h"
+
+#include <cstdint>
+
+class Map;
+struct Tile;
+
+class LightEntity : public Entity {
+public:
+    float centerX = 0.0f;  // world pixels
+    float centerY = 0.0f;
+    float radius = 0.0f;  // world pixels
+    float radiusSquared = 0.0f;
+    float inverseRadiusSquared = 0.0f;  // the falloff multiplies rather than divides per cell
+    int32_t radiusTiles = 0;
+    int32_t radiusTilesSquared = 0;
+    int32_t centerColumn = 0;
+    int32_t centerRow = 0;
+    // The tiles the light can reach, inclusive.
+    int32_t minColumn = 0;
+    int32_t maxColumn = 0;
+    int32_t minRow = 0;
+    int32_t maxRow = 0;
+    float flickerIntervalMin = 0.05f;  // seconds between flicker targets
+    float flickerIntervalMax = 0.15f;
+    float flickerTargetMin = 0.75f;
+    float flickerTargetMax = 1.0f;
+    float flickerRate = 10.0f;  // share of the way to the target eased per second
+    float nextFlicker;          // clock time of the next flicker target
+    float flickerTarget = 1.0f;
+    float intensity = 1.0f;
+    float falloffScale = 0.85f;  // near cells fall off more gently
+    float falloffKnee = 0.5f;    // below this squared distance share
+    float clock = 0.0f;          // seconds of updates so far
+
+    explicit LightEntity(Room* owner);
+
+    void setPosition(float x, float y);
+    void setRadius(float r);
+    // Lights the cells in reach unless the light is off screen or walled in.
+    void update(float dt) override;
+    void debugDraw(float) override {}
+
+private:
+    struct Octant {
+        int32_t xx, xy, yx, yy;
+    };
+    struct Layers;
+
+    Map& map() const;
+    void updateTileBox();
+    bool isOnScreen() const;
+    void flicker(float dt);
+    void castLight(const Layers& layers, int32_t row, float start, float end, const Octant& octant);
+    void lowerDarkness(const Layers& layers);
+    float falloff(float dx, float dy) const;
+};
+
+// Centre (0, 0) and no reach: the creator sets the radius and then the position.
+LightEntity* new_LightEntity(Room* room);
