@@ -9,6 +9,7 @@
 #include "Engine/KeyCodes.h"
 #include "Game/Harness.h"
 #include "Game/Screen.h"
+#include "Screens/NotificationBar.h"
 #include "Util/QuadMesh.h"
 #include "Util/TimeoutManager.h"
 #include "Util/TweenManager.h"
@@ -128,7 +129,7 @@ void initGame(unsigned randomSeed) {
     // Headless runs never open an audio device.
     AudioConfigure(KESysIsHeadless() ? AudioBackend::Silent : AudioBackend::OpenAL);
     SoundManagerInit();
-    // The notification bar starts here, after the sound system.
+    initNotificationBar();
     std::atexit(shutdownGame);
 }
 
@@ -157,6 +158,7 @@ void runGame() {
 }
 
 void shutdownGame() {
+    freeNotificationBar();
     SoundManagerShutdown();
     destroyScreenStack();
     KEGfxMeshFree(debugRectMesh);

@@ -1,0 +1,69 @@
+#include "Content/ContentManager.h"
+#include "Game/Game.h"
+#include "Screens/NotificationBar.h"
+#include "TestSupport.h"
+#include "Util/TweenManager.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class NotificationBarTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previousDirectory = std::filesystem::current_path();
+        std::filesystem::current_path(std::filesystem::absolute(HALCYRA_ASSETS "/.."));
+        selectResolution(896, 504);
+        tweens = new_List<Tween>();
+        contentCache = new_List<ContentRecord>();
+        ContentManagerInit();
+        initNotificationBar();
+    }
+    void TearDown() override {
+        freeNotificationBar();
+        ContentManagerUnloadAll();
+        DestroyTweens();
+        std::filesystem::current_path(previousDirectory);
+    }
+
+    void seconds(float time) {
+        for (int frame = 0; frame < static_cast<int>(time / 0.05f + 0.5f); ++frame) UpdateTweens(0.05f);
+    }
+
+    HeadlessEngine engine;
+    std::filesystem::path previousDirectory;
+};
+
+TEST_F(NotificationBarTest, SlidesInWithThePromptAndOutWhenItGoes) {
+    EXPECT_EQ(notificationState(), NOTIFICATION_HIDDEN);
+    showNotification("Open Door");
+    EXPECT_EQ(notificationState(), NOTIFICATION_SHOWING);
+    seconds(0.3f);
+    EXPECT_EQ(notificationState(), NOTIFICATION_SHOWN);
+    EXPECT_EQ(notificationBarPosition().y, 504.0f - 45.0f);
+    EXPECT_EQ(notificationOpacity(), 1.0f);
+
+    showNotification("Unlock Door");
+    EXPECT_STREQ(notificationText(), "Unlock Door") << "a new prompt changes the text without hiding";
+    seconds(0.3f);
+    hideNotification();
+    EXPECT_EQ(notificationState(), NOTIFICATION_SHOWN) << "hiding changes the state only once gone";
+    seconds(0.65f);
+    EXPECT_EQ(notificationState(), NOTIFICATION_HIDDEN);
+    EXPECT_EQ(notificationText(), nullptr);
+    EXPECT_EQ(notificationBarPosition().y, 504.0f);
+}
+
+// Set, cleared within the slide-in and set again: the running hide wins.
+TEST_F(NotificationBarTest, APromptBackBeforeTheBarWasInStaysHidden) {
+    showNotification("Open Door");
+    seconds(0.1f);
+    hideNotification();
+    showNotification("Pickup Key");
+    seconds(0.7f);
+    EXPECT_EQ(notificationState(), NOTIFICATION_HIDDEN);
+    EXPECT_EQ(notificationText(), nullptr);
+    drawNotification(1.0f);
+}
+
+}  // namespace
