@@ -2,87 +2,22 @@
 // Deterministic: the same program always writes the same bytes.
 #include <stb_image_write.h>
 
-#include <algorithm>
-#include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <vector>
+
+#include "paint.h"
+#include "sheets.h"
+
+bool Image::save(const std::string& path) const {
+    std::vector<unsigned char> bytes;
+    for (const Rgba& p : pixels)
+        for (float c : {p.r, p.g, p.b, p.a})
+            bytes.push_back(static_cast<unsigned char>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f)));
+    return stbi_write_png(path.c_str(), width, height, 4, bytes.data(), width * 4) != 0;
+}
 
 namespace {
-
-struct Rgba {
-    float r, g, b, a;
-};
-
-class Image {
-public:
-    Image(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w * h), Rgba{0, 0, 0, 0}) {}
-
-    Rgba& at(int x, int y) { return pixels[static_cast<size_t>(y * width + x)]; }
-
-    // Paints colour over the pixel with the given coverage (source-over).
-    void blend(int x, int y, Rgba colour, float coverage) {
-        if (x < 0 || y < 0 || x >= width || y >= height) return;
-        Rgba& dst = at(x, y);
-        float a = std::clamp(colour.a * coverage, 0.0f, 1.0f);
-        float outA = a + dst.a * (1 - a);
-        if (outA <= 0) return;
-        dst.r = (colour.r * a + dst.r * dst.a * (1 - a)) / outA;
-        dst.g = (colour.g * a + dst.g * dst.a * (1 - a)) / outA;
-        dst.b = (colour.b * a + dst.b * dst.a * (1 - a)) / outA;
-        dst.a = outA;
-    }
-
-    bool save(const std::string& path) const {
-        std::vector<unsigned char> bytes;
-        for (const Rgba& p : pixels)
-            for (float c : {p.r, p.g, p.b, p.a})
-                bytes.push_back(static_cast<unsigned char>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f)));
-        return stbi_write_png(path.c_str(), width, height, 4, bytes.data(), width * 4) != 0;
-    }
-
-    int width, height;
-
-private:
-    std::vector<Rgba> pixels;
-};
-
-// Integer hash noise in [0, 1): repeatable on every machine.
-float noise(int x, int y, int seed) {
-    uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u +
-                 static_cast<uint32_t>(seed) * 2246822519u;
-    h = (h ^ (h >> 13)) * 1274126177u;
-    return static_cast<float>((h ^ (h >> 16)) & 0xFFFF) / 65536.0f;
-}
-
-float smoothNoise(float x, float y, int seed) {
-    int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
-    float fx = x - static_cast<float>(ix), fy = y - static_cast<float>(iy);
-    float sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
-    float top = noise(ix, iy, seed) * (1 - sx) + noise(ix + 1, iy, seed) * sx;
-    float bottom = noise(ix, iy + 1, seed) * (1 - sx) + noise(ix + 1, iy + 1, seed) * sx;
-    return top * (1 - sy) + bottom * sy;
-}
-
-// Fills a disc with coverage antialiased over its rim.
-void disc(Image& image, float cx, float cy, float radius, Rgba colour) {
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) {
-            float d = std::hypot(static_cast<float>(x) + 0.5f - cx, static_cast<float>(y) + 0.5f - cy);
-            image.blend(x, y, colour, std::clamp(radius - d + 0.5f, 0.0f, 1.0f));
-        }
-}
-
-// A soft round glow whose alpha falls off with distance.
-void glow(Image& image, float cx, float cy, float radius, Rgba colour, float power) {
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) {
-            float d = std::hypot(static_cast<float>(x) + 0.5f - cx, static_cast<float>(y) + 0.5f - cy) / radius;
-            if (d < 1) image.blend(x, y, colour, std::pow(1 - d, power));
-        }
-}
 
 Image fire() {
     Image image(32, 32);
@@ -108,14 +43,6 @@ Image flare() {
     glow(image, 32, 32, 31, {1.0f, 0.75f, 0.45f, 0.5f}, 2.2f);
     glow(image, 32, 32, 12, {1.0f, 0.95f, 0.85f, 0.9f}, 1.5f);
     return image;
-}
-
-// Distance from (px, py) to the segment (ax, ay)-(bx, by); along receives
-// where the nearest point lies on it (0 at a, 1 at b).
-float segmentDistance(float px, float py, float ax, float ay, float bx, float by, float& along) {
-    float dx = bx - ax, dy = by - ay;
-    along = std::clamp(((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy), 0.0f, 1.0f);
-    return std::hypot(px - ax - along * dx, py - ay - along * dy);
 }
 
 // One of the twelve rain drops: a soft white-blue streak, faint at its tail
@@ -167,8 +94,7 @@ Image candleHolderSheet() {
         disc(cell, 16, 16, 3.5f, {0.98f, 0.96f, 0.90f, 1.0f});
         glow(cell, 16 + lean[f][0], 16 + lean[f][1], 9, {1.0f, 0.6f, 0.2f, 0.55f}, 1.5f);
         glow(cell, 16 + lean[f][0], 16 + lean[f][1], 3.5f, {1.0f, 0.95f, 0.7f, 1.0f}, 0.8f);
-        for (int y = 0; y < frame; ++y)
-            for (int x = 0; x < frame; ++x) image.at(f * frame + x, y) = cell.at(x, y);
+        image.paste(cell, f * frame, 0);
     }
     return image;
 }
@@ -180,16 +106,74 @@ bool writeText(const std::string& path, const std::string& text) {
     return std::fclose(file) == 0 && written;
 }
 
+// An animation file beside its sheet, in the game's JSON form.
+bool writeAnimation(const std::string& folder, const std::string& name, int frames, int frameWidth, float duration,
+                    bool pingPong) {
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "{\n  \"FrameCount\": %d,\n  \"FrameWidth\": %d,\n  \"SpriteSheet\": \"%s.png\",\n"
+                  "  \"FrameDuration\": %.2f,\n  \"Looping\": true,\n  \"PingPong\": %s\n}\n",
+                  frames, frameWidth, name.c_str(), static_cast<double>(duration), pingPong ? "true" : "false");
+    return writeText(folder + "/" + name + ".json", text);
+}
+
+const char* tileIndex =
+    "Halcyra house tilesets: 32 x 32 tiles, 8 to a row, painted by tools/texgen/tiles.cpp.\n"
+    "Index = row x 8 + column (Tiled's local tile id).\n"
+    "\n"
+    "Floors.png (floor layer, layer 0; no tile blocks)\n"
+    "  0 oak planks, light        1 oak planks, mid          2 oak planks, dark\n"
+    "  3 mid planks, worn, knot and split                    4 light planks, running down\n"
+    "  5 mid planks, running down 6 dark planks, running down 7 mid planks, knot and split\n"
+    "  8 rug corner, top left     9 rug edge, top            10 rug corner, top right\n"
+    " 11 rug field with medallion                            12 kitchen checker tiles\n"
+    " 13 kitchen checker, cracked 14 flagstones              15 flagstones, variant\n"
+    " 16 rug edge, left           17 rug field               18 rug edge, right\n"
+    " 19 flagstones, stained      20 brick hearth            21 stone door sill on mid planks\n"
+    " 22 flagstones, dark stains  23 kitchen checker, variant\n"
+    " 24 rug corner, bottom left  25 rug edge, bottom        26 rug corner, bottom right\n"
+    " 27-29 light, mid, dark planks, scuffed                 30-31 mid, dark planks running down, scuffed\n"
+    "Rug pieces lie 4 pixels in from the tile edge on mid planks, fringed at top and bottom;\n"
+    "build a rug as 8 9 10 / 16 17 18 / 24 25 26, with 11 or 17 repeated in the middle.\n"
+    "\n"
+    "Walls.png (layer 1, drawn over the character)\n"
+    "  0 wall top, no edge        1 wall top, edge to the south (a north wall of a room)\n"
+    "  2 wall top, edge north     3 wall top, edge east      4 wall top, edge west\n"
+    "  5 wall top, edge at the south-east corner only (a room's top-left corner)\n"
+    "  6 corner south-west (room's top-right)   7 corner north-east (room's bottom-left)\n"
+    "  8 corner north-west (room's bottom-right)\n"
+    "  9 wall face, wallpaper     10 wall face, wallpaper with a portrait\n"
+    " 11 wall face, wainscot (put under 9 or 10 for a two-tile wall seen from the room)\n"
+    " 12 doorway, left jamb       13 doorway opening, stone sill   14 doorway, right jamb\n"
+    " 15 wall top with a night window, edge south\n"
+    "\n"
+    "Tile properties: every Walls tile except 13 carries bool.Blocking = true (stops light, and\n"
+    "through it the character); 13 carries none and stays passable. For a wall that stops light\n"
+    "but not the character add bool.Collision = false. Floors tiles carry no properties.\n";
+
+bool saveTiles(const std::string& folder) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return floorTiles().save(folder + "/Floors.png") && wallTiles().save(folder + "/Walls.png") &&
+           writeText(folder + "/README.txt", tileIndex);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string assets = argc > 1 ? argv[1] : "Assets";
+    std::string animations = assets + "/Animations";
     bool ok = fire().save(assets + "/Textures/Fire.png") && smoke().save(assets + "/Textures/Smoke.png") &&
               flare().save(assets + "/Textures/Flare.png") && saveRain(assets + "/Textures/Rain") &&
-              candleHolderSheet().save(assets + "/Animations/CandleHolder.png") &&
-              writeText(assets + "/Animations/CandleHolder.json",
-                        "{\n  \"FrameCount\": 4,\n  \"FrameWidth\": 32,\n  \"SpriteSheet\": \"CandleHolder.png\",\n"
-                        "  \"FrameDuration\": 0.12,\n  \"Looping\": true,\n  \"PingPong\": true\n}\n");
+              candleHolderSheet().save(animations + "/CandleHolder.png") &&
+              writeAnimation(animations, "CandleHolder", 4, 32, 0.12f, true) &&
+              characterSheet(true).save(animations + "/MC.Candle.png") &&
+              writeAnimation(animations, "MC.Candle", 8, 18, 0.08f, false) &&
+              characterSheet(false).save(animations + "/MC.NoCandle.png") &&
+              writeAnimation(animations, "MC.NoCandle", 8, 18, 0.08f, false) &&
+              lanternSheet().save(animations + "/Lantern.png") &&
+              writeAnimation(animations, "Lantern", 4, 14, 0.1f, true) &&
+              saveTiles(assets + "/FloorTemplate/FinalRooms/Tiles");
     if (!ok) std::fprintf(stderr, "texgen: could not write into %s\n", assets.c_str());
     return ok ? 0 : 1;
 }
