@@ -160,6 +160,22 @@ void refetchListed(AudioEventGroup* group, const char* name, EventSlot& slot) {
     fetch(group, name, slot);
 }
 
+// Starts an event with one parameter set first, to a value chosen from the
+// parameter's range.
+template <typename ChooseValue>
+void startWithParameter(AudioEventGroup* group, const char* name, EventSlot& slot, const char* parameterName,
+                        ParameterSlot& parameter, ChooseValue chooseValue) {
+    fetch(group, name, slot);
+    fetchParameter(slot, parameterName, parameter);
+    readRange(parameter);
+    setParameter(parameter, chooseValue(parameter));
+    start(slot);
+}
+
+float minimumOf(const ParameterSlot& parameter) {
+    return parameter.minimum;
+}
+
 CueFunction cueOf(int32_t state);
 
 void selectMusic(int32_t state) {
@@ -177,11 +193,8 @@ void calmCue(float) {
 
 void spookyCue(float) {
     if (!sound.spooky.taken) {
-        fetch(sound.musicGroup, "mus_level_spooky1", sound.spooky);
-        fetchParameter(sound.spooky, "Intensity", sound.spookyIntensity);
-        readRange(sound.spookyIntensity);
-        setParameter(sound.spookyIntensity, sound.spookyIntensity.minimum);
-        start(sound.spooky);
+        startWithParameter(sound.musicGroup, "mus_level_spooky1", sound.spooky, "Intensity",
+                           sound.spookyIntensity, minimumOf);
         sound.spookyLevel = 0.0f;
     } else if (currentCharacter != nullptr && currentCharacter->candleLife < 120.0f) {
         // A step per frame: the tension creeps up as the candle burns down.
@@ -216,11 +229,8 @@ void gaspCue(float) {
 
 void dangerCue(float) {
     if (!sound.danger.taken) {
-        fetch(sound.musicGroup, "mus_danger", sound.danger);
-        fetchParameter(sound.danger, "intensity", sound.dangerIntensity);
-        readRange(sound.dangerIntensity);
-        setParameter(sound.dangerIntensity, sound.dangerIntensity.minimum);
-        start(sound.danger);
+        startWithParameter(sound.musicGroup, "mus_danger", sound.danger, "intensity", sound.dangerIntensity,
+                           minimumOf);
         sound.dangerStep = 0.01f;
         return;
     }
@@ -379,11 +389,8 @@ void creditsCue(float) {
 }
 
 void startNatureEvent(const char* name, EventSlot& slot, ParameterSlot& intensity) {
-    fetch(sound.natureGroup, name, slot);
-    fetchParameter(slot, "intensity", intensity);
-    readRange(intensity);
-    setParameter(intensity, 0.7f);
-    start(slot);
+    startWithParameter(sound.natureGroup, name, slot, "intensity", intensity,
+                       [](const ParameterSlot&) { return 0.7f; });
 }
 
 // Rain all along, and a peal of thunder every 20 to 29 seconds.

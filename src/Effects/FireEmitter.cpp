@@ -10,10 +10,14 @@ constexpr float life = 0.1f;
 
 }  // namespace
 
+void initFlame(FireEmitter* emitter, const char* texturePath, const char* constructor) {
+    emitter->store = DEBUG_NEW(ParticleEmitter, constructor);
+    initParticleEmitter(emitter->store, createCentredQuad(), texturePath);
+}
+
 FireEmitter* new_FireEmitter() {
     FireEmitter* emitter = DEBUG_NEW(FireEmitter, "new_FireEmitter");
-    emitter->store = DEBUG_NEW(ParticleEmitter, "new_FireEmitter");
-    initParticleEmitter(emitter->store, createCentredQuad(), "Assets/Textures/Fire.png");
+    initFlame(emitter, "Assets/Textures/Fire.png", "new_FireEmitter");
     return emitter;
 }
 

@@ -20,3 +20,5 @@ public:
 };
 
 FireEmitter* new_FireEmitter();
+// Gives a freshly made flame its store: the centred quad and the texture.
+void initFlame(FireEmitter* emitter, const char* texturePath, const char* constructor);

@@ -12,8 +12,7 @@ constexpr float life = 0.1f;
 
 FlareEmitter* new_FlareEmitter() {
     FlareEmitter* emitter = DEBUG_NEW(FlareEmitter, "new_FlareEmitter");
-    emitter->store = DEBUG_NEW(ParticleEmitter, "new_FlareEmitter");
-    initParticleEmitter(emitter->store, createCentredQuad(), "Assets/Textures/Flare.png");
+    initFlame(emitter, "Assets/Textures/Flare.png", "new_FlareEmitter");
     return emitter;
 }
 
