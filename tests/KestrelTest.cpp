@@ -1,13 +1,11 @@
 #include "Engine/Kestrel.h"
 #include "Engine/KeyCodes.h"
+#include "TestSupport.h"
 #include "Util/QuadMesh.h"
 
 #include <gtest/gtest.h>
-#include <stb_image.h>
 #include <stb_image_write.h>
 
-#include <unistd.h>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -41,30 +39,16 @@ protected:
         KESysReset();
         KEGfxSetBlendMode(1);
         messages.clear();
-        snprintf(directory, sizeof directory, "/tmp/kestrel-test-XXXXXX");
-        ASSERT_NE(mkdtemp(directory), nullptr);
     }
 
-    void TearDown() override {
-        KESysExit();
-        std::string command = std::string("rm -rf ") + directory;
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
+    void TearDown() override { KESysExit(); }
 
-    std::string path(const char* name) const { return std::string(directory) + "/" + name; }
-
-    // The frame drawn so far, read back through a screenshot.
     Pixel pixelAt(int x, int y) {
-        std::string shot = path("frame.png");
-        EXPECT_TRUE(KESysSaveScreenshot(shot.c_str()));
-        int width = 0, height = 0, channels = 0;
-        unsigned char* pixels = stbi_load(shot.c_str(), &width, &height, &channels, 4);
-        EXPECT_EQ(width, WIDTH);
-        EXPECT_EQ(height, HEIGHT);
-        const unsigned char* p = pixels + (y * width + x) * 4;
-        Pixel pixel{p[0], p[1], p[2]};
-        stbi_image_free(pixels);
-        return pixel;
+        Frame frame;
+        EXPECT_EQ(frame.width, WIDTH);
+        EXPECT_EQ(frame.height, HEIGHT);
+        const unsigned char* p = frame.at(x, y);
+        return {p[0], p[1], p[2]};
     }
 
     void drawQuad(KEMesh* mesh, float x, float y, float scaleX, float scaleY) {
@@ -76,7 +60,7 @@ protected:
         KEGfxMeshDraw(mesh, 3);
     }
 
-    char directory[64];
+    ScratchDirectory files;
 };
 
 void expectPixel(Pixel actual, Pixel expected) {
@@ -147,11 +131,11 @@ TEST_F(KestrelTest, UntexturedDrawIsVertexColourTimesTintThroughTheTransform) {
 TEST_F(KestrelTest, TexturedDrawIsTexelTimesTintWithTheFrameOffset) {
     // Two texels: green on the left, red on the right.
     const unsigned char texels[] = {0, 255, 0, 255, 255, 0, 0, 255};
-    std::string png = path("sheet.png");
+    std::string png = files.path("sheet.png");
     ASSERT_NE(stbi_write_png(png.c_str(), 2, 1, 4, texels, 8), 0);
     KETexture* texture = KEGfxTextureLoad(png.c_str());
     ASSERT_NE(texture, nullptr);
-    EXPECT_EQ(KEGfxTextureLoad(path("missing.png").c_str()), nullptr);
+    EXPECT_EQ(KEGfxTextureLoad(files.path("missing.png").c_str()), nullptr);
 
     KESysFrameStart();
     KEMesh* frame = createFrameMesh(1, 1, 2, 1, nullptr);

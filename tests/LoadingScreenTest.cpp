@@ -5,7 +5,6 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
-#include <stb_image.h>
 
 #include <unistd.h>
 #include <chrono>
@@ -50,15 +49,11 @@ protected:
 
     // How much of the bar is filled, read from the frame's pixels.
     float barFill() {
-        std::string shot = files.path("frame.png");
-        EXPECT_TRUE(KESysSaveScreenshot(shot.c_str()));
-        int width = 0, height = 0, channels = 0;
-        unsigned char* pixels = stbi_load(shot.c_str(), &width, &height, &channels, 3);
+        Frame frame;
         // Fully faded in, the fill is grey 64 over a bar of grey 49.
         const int row = 430, left = 45, right = 851;
         int filled = 0;
-        for (int x = left; x < right; ++x) filled += pixels[(row * width + x) * 3] > 56 ? 1 : 0;
-        stbi_image_free(pixels);
+        for (int x = left; x < right; ++x) filled += frame.at(x, row)[0] > 56 ? 1 : 0;
         return static_cast<float>(filled) / static_cast<float>(right - left);
     }
 

@@ -7,7 +7,6 @@
 #include "World/Room.h"
 
 #include <gtest/gtest.h>
-#include <stb_image.h>
 
 #include <array>
 #include <string>
@@ -130,17 +129,13 @@ protected:
 
     // The middle of each cell of the frame drawn so far, row by row.
     std::vector<Pixel> cellColours() const {
-        const std::string shot = files.path("frame.png");
-        EXPECT_TRUE(KESysSaveScreenshot(shot.c_str()));
-        int width = 0, height = 0, channels = 0;
-        unsigned char* frame = stbi_load(shot.c_str(), &width, &height, &channels, 3);
+        Frame frame;
         std::vector<Pixel> colours;
         for (int row = 0; row < 2; ++row)
             for (int column = 0; column < 4; ++column) {
-                const unsigned char* p = frame + ((row * 32 + 16) * width + column * 32 + 16) * 3;
+                const unsigned char* p = frame.at(column * 32 + 16, row * 32 + 16);
                 colours.push_back({p[0], p[1], p[2]});
             }
-        stbi_image_free(frame);
         return colours;
     }
 

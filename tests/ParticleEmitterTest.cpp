@@ -7,7 +7,6 @@
 #include "World/Camera.h"
 
 #include <gtest/gtest.h>
-#include <stb_image.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -192,15 +191,8 @@ TEST_F(ParticleEmitterTest, RainSpawnsWholeDropsInItsAreaAndKeepsThemFiveSeconds
 }
 
 // Whether the pixel is lit by a white-tinted fire on the black frame.
-bool litAt(const ScratchDirectory& files, int x, int y) {
-    std::string shot = files.path("frame.png");
-    EXPECT_TRUE(KESysSaveScreenshot(shot.c_str()));
-    int width = 0, height = 0, channels = 0;
-    unsigned char* pixels = stbi_load(shot.c_str(), &width, &height, &channels, 3);
-    const unsigned char* p = pixels + (y * width + x) * 3;
-    bool lit = p[0] > 100;
-    stbi_image_free(pixels);
-    return lit;
+bool litAt(int x, int y) {
+    return Frame().at(x, y)[0] > 100;
 }
 
 TEST_F(ParticleEmitterTest, FireDrawsCentredOnItsPositionLessTheCameraAndKeepsItsTransforms) {
@@ -215,9 +207,9 @@ TEST_F(ParticleEmitterTest, FireDrawsCentredOnItsPositionLessTheCameraAndKeepsIt
     KESysFrameStart();
     fire->draw(&camera);
     fire->draw(&camera);
-    EXPECT_TRUE(litAt(files, 60, 60));
-    EXPECT_FALSE(litAt(files, 100, 60));
-    EXPECT_FALSE(litAt(files, 20, 60)) << "a second draw lands where the first did";
+    EXPECT_TRUE(litAt(60, 60));
+    EXPECT_FALSE(litAt(100, 60));
+    EXPECT_FALSE(litAt(20, 60)) << "a second draw lands where the first did";
     EXPECT_EQ(std::memcmp(&built, &particle(*fire, 0).transform, sizeof built), 0);
     delete fire;
 }

@@ -4,7 +4,6 @@
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
-#include <stb_image.h>
 #include <stb_image_write.h>
 
 #include <array>
@@ -236,14 +235,11 @@ protected:
 
     // The frame drawn so far, read back through a screenshot.
     std::vector<Pixel> capture() const {
-        std::string shot = files.path("frame.png");
-        EXPECT_TRUE(KESysSaveScreenshot(shot.c_str()));
-        int width = 0, height = 0, channels = 0;
-        unsigned char* rgb = stbi_load(shot.c_str(), &width, &height, &channels, 3);
-        EXPECT_EQ(width * height, 512 * 96);
+        Frame frame;
+        EXPECT_EQ(frame.width * frame.height, 512 * 96);
         std::vector<Pixel> pixels(512 * 96);
-        for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = {rgb[i * 3], rgb[i * 3 + 1], rgb[i * 3 + 2]};
-        stbi_image_free(rgb);
+        for (size_t i = 0; i < pixels.size(); ++i)
+            pixels[i] = {frame.rgba[i * 4], frame.rgba[i * 4 + 1], frame.rgba[i * 4 + 2]};
         return pixels;
     }
 

@@ -335,17 +335,21 @@ void KESysExit() {
     engine.videoStarted = false;
 }
 
+bool KESysReadPixels(std::vector<unsigned char>* rgba, int* width, int* height) {
+    if (engine.renderer == nullptr || SDL_GetRendererOutputSize(engine.renderer, width, height) != 0)
+        return false;
+    rgba->resize(static_cast<size_t>(*width) * static_cast<size_t>(*height) * 4);
+    // ABGR8888 is R, G, B, A in memory on little-endian machines.
+    return SDL_RenderReadPixels(engine.renderer, nullptr, SDL_PIXELFORMAT_ABGR8888, rgba->data(),
+                                *width * 4) == 0;
+}
+
 bool KESysSaveScreenshot(const char* path) {
+    std::vector<unsigned char> pixels;
     int width = 0;
     int height = 0;
-    if (engine.renderer == nullptr || SDL_GetRendererOutputSize(engine.renderer, &width, &height) != 0)
-        return false;
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-    // ABGR8888 is R, G, B, A in memory on little-endian machines: what PNG wants.
-    if (SDL_RenderReadPixels(engine.renderer, nullptr, SDL_PIXELFORMAT_ABGR8888, pixels.data(), width * 4) !=
-        0)
-        return false;
-    return stbi_write_png(path, width, height, 4, pixels.data(), width * 4) != 0;
+    return KESysReadPixels(&pixels, &width, &height) &&
+           stbi_write_png(path, width, height, 4, pixels.data(), width * 4) != 0;
 }
 
 float KEFrameRateControllerGetFrameTime() {

@@ -9,6 +9,7 @@
 #include "Util/Matrix3.h"
 
 #include <cstdint>
+#include <vector>
 
 struct KEWindow;
 struct KEMesh;
@@ -66,7 +67,10 @@ void KESysFrameEnd();    // presents the frame and paces to the frame cap
 int KESysDoesWindowExist();
 void KESysExit();
 
-// Writes the frame drawn so far as a PNG; call after drawing, before KESysFrameEnd.
+// The frame drawn so far as RGBA bytes, rows from the top; call after
+// drawing, before KESysFrameEnd.
+bool KESysReadPixels(std::vector<unsigned char>* rgba, int* width, int* height);
+// Writes the frame drawn so far as a PNG.
 bool KESysSaveScreenshot(const char* path);
 
 float KEFrameRateControllerGetFrameTime();
