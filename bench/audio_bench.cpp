@@ -4,6 +4,7 @@
 #include "Audio/EventAudio.h"
 #include "Audio/SoundManager.h"
 #include "World/CharacterEntity.h"
+#include "WorldSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -28,8 +29,8 @@ void playADozenEvents(CharacterEntity* character) {
 void updateWithADozenEvents(benchmark::State& state) {
     AudioConfigure(AudioBackend::Silent);
     SoundManagerInit();
-    CharacterEntity character;
-    playADozenEvents(&character);
+    TestWorld world(896, 504, false);
+    playADozenEvents(world.enter(world.writeMap("Hall.json", {"...."}))->character);
     // A character off the roof would silence the storm: measure without one.
     currentCharacter = nullptr;
     long before = allocations.load();

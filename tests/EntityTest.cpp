@@ -44,10 +44,8 @@ TEST(EntityTest, PushOutMovesOneAxisByWholePixelsAndLeavesTouchingBoxes) {
 TEST(EntityTest, SpriteUpdateMovesAndTurnsAboutThePivotRelativeToTheCamera) {
     Vector2 savedScale = screenScale;
     screenScale = {2.0f, 2.0f};
-    Camera camera;
-    camera.viewPosition = {100.0f, 50.0f};
     Room room;
-    room.camera = &camera;
+    room.camera->viewPosition = {100.0f, 50.0f};
     Box sprite(110, 60, 8, 4, &room);
     sprite.velocity = {10.0f, 0.0f};
     sprite.pivot = {4.0f, 2.0f};

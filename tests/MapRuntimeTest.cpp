@@ -1,7 +1,7 @@
 #include "Content/ContentManager.h"
 #include "Content/MapContent.h"
 #include "Game/Game.h"
-#include "Game/Screen.h"
+#include "Screens/PlayScreen.h"
 #include "TestSupport.h"
 #include "World/Camera.h"
 #include "World/Room.h"
@@ -83,10 +83,6 @@ const std::string ROOM =
  "layers": [
   {"type": "tilelayer", "visible": true, "opacity": 1, "data": [1, 1, 1, 1, 1, 1, 2, 1]},
   {"type": "tilelayer", "visible": true, "opacity": 1, "data": [0, 2, 0, 0, 2, 0, 0, 0]}]})";
-
-struct PlayScreen : Screen {
-    const char* typeName() const override { return "PlayScreen"; }
-};
 
 // Members go after TearDown: the engine outlives the textures.
 class MapDrawTest : public ::testing::Test {
@@ -187,8 +183,14 @@ TEST_F(MapDrawTest, CellsOutOfViewKeepTheirMarks) {
 }
 
 TEST_F(MapDrawTest, MarksLastWhileAnotherScreenHasFocus) {
-    PlayScreen playScreen;
-    Room room{map, &camera, &playScreen};
+    std::filesystem::create_directory_symlink(std::filesystem::absolute(HALCYRA_ASSETS), files.path("Assets"));
+    const std::filesystem::path previousDirectory = std::filesystem::current_path();
+    std::filesystem::current_path(files.root);
+    const PlayState entry;
+    PlayScreen playScreen(&entry);
+    Room room;
+    room.map = map;
+    room.owner = &playScreen;
     map->room = &room;
     floor(0, 0).flags |= TILE_LIT;
     light(darkness(0, 0), 0.3f);
@@ -207,7 +209,7 @@ TEST_F(MapDrawTest, MarksLastWhileAnotherScreenHasFocus) {
     EXPECT_EQ(floor(0, 0).flags & TILE_LIT, 0u);
     EXPECT_EQ(darkness(0, 0).flags & TILE_LIT, 0u);
     EXPECT_EQ(darkness(0, 0).darkness, 1.0f);
-    map->room = nullptr;
+    std::filesystem::current_path(previousDirectory);
 }
 
 }  // namespace

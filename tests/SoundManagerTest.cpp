@@ -1,6 +1,7 @@
 #include "Audio/EventAudio.h"
 #include "Audio/SoundManager.h"
 #include "TestSupport.h"
+#include "WorldSupport.h"
 #include "World/CharacterEntity.h"
 
 #include <gtest/gtest.h>
@@ -66,7 +67,6 @@ protected:
 
     ScratchDirectory files;
     std::filesystem::path previousDirectory;
-    CharacterEntity character;
     long frame = 0;
 };
 
@@ -79,8 +79,9 @@ TEST_F(SoundManagerTest, SelectingTheCurrentStateDoesNotRestartIt) {
 }
 
 TEST_F(SoundManagerTest, LevelMusicFollowsTheCandle) {
+    TestWorld world(896, 504, false);
+    CharacterEntity& character = *world.enter(world.writeMap("Hall.json", {"...."}))->character;
     character.candleLife = 5.0f;
-    currentCharacter = &character;
     SoundManagerSetState(MS_DANGER);
     frames(1);
     frames(50);

@@ -1,66 +1,13 @@
-// Shared pieces of the tests: scratch directories, files, a headless engine.
+// Shared pieces of the tests: scratch directories, files, a headless
+// engine, frames read back.
 #pragma once
 
 #include "Engine/Kestrel.h"
+#include "Sandbox.h"
 
 #include <gtest/gtest.h>
-#include <stb_image_write.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <vector>
-
-// A fresh directory under /tmp, removed with everything in it.
-class ScratchDirectory {
-public:
-    ScratchDirectory() {
-        char pattern[] = "/tmp/halcyra-test-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) std::abort();
-        root = pattern;
-    }
-    ~ScratchDirectory() { std::filesystem::remove_all(root); }
-    ScratchDirectory(const ScratchDirectory&) = delete;
-    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-
-    std::string path(const std::string& name) const { return root + "/" + name; }
-
-    // Writes the bytes, making the folders on the way.
-    std::string write(const std::string& name, const std::string& bytes) const {
-        std::string full = path(name);
-        std::filesystem::create_directories(std::filesystem::path(full).parent_path());
-        std::ofstream(full, std::ios::binary) << bytes;
-        return full;
-    }
-
-    // A real PNG of the given size, each pixel the same colour.
-    std::string writePng(const std::string& name, int width, int height, uint32_t rgba = 0xFFFFFFFFu) const {
-        std::string full = write(name, "");
-        std::vector<uint32_t> pixels(static_cast<size_t>(width * height), rgba);
-        stbi_write_png(full.c_str(), width, height, 4, pixels.data(), width * 4);
-        return full;
-    }
-
-    std::string root;
-};
-
-// A headless engine rendering a frame of the given size.
-class HeadlessEngine {
-public:
-    explicit HeadlessEngine(int width = 896, int height = 504) {
-        KEPlatformOptions options;
-        options.headless = true;
-        KESysConfigure(options);
-        KESysInitInfo info{KESysCreateWindow("test", width, height), width, height, 144, nullptr};
-        if (KESysInit(&info) == 0) std::abort();
-        KESysReset();
-        KEGfxSetBlendMode(1);
-    }
-    ~HeadlessEngine() { KESysExit(); }
-    HeadlessEngine(const HeadlessEngine&) = delete;
-    HeadlessEngine& operator=(const HeadlessEngine&) = delete;
-};
 
 // The frame drawn so far, read back from the engine.
 struct Frame {

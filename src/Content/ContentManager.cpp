@@ -102,6 +102,7 @@ void ContentManagerInit() {
 }
 
 void* ContentManagerLoad(const char* path, int32_t type, uint32_t flags) {
+    if (path == nullptr) FATAL_ERROR("Attempting to load content without a path.");
     if (static_cast<uint32_t>(type) >= CONTENT_TYPE_COUNT)
         FATAL_ERROR("Attempting to load unknown content type.\nFile: %s", path);
     char normalised[CONTENT_PATH_MAX + 1];

@@ -5,7 +5,6 @@
 #include "Content/TextureFontContent.h"
 #include "Debug/Debug.h"
 #include "Game/Game.h"
-#include "Screens/StartupScreen.h"
 #include "Util/QuadMesh.h"
 #include "Util/StringHelper.h"
 
@@ -170,7 +169,7 @@ private:
 
     void handOver() {
         worker.join();
-        addScreen(new_StartupScreen());
+        addScreen(new_ScreenAfterLoading());
     }
 
     // At shutdown the worker may still be loading: wait for it, unless it

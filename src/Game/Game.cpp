@@ -10,7 +10,10 @@
 #include "Game/Harness.h"
 #include "Game/Screen.h"
 #include "Screens/NotificationBar.h"
+#include "Screens/PlayScreen.h"
+#include "Screens/StartupScreen.h"
 #include "Util/QuadMesh.h"
+#include "Util/StringHelper.h"
 #include "Util/TimeoutManager.h"
 #include "Util/TweenManager.h"
 
@@ -131,6 +134,17 @@ void initGame(unsigned randomSeed) {
     SoundManagerInit();
     initNotificationBar();
     std::atexit(shutdownGame);
+}
+
+Screen* new_ScreenAfterLoading() {
+    const char* roomPath = HarnessRoomPath();
+    if (roomPath == nullptr) return new_StartupScreen();
+    PlayState entry;
+    entry.entryDoor.target = strduplicate(roomPath);
+    entry.entryDoor.id = HarnessRoomEntryId();
+    PlayScreen* screen = new_PlayScreen(&entry);
+    releasePlayState(&entry);
+    return screen;
 }
 
 void runGame() {

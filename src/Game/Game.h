@@ -32,4 +32,8 @@ long windowProc(KEWindow* window, unsigned message, unsigned long wParam, long l
 // randomSeed seeds rand(); pass the time for ordinary play.
 void initGame(unsigned randomSeed);
 void runGame();
+class Screen;
+// What the loading screen hands over to: the room asked for on the command
+// line, or the title.
+Screen* new_ScreenAfterLoading();
 void shutdownGame();

@@ -2,7 +2,12 @@
 
 #include "Audio/EventAudio.h"
 #include "Audio/SoundManager.h"
+#include "Effects/BlackOutEffect.h"
 #include "Game/Screen.h"
+#include "Screens/PlayScreen.h"
+#include "World/CharacterEntity.h"
+#include "World/Map.h"
+#include "World/Room.h"
 
 #include <cerrno>
 #include <charconv>
@@ -27,6 +32,7 @@ const char USAGE[] =
     "  --screenshot N:FILE   write the frame drawn in frame N as PNG (repeatable)\n"
     "  --state-log FILE      one JSON object per frame\n"
     "  --audio-log FILE      one line per audio action\n"
+    "  --room PATH[#ID]      after loading, play that map entered through spawn point ID (default 0)\n"
     "  --check-assets        load and complete every preloaded asset, print a summary, exit\n";
 
 struct Harness {
@@ -66,6 +72,14 @@ bool parseScreenshot(const std::string& text, std::vector<Screenshot>* screensho
     return true;
 }
 
+bool parseRoom(const std::string& text, HarnessOptions* options) {
+    size_t hash = text.rfind('#');
+    options->roomPath = text.substr(0, hash);
+    if (options->roomPath.empty()) return false;
+    if (hash == std::string::npos) return true;
+    return parseNumber(text.substr(hash + 1), &options->roomEntryId);
+}
+
 // Applies one option that takes a value; false when the value is malformed,
 // with what was expected in expected.
 bool applyValue(const std::string& option, const std::string& value, HarnessOptions* options,
@@ -94,6 +108,10 @@ bool applyValue(const std::string& option, const std::string& value, HarnessOpti
         *expected = "FRAME:FILE such as 10:shot.png";
         return parseScreenshot(value, &options->screenshots);
     }
+    if (option == "--room") {
+        *expected = "a map path, optionally followed by #ID";
+        return parseRoom(value, options);
+    }
     *expected = "a file name";
     if (option == "--input") options->inputPath = value;
     if (option == "--state-log") options->stateLogPath = value;
@@ -103,7 +121,7 @@ bool applyValue(const std::string& option, const std::string& value, HarnessOpti
 
 bool takesValue(const std::string& option) {
     for (const char* name : {"--desktop", "--fixed-dt", "--frames", "--seed", "--input", "--screenshot",
-                             "--state-log", "--audio-log"})
+                             "--state-log", "--audio-log", "--room"})
         if (option == name) return true;
     return false;
 }
@@ -134,6 +152,10 @@ bool loadScript(const std::string& path, std::string* error) {
     return false;
 }
 
+const char* jsonBool(bool value) {
+    return value ? "true" : "false";
+}
+
 void writeScreens(FILE* log) {
     std::fputs("[", log);
     const char* separator = "";
@@ -145,16 +167,57 @@ void writeScreens(FILE* log) {
     std::fputs("]", log);
 }
 
-// The world and effects fields stay null until those parts of the game
-// report into the log.
+// Text as a JSON string, or null.
+void writeJsonString(FILE* log, const char* text) {
+    if (text == nullptr) {
+        std::fputs("null", log);
+        return;
+    }
+    std::fputc('"', log);
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c != 0; ++c) {
+        if (*c == '"' || *c == '\\') std::fprintf(log, "\\%c", *c);
+        else if (*c < 0x20) std::fprintf(log, "\\u%04x", *c);
+        else std::fputc(*c, log);
+    }
+    std::fputc('"', log);
+}
+
+void writeCharacter(FILE* log, const CharacterEntity* character) {
+    if (character == nullptr) {
+        std::fputs("null", log);
+        return;
+    }
+    std::fprintf(log,
+                 "{\"x\":%.9g,\"y\":%.9g,\"candleLife\":%.9g,\"inLight\":%s,\"hasJournal\":%s,"
+                 "\"hasControl\":%s,\"falling\":%s,\"isMoving\":%s}",
+                 static_cast<double>(character->x), static_cast<double>(character->y),
+                 static_cast<double>(character->candleLife), jsonBool(character->inLight),
+                 jsonBool(character->hasJournal), jsonBool(character->hasControl), jsonBool(character->falling),
+                 jsonBool(character->isMoving));
+}
+
+// The room fields come from the room being played: the current character's.
+// Collected keys are not kept yet and stay null.
 void writeStateLine(long frame, float dt) {
     FILE* log = harness.stateLog;
+    const Room* room = currentCharacter != nullptr ? currentCharacter->room : nullptr;
+    const PlayScreen* screen = room != nullptr ? room->owner : nullptr;
     std::fprintf(log, "{\"frame\":%ld,\"dt\":%.9g,\"screens\":", frame, static_cast<double>(dt));
     writeScreens(log);
-    std::fprintf(log,
-                 ",\"room\":null,\"character\":null,\"prompt\":null,\"music\":%d,\"ambience\":%d,"
-                 "\"lastCheckpointId\":null,\"keys\":null,\"blackout\":null}\n",
-                 SoundManagerMusicState(), SoundManagerAmbienceState());
+    std::fputs(",\"room\":", log);
+    writeJsonString(log, room != nullptr ? room->map->path : nullptr);
+    std::fputs(",\"character\":", log);
+    writeCharacter(log, currentCharacter);
+    std::fputs(",\"prompt\":", log);
+    writeJsonString(log, room != nullptr ? room->prompt : nullptr);
+    std::fprintf(log, ",\"music\":%d,\"ambience\":%d,\"lastCheckpointId\":", SoundManagerMusicState(),
+                 SoundManagerAmbienceState());
+    if (screen != nullptr) std::fprintf(log, "%d", screen->playState.lastCheckpointId);
+    else std::fputs("null", log);
+    std::fputs(",\"keys\":null,\"blackout\":", log);
+    if (screen != nullptr) std::fprintf(log, "%.9g", static_cast<double>(screen->blackout->opacity));
+    else std::fputs("null", log);
+    std::fputs("}\n", log);
     std::fflush(log);
 }
 
@@ -207,6 +270,14 @@ int HarnessStart(int argc, char** argv) {
     // Fades and one-shots keep time with the frames, so logs repeat.
     AudioConfigureTimeStep(harness.options.platform.fixedFrameTime);
     return -1;
+}
+
+const char* HarnessRoomPath() {
+    return harness.options.roomPath.empty() ? nullptr : harness.options.roomPath.c_str();
+}
+
+int32_t HarnessRoomEntryId() {
+    return harness.options.roomEntryId;
 }
 
 bool HarnessCheckAssets() {

@@ -7,6 +7,7 @@
 #include "Engine/Kestrel.h"
 #include "Game/InputScript.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct HarnessOptions {
     std::vector<Screenshot> screenshots;
     std::string stateLogPath;
     std::string audioLogPath;
+    std::string roomPath;  // --room: empty to start at the title
+    int32_t roomEntryId = 0;
     bool checkAssets = false;
     bool showHelp = false;
 };
@@ -36,6 +39,11 @@ bool parseHarnessOptions(int argc, char** argv, HarnessOptions* options, std::st
 // configures the engine. Returns -1 to go on, or the exit code to end with
 // (2 after a one-line error on standard error).
 int HarnessStart(int argc, char** argv);
+
+// --room: the map to play straight after loading, or null; and the spawn
+// point id to enter it through.
+const char* HarnessRoomPath();
+int32_t HarnessRoomEntryId();
 
 // --check-assets: load and complete every asset instead of playing.
 bool HarnessCheckAssets();

@@ -2,6 +2,7 @@
 
 #include "Debug/Debug.h"
 #include "Util/Random.h"
+#include "Util/StringHelper.h"
 #include "World/Map.h"
 #include "World/Room.h"
 
@@ -41,6 +42,15 @@ LightEntity::LightEntity(Room* owner) : Entity(ET_LIGHT, owner) {
 
 LightEntity* new_LightEntity(Room* room) {
     return DEBUG_NEW(LightEntity, "new_LightEntity", room);
+}
+
+LightEntity* new_OwnedLight(Room* room, float radius) {
+    LightEntity* light = new_LightEntity(room);
+    light->name = strduplicate("Light");
+    light->setRadius(radius);
+    light->intensity = 1.0f;
+    room->addEntity(light);
+    return light;
 }
 
 Map& LightEntity::map() const {

@@ -65,3 +65,8 @@ private:
 
 // Centre (0, 0) and no reach: the creator sets the radius and then the position.
 LightEntity* new_LightEntity(Room* room);
+
+// The light a candle holder or lantern carries: named "Light", of that
+// radius and full intensity, and added to the room (before its owner, so it
+// gets the lower id).
+LightEntity* new_OwnedLight(Room* room, float radius);

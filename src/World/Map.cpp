@@ -2,7 +2,7 @@
 
 #include "Debug/Debug.h"
 #include "Game/Game.h"
-#include "Game/Screen.h"
+#include "Screens/PlayScreen.h"
 #include "World/Camera.h"
 #include "World/Room.h"
 

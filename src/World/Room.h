@@ -1,14 +1,77 @@
-// The room being played: its map, its camera and the screen that made it.
-// The sound cues read which map the current character's room uses; the map's
-// draw passes read whether that screen has the keyboard.
+// One playable room: its tile map, its camera, the player character, every
+// entity spawned from the map's objects, the spawn points and the map's fire
+// and flare emitters. The play screen makes one room, updates and draws it
+// every frame and destroys it when it leaves.
 #pragma once
 
-class Map;
-class Camera;
-class Screen;
+#include "Util/LinkedList.h"
 
-struct Room {
-    Map* map = nullptr;        // cached content, not owned
-    Camera* camera = nullptr;  // owned
-    Screen* owner = nullptr;   // the play screen that made the room
+#include <cstdint>
+
+class Camera;
+class CharacterEntity;
+class Entity;
+class FireEmitter;
+class FlareEmitter;
+class Map;
+class PlayScreen;
+struct MapObject;
+struct PlayState;
+
+// Where the character is placed when it enters through the door of that id.
+struct SpawnPoint {
+    float x = 0.0f;  // the character's top-left
+    float y = 0.0f;
+    int32_t id = 0;
+    int32_t orientation = 0;
 };
+
+class Room {
+public:
+    List<Entity>* entities;  // ascending z order; owns its entities
+    uint32_t nextEntityId = 0;
+    List<SpawnPoint>* spawnPoints;  // owned
+    bool debug = false;             // the play screen's debug overlay
+    Map* map = nullptr;             // cached content, not owned
+    Camera* camera;                 // owned
+    PlayScreen* owner = nullptr;    // the screen that made the room; null in rooms built by tools and tests
+    List<FireEmitter>* fireEmitters;    // owned
+    List<FlareEmitter>* flareEmitters;  // owned
+    const char* prompt = nullptr;       // this frame's interaction prompt; not owned
+    const char* previousPrompt = nullptr;
+    CharacterEntity* character = nullptr;  // also one of the entities
+
+    // An empty room with its lists and camera but no map.
+    Room();
+    ~Room();
+    Room(const Room&) = delete;
+    Room& operator=(const Room&) = delete;
+
+    void update(float dt);
+    // opacity is the play screen's transition opacity.
+    void draw(float opacity, float dt);
+    // Numbers the entity and puts it in z order: before the first entity
+    // that does not compare less, so among equals the newest draws first.
+    void addEntity(Entity* entity);
+    // The entity is unlinked and destroyed at the room's next update.
+    void removeEntity(Entity* entity);
+    Entity* findEntityByName(const char* name) const;
+    // A new list of the entities of that kind in list order; the caller
+    // destroys the list, not the entities.
+    List<Entity>* getEntitiesOfKind(int32_t kind) const;
+    // The spawner: turns one map object into what it stands for.
+    void onEntityParse(Map* map, MapObject* object);
+    // Puts the character and the camera on the spawn point of that id.
+    void placeCharacter(int32_t entryId);
+
+private:
+    void updateEntities(float dt);
+    void updateEmitters(float dt);
+    void updateNotification();
+    SpawnPoint* spawnPointFor(int32_t id) const;
+    void addSpawnPoint(const MapObject& object, int32_t id, int32_t orientation);
+};
+
+// The room the entry state leads to: its map, its entities and the character
+// on the spawn point of the entry door's id.
+Room* new_Room(PlayScreen* owner, const PlayState* entry);

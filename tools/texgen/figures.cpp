@@ -51,14 +51,14 @@ Image characterFrame(float phase, bool withCandle) {
     for (int y = 9; y < 18; ++y)  // strands combed back
         for (int x = 6; x < 13; ++x)
             if (image.at(x, y).a > 0 && noise(y, x / 3, 7) < 0.35f) image.blend(x, y, {0.12f, 0.07f, 0.04f, 1}, 0.45f);
+    const Image figure = image;  // the rim is found on the figure as painted, not on rim already added
     for (int y = 0; y < image.height; ++y)  // a dark rim where the figure meets its shadow
         for (int x = 0; x < image.width; ++x) {
-            Rgba& p = image.at(x, y);
-            if (p.a > 0.6f) continue;
+            if (figure.at(x, y).a > 0.6f) continue;
             bool edge = false;
             for (int k = 0; k < 4; ++k) {
                 int nx = x + (k == 0) - (k == 1), ny = y + (k == 2) - (k == 3);
-                edge = edge || (nx >= 0 && ny >= 0 && nx < image.width && ny < image.height && image.at(nx, ny).a > 0.6f);
+                edge = edge || (nx >= 0 && ny >= 0 && nx < image.width && ny < image.height && figure.at(nx, ny).a > 0.6f);
             }
             if (edge) image.blend(x, y, {0.04f, 0.03f, 0.03f, 1}, 0.8f);
         }

@@ -16,6 +16,7 @@ public:
     Image(int w, int h) : width(w), height(h), pixels(static_cast<size_t>(w * h), Rgba{0, 0, 0, 0}) {}
 
     Rgba& at(int x, int y) { return pixels[static_cast<size_t>(y * width + x)]; }
+    const Rgba& at(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
 
     // Paints colour over the pixel with the given coverage (source-over).
     void blend(int x, int y, Rgba colour, float coverage) {

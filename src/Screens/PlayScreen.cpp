@@ -1,0 +1,151 @@
+#include "Screens/PlayScreen.h"
+
+#include "Audio/SoundManager.h"
+#include "Debug/Debug.h"
+#include "Effects/BlackOutEffect.h"
+#include "Effects/RainEmitter.h"
+#include "Engine/KeyCodes.h"
+#include "Game/Game.h"
+#include "Screens/NotificationBar.h"
+#include "Screens/StartupScreen.h"
+#include "Util/StringHelper.h"
+#include "World/Camera.h"
+#include "World/CharacterEntity.h"
+#include "World/Map.h"
+#include "World/Room.h"
+
+#include <cstdlib>
+#include <cstring>
+
+float carriedRotation = 0.0f;
+
+namespace {
+
+constexpr float TRANSITION_SECONDS = 0.225f;
+constexpr int32_t RAIN_PER_SECOND = 200;
+constexpr float RAIN_MARGIN = 20.0f;
+const char* const ROOF = "Assets/FloorTemplate/FinalRooms/Roof.json";
+
+char* copyOrNull(const char* text) {
+    return text != nullptr ? strduplicate(text) : nullptr;
+}
+
+bool targetIs(const PlayState& state, const char* name) {
+    return state.entryDoor.target != nullptr && std::strcmp(state.entryDoor.target, name) == 0;
+}
+
+bool roomIs(const Room* room, const char* path) {
+    return room->map->path != nullptr && std::strcmp(room->map->path, path) == 0;
+}
+
+}  // namespace
+
+void copyPlayState(PlayState* destination, const PlayState* source) {
+    if (destination == source) return;
+    releasePlayState(destination);
+    *destination = *source;
+    destination->entryDoor.target = copyOrNull(source->entryDoor.target);
+    destination->lastCheckpointRoom = copyOrNull(source->lastCheckpointRoom);
+}
+
+void releasePlayState(PlayState* state) {
+    std::free(state->entryDoor.target);
+    std::free(state->lastCheckpointRoom);
+    state->entryDoor.target = nullptr;
+    state->lastCheckpointRoom = nullptr;
+}
+
+PlayScreen::PlayScreen(const PlayState* entry) : rain(new_RainEmitter()), blackout(new_BlackOut()) {
+    isPopup = false;
+    capturesInput = true;
+    transitionOnTime = TRANSITION_SECONDS;
+    transitionOffTime = TRANSITION_SECONDS;
+    easeOn = easeQuartIn;
+    easeOff = easeQuartOut;
+    onTransitionedOff = [](Screen* screen) { static_cast<PlayScreen*>(screen)->onTransitionedOffScreen(); };
+    rain->rate = RAIN_PER_SECOND;
+    rain->minX = -RAIN_MARGIN;
+    rain->minY = screenHeight + RAIN_MARGIN;
+    rain->maxX = screenWidth + RAIN_MARGIN;
+    rain->maxY = screenHeight + RAIN_MARGIN;
+    copyPlayState(&playState, entry);
+}
+
+PlayScreen::~PlayScreen() {
+    delete room;
+    delete rain;
+    delete blackout;
+    releasePlayState(&playState);
+}
+
+PlayScreen* new_PlayScreen(const PlayState* entry) {
+    return DEBUG_NEW(PlayScreen, "new_PlayScreen", entry);
+}
+
+void PlayScreen::loadContent() {
+    room = new_Room(this, &playState);
+}
+
+void PlayScreen::handleInput(float dt) {
+    CharacterEntity* character = room->character;
+    if (character->readingJournal) character->readingJournal = false;
+    else character->handleInput(dt);
+    if (KEInputCheckTriggered(KEY_GRAVE)) room->debug = !room->debug;
+}
+
+// While another screen has the keyboard the room runs one more frame, then
+// stands still with the rain and the blackout.
+void PlayScreen::update(float dt, bool otherHasFocus, bool covered) {
+    const bool hadFocusElsewhere = otherScreenHasFocus;
+    Screen::update(dt, otherHasFocus, covered);
+    if (state != TransitionOn && otherHasFocus) {
+        if (!hadFocusElsewhere) room->update(dt);
+        return;
+    }
+    const CharacterEntity* character = room->character;
+    room->camera->setTarget(character->x - screenWidth * 0.5f, character->y - screenHeight * 0.5f);
+    if (roomIs(room, ROOF)) followCharacterWithRain(dt);
+    room->update(dt);
+    blackout->update(dt);
+}
+
+// On the roof the rain falls in a band from above the screen to its lower
+// part, around the character.
+void PlayScreen::followCharacterWithRain(float dt) {
+    const CharacterEntity* character = room->character;
+    rain->minX = (character->x - screenWidth * 0.5f - 300) * screenScale.x;
+    rain->maxX = (character->x + screenWidth * 0.5f) * screenScale.x;
+    rain->minY = (character->y - screenHeight - 100) * screenScale.y;
+    rain->maxY = (character->y - screenHeight * 0.3f) * screenScale.y;
+    rain->update(dt);
+}
+
+void PlayScreen::draw(float dt) {
+    const float opacity = transitionOpacity();
+    room->draw(opacity, dt);
+    rain->draw(room->camera);
+    blackout->draw();
+    if (notificationState() != NOTIFICATION_HIDDEN) drawNotification(opacity);
+}
+
+void PlayScreen::changeRoom(const PlayState* next) {
+    copyPlayState(&playState, next);
+    carriedRotation = room->character->rotation;
+    exitScreen();
+}
+
+// The intro and the credits are still to come: until then the candle
+// screen stands in for both.
+void PlayScreen::onTransitionedOffScreen() {
+    hideNotification();
+    currentCharacter = nullptr;
+    if (targetIs(playState, "Intro")) {
+        SoundManagerSetState(MS_DOOR);
+        addScreen(new_StartupScreen());
+    } else if (targetIs(playState, "Outro")) {
+        SoundManagerSetState(MS_CREDITS);
+        addScreen(new_StartupScreen());
+    } else {
+        addScreen(new_PlayScreen(&playState));
+    }
+}

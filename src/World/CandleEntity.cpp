@@ -1,0 +1,76 @@
+#include "World/CandleEntity.h"
+
+#include "Content/ContentManager.h"
+#include "Debug/Debug.h"
+#include "Effects/FireEmitter.h"
+#include "Engine/KeyCodes.h"
+#include "Screens/PlayScreen.h"
+#include "World/CharacterEntity.h"
+#include "World/LightEntity.h"
+#include "World/Room.h"
+
+namespace {
+
+constexpr float PICKUP_DISTANCE_SQUARED = 6400;  // 80 pixels between top-left corners
+constexpr float LARGEST_FLAME = 35;
+
+}  // namespace
+
+CandleEntity::CandleEntity(Room* owner) : SpriteEntity(ET_CANDLE, owner), fireEmitter(new_FireEmitter()) {
+    zIndex = 69;
+    fireEmitter->count = 60;
+    fireEmitter->size = 30;
+    light = new_OwnedLight(owner, 40);
+    animation =
+        static_cast<Animation*>(ContentManagerLoad("Assets/Animations/CandleHolder.json", CT_ANIMATION, 0));
+    width = static_cast<float>(animation->frameWidth);
+    height = static_cast<float>(animation->frameHeight);
+}
+
+CandleEntity::~CandleEntity() {
+    delete fireEmitter;
+}
+
+CandleEntity* new_CandleEntity(Room* room) {
+    return DEBUG_NEW(CandleEntity, "new_CandleEntity", room);
+}
+
+void CandleEntity::update(float dt) {
+    fireEmitter->position = {x + 8, y + 8};
+    light->setPosition(fireEmitter->position.x, fireEmitter->position.y);
+    light->setRadius((life + 10) * 1.5f);
+    const float size = life / 50 * 20;
+    fireEmitter->size = size > LARGEST_FLAME ? LARGEST_FLAME : size;
+    fireEmitter->emit();
+    fireEmitter->update(dt);
+    offerCandle();
+    // The holder is solid.
+    room->character->pushOut(this);
+    SpriteEntity::update(dt);
+}
+
+// Within reach the character may swap candles with the holder; a holder
+// given no burning candle back is emptied and goes with its light.
+void CandleEntity::offerCandle() {
+    CharacterEntity* character = room->character;
+    const float dx = x - character->x;
+    const float dy = y - character->y;
+    if (dx * dx + dy * dy >= PICKUP_DISTANCE_SQUARED) return;
+    room->prompt = "Pickup Candle";
+    if (!KEInputCheckTriggered(KEY_SPACE)) return;
+    const float carried = character->candleLife;
+    character->giveCandle(life);
+    if (carried > 10) {
+        life = carried - 10;
+        light->setRadius((carried - 10) * 1.5f + 20);
+    } else {
+        room->removeEntity(this);
+        room->removeEntity(light);
+    }
+}
+
+void CandleEntity::draw(float opacity, float dt) {
+    if (room->owner != nullptr && room->owner->otherScreenHasFocus) return;
+    SpriteEntity::draw(opacity, dt);
+    fireEmitter->draw(room->camera);
+}

@@ -1,0 +1,29 @@
+// A candle holder standing in a room: a flame and a light whose reach
+// follows the candle's remaining life. The player swaps candles with it:
+// the character takes the holder's candle and leaves its own, if it still
+// burns; an emptied holder disappears.
+#pragma once
+
+#include "World/Entity.h"
+
+class FireEmitter;
+class LightEntity;
+
+class CandleEntity : public SpriteEntity {
+public:
+    FireEmitter* fireEmitter;      // owned
+    LightEntity* light = nullptr;  // an entity of the room, which owns it
+    float life = 0.0f;             // seconds of candle left
+
+    explicit CandleEntity(Room* owner);
+    ~CandleEntity() override;
+
+    void update(float dt) override;
+    // Hidden while another screen has the keyboard.
+    void draw(float opacity, float dt) override;
+
+private:
+    void offerCandle();
+};
+
+CandleEntity* new_CandleEntity(Room* room);

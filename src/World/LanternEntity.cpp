@@ -1,0 +1,52 @@
+#include "World/LanternEntity.h"
+
+#include "Content/ContentManager.h"
+#include "Debug/Debug.h"
+#include "Effects/FireEmitter.h"
+#include "Screens/PlayScreen.h"
+#include "World/LightEntity.h"
+#include "World/Room.h"
+
+#include <cmath>
+
+LanternEntity::LanternEntity(Room* owner) : SpriteEntity(ET_LANTERN, owner), fireEmitter(new_FireEmitter()) {
+    zIndex = 69;
+    scale = {1.5f, 1.5f};
+    fireEmitter->count = 60;
+    fireEmitter->size = 30;
+    light = new_OwnedLight(owner, 40);
+    animation = static_cast<Animation*>(ContentManagerLoad("Assets/Animations/Lantern.json", CT_ANIMATION, 0));
+    width = static_cast<float>(animation->frameWidth);
+    height = static_cast<float>(animation->frameHeight);
+}
+
+LanternEntity::~LanternEntity() {
+    delete fireEmitter;
+}
+
+LanternEntity* new_LanternEntity(Room* room) {
+    return DEBUG_NEW(LanternEntity, "new_LanternEntity", room);
+}
+
+// The light runs before the lantern, so it starts every update at the
+// lantern's intensity and flickers by one frame's easing step.
+void LanternEntity::update(float dt) {
+    const float ox = 7 * scale.x;
+    const float oy = 5 * scale.y;
+    const float c = std::cos(rotation);
+    const float s = std::sin(rotation);
+    fireEmitter->position = {x + c * ox - s * oy, y + s * ox + c * oy};
+    fireEmitter->emit();
+    fireEmitter->update(dt);
+    light->setPosition(fireEmitter->position.x, fireEmitter->position.y);
+    light->setRadius(lightRadius);
+    light->intensity = lightIntensity;
+    SpriteEntity::update(dt);
+}
+
+// The flame lies under the lantern's glass.
+void LanternEntity::draw(float opacity, float dt) {
+    if (room->owner != nullptr && room->owner->otherScreenHasFocus) return;
+    fireEmitter->draw(room->camera);
+    SpriteEntity::draw(opacity, dt);
+}

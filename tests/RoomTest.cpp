@@ -1,0 +1,165 @@
+#include "Effects/FireEmitter.h"
+#include "Effects/FlareEmitter.h"
+#include "Screens/NotificationBar.h"
+#include "World/CandleEntity.h"
+#include "World/Camera.h"
+#include "World/LanternEntity.h"
+#include "World/LightEntity.h"
+#include "World/Map.h"
+#include "WorldSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// An entity that notes its updates and may act during them.
+class Marker : public Entity {
+public:
+    Marker(Room* owner, int32_t z, std::string text, std::vector<std::string>* updates)
+        : Entity(ET_ZONE, owner), label(std::move(text)), log(updates) {
+        zIndex = z;
+    }
+    ~Marker() override { log->push_back("~" + label); }
+    void update(float) override {
+        log->push_back(label);
+        if (onUpdate) onUpdate();
+    }
+
+    std::string label;
+    std::vector<std::string>* log;
+    std::function<void()> onUpdate;
+};
+
+std::vector<std::string> order(const Room& room) {
+    std::vector<std::string> labels;
+    for (ListNode<Entity>* node = room.entities->head; node != nullptr; node = node->next)
+        labels.push_back(static_cast<Marker*>(node->data)->label);
+    return labels;
+}
+
+TEST(RoomTest, EntitiesRunInZOrderNewestFirstAndLeaveAtTheNextUpdate) {
+    std::vector<std::string> log;
+    Room room;
+    auto* a = new Marker(&room, 5, "a", &log);
+    auto* b = new Marker(&room, 5, "b", &log);
+    room.addEntity(a);
+    room.addEntity(b);
+    room.addEntity(new Marker(&room, 1, "c", &log));
+    EXPECT_EQ(order(room), (std::vector<std::string>{"c", "b", "a"})) << "equal z: the newest first";
+    EXPECT_EQ(b->id, 1u);
+
+    // b removes itself, and adds one entity behind it and one in front.
+    b->onUpdate = [&] {
+        room.removeEntity(b);
+        room.addEntity(new Marker(&room, 9, "behind", &log));
+        room.addEntity(new Marker(&room, 0, "front", &log));
+        b->onUpdate = nullptr;
+    };
+    room.update(0.1f);
+    EXPECT_EQ(log, (std::vector<std::string>{"c", "b", "a", "behind"})) << "behind runs in the same pass";
+    EXPECT_EQ(order(room), (std::vector<std::string>{"front", "c", "b", "a", "behind"}));
+
+    log.clear();
+    room.update(0.1f);
+    EXPECT_EQ(log, (std::vector<std::string>{"front", "c", "~b", "a", "behind"}));
+    EXPECT_EQ(room.findEntityByName(nullptr), room.entities->head->data) << "no name matches no name";
+}
+
+class RoomWorldTest : public ::testing::Test {
+protected:
+    TestWorld world;
+};
+
+// 64 x 64 spawn areas; the character's box is 18 x 26 before its scale.
+const std::string SPAWNS = R"([
+ {"type": "Character.Spawn", "x": 64, "y": 64, "width": 64, "height": 64, "properties": {"int.ID": "0"}},
+ {"type": "Entity.Spawn", "x": 256, "y": 128, "width": 64, "height": 64, "properties": {"int.ID": "2"}},
+ {"type": "Entity.Light", "name": "Hall", "x": 100, "y": 40, "width": 96, "height": 96,
+  "properties": {"decimal.Intensity": "0.5"}},
+ {"type": "Entity.Candle", "x": 320, "y": 64, "width": 32, "height": 32, "properties": {"decimal.Life": "30"}},
+ {"type": "Entity.Lantern", "x": 400, "y": 64, "width": 14, "height": 24,
+  "properties": {"int.Orientation": "1", "decimal.Radius": "150", "decimal.Intensity": "0.8"}},
+ {"type": "Entity.Fire", "x": 10, "y": 20, "width": 32, "height": 32},
+ {"type": "Entity.Flare", "x": 30, "y": 40, "width": 16, "height": 16},
+ {"type": "Entity.Couch", "x": 30, "y": 40, "width": 16, "height": 16}])";
+
+TEST_F(RoomWorldTest, TheSpawnerPlacesTheMapsObjectsAndTheCharacterAtItsEntry) {
+    const std::string path = world.writeMap("Hall.json", std::vector<std::string>(12, std::string(20, '.')), SPAWNS);
+    Room* room = world.enter(path, 2);
+    CharacterEntity* character = room->character;
+    EXPECT_EQ(currentCharacter, character);
+    EXPECT_EQ(character->x, 256 + (64 - 18) / 2.0f);
+    EXPECT_EQ(character->y, 128 + (64 - 26) / 2.0f);
+    EXPECT_EQ(room->camera->position.x, character->x - 448);
+    EXPECT_EQ(room->camera->target.y, character->y - 252);
+
+    auto* hall = static_cast<LightEntity*>(room->findEntityByName("Hall"));
+    ASSERT_NE(hall, nullptr);
+    EXPECT_EQ(hall->centerX, 148.0f);
+    EXPECT_EQ(hall->radius, 48.0f);
+    EXPECT_EQ(hall->intensity, 0.5f);
+    List<Entity>* lights = room->getEntitiesOfKind(ET_LIGHT);
+    EXPECT_EQ(lights->count, 4) << "the map's, the candle's, the lantern's and the character's";
+    lights->destroy();
+    EXPECT_EQ(room->fireEmitters->count, 1);
+    EXPECT_EQ(room->flareEmitters->count, 1);
+    EXPECT_EQ(room->entities->tail->data->kind, ET_CANDLE) << "the lantern came later; couches are not placed yet";
+
+    room->update(1.0f / 60);
+    auto* lantern = static_cast<LanternEntity*>(room->entities->tail->prev->data);
+    EXPECT_NEAR(lantern->fireEmitter->position.x, 400 - 5 * 1.5f, 1e-3f) << "the flame turned a quarter";
+    EXPECT_NEAR(lantern->fireEmitter->position.y, 64 + 7 * 1.5f, 1e-3f);
+    EXPECT_EQ(lantern->light->radius, 150.0f);
+}
+
+TEST_F(RoomWorldTest, AnUnknownEntryStartsAtTheFirstSpawnPointOrTheMapsMiddle) {
+    Room* room = world.enter(world.writeMap("Hall.json", std::vector<std::string>(12, std::string(20, '.')), SPAWNS), 7);
+    EXPECT_EQ(room->character->x, 64 + 23.0f);
+    room = world.enter(world.writeMap("Bare.json", std::vector<std::string>(12, std::string(20, '.'))), 0);
+    EXPECT_EQ(room->character->x, 320.0f);
+    EXPECT_EQ(room->character->y, 192.0f);
+}
+
+TEST_F(RoomWorldTest, AnObjectWithoutARequiredPropertyNamesMapObjectAndKey) {
+    const std::string path = world.writeMap(
+        "Hall.json", {"...."}, R"([{"type": "Entity.Lantern", "name": "porch", "x": 8, "y": 16, "width": 14,
+          "height": 24, "properties": {"int.Orientation": "1", "decimal.Intensity": "0.8"}}])");
+    EXPECT_EXIT(world.enter(path), testing::ExitedWithCode(1),
+                "Map object \"porch\" \\(Entity.Lantern at 8, 16\\) is missing its required property "
+                "\"Radius\".*File: Assets/FloorTemplate/FinalRooms/Hall.json");
+}
+
+// An entity that sets the room's prompt each frame.
+class Prompter : public Entity {
+public:
+    explicit Prompter(Room* owner) : Entity(ET_ZONE, owner) {}
+    void update(float) override { room->prompt = text; }
+    const char* text = nullptr;
+};
+
+TEST_F(RoomWorldTest, ThePromptShowsChangesAndHidesTheNotificationBar) {
+    Room* room = world.enter(world.writeMap("Hall.json", {"...."}));
+    auto* prompter = new Prompter(room);
+    room->addEntity(prompter);
+    auto frame = [&](const char* text) {
+        prompter->text = text;
+        room->update(0.05f);
+        UpdateTweens(0.05f);
+    };
+    frame("Open Door");
+    EXPECT_EQ(notificationState(), NOTIFICATION_SHOWING);
+    for (int i = 0; i < 6; ++i) frame("Open Door");
+    EXPECT_EQ(notificationState(), NOTIFICATION_SHOWN);
+    frame("Unlock Door");
+    EXPECT_STREQ(notificationText(), "Unlock Door");
+    EXPECT_EQ(notificationState(), NOTIFICATION_SHOWING) << "a new text slides in without hiding";
+    for (int i = 0; i < 20; ++i) frame(nullptr);
+    EXPECT_EQ(notificationState(), NOTIFICATION_HIDDEN);
+    EXPECT_EQ(notificationText(), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+// A playable room built in a scratch directory from a plan of text rows,
+// with the game's own assets linked in, the engine headless and the sound
+// silent. Tests and benchmarks of the world share it.
+#pragma once
+
+#include "Audio/EventAudio.h"
+#include "Audio/SoundManager.h"
+#include "Content/ContentManager.h"
+#include "Game/Game.h"
+#include "Sandbox.h"
+#include "Screens/NotificationBar.h"
+#include "Screens/PlayScreen.h"
+#include "Util/StringHelper.h"
+#include "Util/TimeoutManager.h"
+#include "Util/TweenManager.h"
+#include "World/CharacterEntity.h"
+#include "World/Room.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+inline constexpr int WORLD_TILE = 32;
+// Where the game's rooms live; tests write theirs there.
+inline const std::string ROOMS = "Assets/FloorTemplate/FinalRooms";
+
+class TestWorld {
+public:
+    // Rooms are laid out for a screen of that size in virtual pixels.
+    // Without startSound the caller runs the sound manager itself.
+    explicit TestWorld(int width = 896, int height = 504, bool startSound = true)
+        : engine(width, height), ownsSound(startSound) {
+        linkAssets();
+        previousDirectory = std::filesystem::current_path();
+        std::filesystem::current_path(files.root);
+        screenWidth = static_cast<float>(width);
+        screenHeight = static_cast<float>(height);
+        screenScale = {1.0f, 1.0f};
+        Matrix3Identity(&screenMatrix);
+        debugRectMesh = nullptr;
+        contentCache = new_List<ContentRecord>();
+        ContentManagerInit();
+        timeouts = new_List<Timeout>();
+        tweens = new_List<Tween>();
+        if (ownsSound) {
+            AudioConfigure(AudioBackend::Silent);
+            SoundManagerInit();
+        }
+        initNotificationBar();
+        writeTiles();
+    }
+
+    ~TestWorld() {
+        delete room;
+        currentCharacter = nullptr;
+        freeNotificationBar();
+        if (ownsSound) SoundManagerShutdown();
+        ContentManagerUnloadAll();
+        DestroyTweens();
+        DestroyTimeouts();
+        std::filesystem::current_path(previousDirectory);
+    }
+
+    TestWorld(const TestWorld&) = delete;
+    TestWorld& operator=(const TestWorld&) = delete;
+
+    // Writes a map into the rooms folder and returns its path as the game
+    // names it: '#' is a wall (it blocks light and the character), any
+    // other character floor. objects is the JSON array of the object group.
+    std::string writeMap(const std::string& name, const std::vector<std::string>& rows,
+                         const std::string& objects = "[]") const {
+        std::string floor, walls;
+        for (const std::string& row : rows)
+            for (char cell : row) {
+                floor += std::string(floor.empty() ? "" : ",") + "1";
+                walls += std::string(walls.empty() ? "" : ",") + (cell == '#' ? "2" : "0");
+            }
+        std::string json = "{\"width\": " + std::to_string(rows.front().size()) +
+                           ", \"height\": " + std::to_string(rows.size()) +
+                           ", \"tilewidth\": 32, \"tileheight\": 32, \"tilesets\": [{\"image\": \"Tiles.png\","
+                           " \"imagewidth\": 64, \"imageheight\": 32, \"firstgid\": 1, \"tileproperties\":"
+                           " {\"1\": {\"bool.Blocking\": \"true\"}}}], \"layers\": ["
+                           "{\"type\": \"tilelayer\", \"visible\": true, \"opacity\": 1, \"data\": [" +
+                           floor + "]}, {\"type\": \"tilelayer\", \"visible\": true, \"opacity\": 1, \"data\": [" +
+                           walls + "]}, {\"type\": \"objectgroup\", \"objects\": " + objects + "}]}";
+        files.write(ROOMS + "/" + name, json);
+        return ROOMS + "/" + name;
+    }
+
+    // The room a play state entering the map through spawn point id leads to.
+    Room* enter(const std::string& mapPath, int entryId = 0, float carriedCandleLife = 0,
+                PlayScreen* owner = nullptr) {
+        delete room;
+        PlayState entry;
+        entry.entryDoor.target = strduplicate(mapPath.c_str());
+        entry.entryDoor.id = entryId;
+        entry.carriedCandleLife = carriedCandleLife;
+        room = new_Room(owner, &entry);
+        releasePlayState(&entry);
+        return room;
+    }
+
+    HeadlessEngine engine;
+    ScratchDirectory files;
+    std::filesystem::path previousDirectory;
+    Room* room = nullptr;
+
+private:
+    bool ownsSound;
+
+    // The game's assets, but for a folder of rooms of the test's own, so
+    // maps can be written at the paths the game gives meaning to.
+    void linkAssets() const {
+        std::filesystem::create_directories(files.path(ROOMS));
+        const std::filesystem::path assets = std::filesystem::absolute(HALCYRA_ASSETS);
+        for (const auto& entry : std::filesystem::directory_iterator(assets))
+            if (entry.path().filename() != "FloorTemplate")
+                std::filesystem::create_symlink(entry.path(), files.path("Assets/" + entry.path().filename().string()));
+    }
+
+    // Floor light grey, walls brown.
+    void writeTiles() const {
+        std::vector<uint32_t> pixels(64 * 32);
+        for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = i % 64 < 32 ? 0xFFB0B0B0u : 0xFF204070u;
+        stbi_write_png(files.path(ROOMS + "/Tiles.png").c_str(), 64, 32, 4, pixels.data(), 64 * 4);
+    }
+};
