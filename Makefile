@@ -31,6 +31,7 @@ bench: deps
 	$(BENCH_DIR)/bench/content_bench
 	$(BENCH_DIR)/bench/audio_bench
 	$(BENCH_DIR)/bench/light_bench
+	$(BENCH_DIR)/bench/world_bench
 
 # A fuzzing campaign of the content loaders: FUZZ_SECONDS each (fuzz/README.md).
 FUZZ_SECONDS ?= 600

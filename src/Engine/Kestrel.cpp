@@ -73,6 +73,8 @@ struct Engine {
     float frameTime = 0.0f;
     InputTable input;
     DrawState draw;
+    bool rasterising = true;
+    long meshDraws = 0;
     KEMesh* meshInProgress = nullptr;
     std::vector<SDL_Vertex> scratch;  // reused by every draw: no allocation per frame
 };
@@ -477,9 +479,19 @@ void KEGfxMeshDraw(KEMesh* mesh, int) {
         vertex.tex_coord.x = in.u + state.uOffset;
         vertex.tex_coord.y = in.v + state.vOffset;
     }
+    ++engine.meshDraws;
+    if (!engine.rasterising) return;
     SDL_Texture* texture = textured ? state.texture->texture : nullptr;
     if (texture != nullptr) SDL_SetTextureBlendMode(texture, state.blendMode);
     SDL_RenderGeometry(engine.renderer, texture, out.data(), static_cast<int>(out.size()), nullptr, 0);
+}
+
+void KEGfxSetRasterising(bool on) {
+    engine.rasterising = on;
+}
+
+long KEGfxMeshDrawCount() {
+    return engine.meshDraws;
 }
 
 void KEGfxMeshFree(KEMesh* mesh) {

@@ -108,6 +108,10 @@ void KEGfxTriAdd(float x0, float y0, uint32_t color0, float u0, float v0,  //
 KEMesh* KEGfxMeshEnd();
 void KEGfxMeshDraw(KEMesh* mesh, int drawMode);
 void KEGfxMeshFree(KEMesh* mesh);
+// For benchmarks: with rasterising off, draws are placed and counted but
+// not rasterised.
+void KEGfxSetRasterising(bool on);
+long KEGfxMeshDrawCount();  // mesh draws since start-up
 // A mesh's triangle list, three vertices a triangle, for inspection.
 int KEGfxMeshVertexCount(const KEMesh* mesh);
 KEVertex KEGfxMeshVertex(const KEMesh* mesh, int index);

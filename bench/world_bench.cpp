@@ -1,0 +1,118 @@
+// A whole frame of a busy room: the play screen's update and draw of a
+// 40 x 30 room with 20 lights (12 of the map, 4 candle holders, 3 lanterns
+// and the character's), 10 fire emitters (3 of the map and those of the
+// holders and lanterns) and 900 rain drops, all near the screen. Drawing is
+// placed but not rasterised. Heap allocations are counted per frame, and
+// apart from those of particles (a particle and its list node each).
+// Run from the repository root, where Assets is.
+#include "Effects/ParticleEmitter.h"
+#include "Effects/RainEmitter.h"
+#include "Util/LinkedList.h"
+#include "World/CharacterEntity.h"
+#include "WorldSupport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::atomic<long> allocations{0};
+std::atomic<long> particleAllocations{0};
+
+constexpr float FRAME = 1.0f / 60.0f;
+
+std::string object(const char* type, int x, int y, int size, const char* properties = "{}") {
+    char text[320];
+    std::snprintf(text, sizeof text,
+                  R"({"type": "%s", "name": "%s%d", "x": %d, "y": %d, "width": %d, "height": %d, "properties": %s})",
+                  type, type, x, x, y, size, size, properties);
+    return text;
+}
+
+// Walls round the edge and pillars in the middle; the spawn in the centre
+// with every light and flame around it on screen.
+std::vector<std::string> busyPlan() {
+    std::vector<std::string> plan(30, std::string(40, '.'));
+    for (int row = 0; row < 30; ++row)
+        for (int column = 0; column < 40; ++column)
+            if (row == 0 || column == 0 || row == 29 || column == 39 || (row % 5 == 2 && column % 6 == 3))
+                plan[static_cast<size_t>(row)][static_cast<size_t>(column)] = '#';
+    return plan;
+}
+
+std::string busyObjects() {
+    std::vector<std::string> objects{object("Character.Spawn", 624, 464, 32, R"({"int.ID": "0"})")};
+    for (int i = 0; i < 12; ++i)
+        objects.push_back(object("Entity.Light", 260 + (i % 4) * 200, 300 + (i / 4) * 130, 192));
+    for (int i = 0; i < 4; ++i)
+        objects.push_back(object("Entity.Candle", 300 + i * 190, 420, 32, R"({"decimal.Life": "60"})"));
+    for (int i = 0; i < 3; ++i)
+        objects.push_back(object("Entity.Lantern", 350 + i * 250, 560, 14,
+                                 R"({"int.Orientation": "0", "decimal.Radius": "160", "decimal.Intensity": "0.8"})"));
+    for (int i = 0; i < 3; ++i) objects.push_back(object("Entity.Fire", 400 + i * 200, 640, 32));
+    std::string array = "[";
+    for (const std::string& one : objects) array.append(array.size() > 1 ? "," : "").append(one);
+    return array.append("]");
+}
+
+void busyRoomFrame(benchmark::State& state) {
+    TestWorld world;
+    PlayState entry;
+    entry.entryDoor.target = strduplicate(world.writeMap("Roof.json", busyPlan(), busyObjects()).c_str());
+    PlayScreen* screen = new_PlayScreen(&entry);
+    releasePlayState(&entry);
+    screen->loadContent();
+    screen->rain->rate = 180;  // 3 drops a frame, 900 alive at once, each for 5 seconds
+    CharacterEntity* character = screen->room->character;
+    character->candleFrozen = true;
+    character->gustFired = true;
+    KEGfxSetRasterising(false);
+    auto frame = [screen] {
+        screen->update(FRAME, false, false);
+        screen->draw(FRAME);
+    };
+    for (int warmUp = 0; warmUp < 6 * 60; ++warmUp) frame();
+    const long draws = KEGfxMeshDrawCount();
+    const long before = allocations.load();
+    const long particlesBefore = particleAllocations.load();
+    for (auto _ : state) frame();
+    const auto frames = static_cast<double>(state.iterations());
+    state.counters["rain_drops"] = static_cast<double>(screen->rain->store->particles->count);
+    state.counters["mesh_draws_per_frame"] = static_cast<double>(KEGfxMeshDrawCount() - draws) / frames;
+    state.counters["allocations_per_frame"] = static_cast<double>(allocations.load() - before) / frames;
+    state.counters["non_particle_allocations_per_frame"] =
+        static_cast<double>(allocations.load() - before - (particleAllocations.load() - particlesBefore)) / frames;
+    KEGfxSetRasterising(true);
+    delete screen;
+}
+
+}  // namespace
+
+// Counting replacements of the global allocator; GCC cannot see that the
+// pair below matches and warns about free after new.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(std::size_t size) {
+    allocations.fetch_add(1, std::memory_order_relaxed);
+    if (size == sizeof(Particle) || size == sizeof(ListNode<Particle>))
+        particleAllocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* memory) noexcept {
+    std::free(memory);
+}
+void operator delete(void* memory, std::size_t) noexcept {
+    std::free(memory);
+}
+
+BENCHMARK(busyRoomFrame)->Name("busy_room_frame_unrasterised")->Unit(benchmark::kMicrosecond);
+
+BENCHMARK_MAIN();
