@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -111,6 +112,53 @@ TEST_F(EndToEndTest, LoadingScreenHandsOverOnceEverythingIsComplete) {
     EXPECT_GT(brightness(448, 280), 300) << "the candle is lit in the middle";
     EXPECT_LT(brightness(5, 5), 30) << "the corners stay dark";
     stbi_image_free(pixels);
+}
+
+// Walks from the gallery's spawn east along the hall, past the candle holder,
+// and south through the doorway into the conservatory.
+TEST_F(EndToEndTest, AScriptedWalkThroughTheGalleryCarriesTheLightAlong) {
+    write("walk.txt", "10 down D\n214 up D\n216 down S\n400 up S\n");
+    GameRun result = run({"--headless", "--fixed-dt", "0.016667", "--frames", "520", "--seed", "3", "--room",
+                          "Assets/FloorTemplate/FinalRooms/Gallery.json", "--input", "walk.txt", "--state-log",
+                          "walk.jsonl", "--screenshot", "100:hall.png", "--screenshot", "519:conservatory.png"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    std::vector<std::string> log = lines(readText(path("walk.jsonl")));
+    ASSERT_EQ(log.size(), 520u);
+    const std::regex position("\"character\":\\{\"x\":([0-9.]+),\"y\":([0-9.]+)");
+    auto at = [&](size_t frame) {
+        std::smatch match;
+        EXPECT_TRUE(std::regex_search(log[frame], match, position)) << log[frame];
+        return std::pair<float, float>{std::stof(match[1]), std::stof(match[2])};
+    };
+    const auto [startX, startY] = at(60);
+    const auto [hallX, hallY] = at(214);
+    const auto [endX, endY] = at(519);
+    EXPECT_GT(hallX, startX + 250) << "east along the hall";
+    EXPECT_NEAR(hallY, startY, 1.0f);
+    EXPECT_GT(endY, 17 * 32) << "through the doorway in the hall's south wall";
+    EXPECT_NE(log[519].find("\"room\":\"Assets/FloorTemplate/FinalRooms/Gallery.json\""), std::string::npos);
+    EXPECT_NE(log[519].find("\"music\":1,"), std::string::npos) << "spooky while the candle burns";
+    EXPECT_NE(log[519].find("\"blackout\":0}"), std::string::npos);
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
+        return line.find("\"prompt\":\"Pickup Candle\"") != std::string::npos;
+    })) << "the walk passes the hall's candle holder";
+
+    // The camera keeps the character in the middle of the screen, inside its
+    // light; the rest of the house stays dark.
+    for (const char* shot : {"hall.png", "conservatory.png"}) {
+        int width = 0, height = 0, channels = 0;
+        unsigned char* pixels = stbi_load(path(shot).c_str(), &width, &height, &channels, 1);
+        ASSERT_NE(pixels, nullptr) << shot;
+        auto mean = [&](int left, int top, int size) {
+            long sum = 0;
+            for (int y = top; y < top + size; ++y)
+                for (int x = left; x < left + size; ++x) sum += pixels[y * width + x];
+            return static_cast<double>(sum) / (size * size);
+        };
+        EXPECT_GT(mean(430, 240, 64), 40.0) << shot << ": the light around the character";
+        EXPECT_LT(mean(0, 0, 64), 5.0) << shot << ": a dark corner";
+        stbi_image_free(pixels);
+    }
 }
 
 TEST_F(EndToEndTest, CheckAssetsLoadsAndCompletesThePreloadList) {
