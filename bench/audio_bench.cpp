@@ -1,6 +1,7 @@
 // The sound manager's per-frame cost with a dozen events playing on the
 // silent backend, its heap allocations per frame, and the audio start-up.
 // Run from the repository root, where Assets is.
+#include "AllocationCount.h"
 #include "Audio/EventAudio.h"
 #include "Audio/SoundManager.h"
 #include "World/CharacterEntity.h"
@@ -8,13 +9,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 
 namespace {
 
-std::atomic<long> allocations{0};
 
 // Level music with its deep layer, the storm, and footsteps on top.
 void playADozenEvents(CharacterEntity* character) {
@@ -49,23 +46,6 @@ void startUp(benchmark::State& state) {
 }
 
 }  // namespace
-
-// Counting replacements of the global allocator; GCC cannot see that the
-// pair below matches and warns about free after new.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size) {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
 
 BENCHMARK(updateWithADozenEvents)
     ->Name("sound_manager_update_12_events_silent")

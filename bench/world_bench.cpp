@@ -5,6 +5,7 @@
 // placed but not rasterised. Heap allocations are counted per frame, and
 // apart from those of particles (a particle and its list node each).
 // Run from the repository root, where Assets is.
+#include "AllocationCount.h"
 #include "Effects/ParticleEmitter.h"
 #include "Effects/RainEmitter.h"
 #include "Util/LinkedList.h"
@@ -13,17 +14,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdio>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::atomic<long> allocations{0};
-std::atomic<long> particleAllocations{0};
 
 constexpr float FRAME = 1.0f / 60.0f;
 
@@ -62,6 +58,8 @@ std::string busyObjects() {
 }
 
 void busyRoomFrame(benchmark::State& state) {
+    watchedSizes[0] = sizeof(Particle);
+    watchedSizes[1] = sizeof(ListNode<Particle>);
     TestWorld world;
     PlayState entry;
     entry.entryDoor.target = strduplicate(world.writeMap("Roof.json", busyPlan(), busyObjects()).c_str());
@@ -80,38 +78,19 @@ void busyRoomFrame(benchmark::State& state) {
     for (int warmUp = 0; warmUp < 6 * 60; ++warmUp) frame();
     const long draws = KEGfxMeshDrawCount();
     const long before = allocations.load();
-    const long particlesBefore = particleAllocations.load();
+    const long particlesBefore = watchedAllocations.load();
     for (auto _ : state) frame();
     const auto frames = static_cast<double>(state.iterations());
     state.counters["rain_drops"] = static_cast<double>(screen->rain->store->particles->count);
     state.counters["mesh_draws_per_frame"] = static_cast<double>(KEGfxMeshDrawCount() - draws) / frames;
     state.counters["allocations_per_frame"] = static_cast<double>(allocations.load() - before) / frames;
     state.counters["non_particle_allocations_per_frame"] =
-        static_cast<double>(allocations.load() - before - (particleAllocations.load() - particlesBefore)) / frames;
+        static_cast<double>(allocations.load() - before - (watchedAllocations.load() - particlesBefore)) / frames;
     KEGfxSetRasterising(true);
     delete screen;
 }
 
 }  // namespace
-
-// Counting replacements of the global allocator; GCC cannot see that the
-// pair below matches and warns about free after new.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size) {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (size == sizeof(Particle) || size == sizeof(ListNode<Particle>))
-        particleAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
 
 BENCHMARK(busyRoomFrame)->Name("busy_room_frame_unrasterised")->Unit(benchmark::kMicrosecond);
 
