@@ -141,9 +141,9 @@ void LightEntity::castLight(const Layers& layers, int32_t row, float start, floa
         for (int32_t dx = -j; dx <= 0; ++dx) {
             const int32_t column = centerColumn + dx * octant.xx + dy * octant.xy;
             const int32_t cellRow = centerRow + dx * octant.yx + dy * octant.yy;
-            const float leftSlope = (static_cast<float>(dx) - 0.5f) / (static_cast<float>(dy) + 0.5f);
             const float rightSlope = (static_cast<float>(dx) + 0.5f) / (static_cast<float>(dy) - 0.5f);
             if (start < rightSlope) continue;
+            const float leftSlope = (static_cast<float>(dx) - 0.5f) / (static_cast<float>(dy) + 0.5f);
             if (end > leftSlope) break;
             // Beyond the map's edge nothing stops the light.
             if (column < 0 || cellRow < 0 || column >= layers.width || cellRow >= layers.height) continue;
