@@ -18,7 +18,8 @@ inline std::atomic<long> watchedAllocations{0};
 
 void* operator new(std::size_t size) {
     allocations.fetch_add(1, std::memory_order_relaxed);
-    if (size == watchedSizes[0] || size == watchedSizes[1]) watchedAllocations.fetch_add(1, std::memory_order_relaxed);
+    if (size == watchedSizes[0] || size == watchedSizes[1])
+        watchedAllocations.fetch_add(1, std::memory_order_relaxed);
     if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
     throw std::bad_alloc();
 }

@@ -9,9 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
-
 namespace {
-
 
 // Level music with its deep layer, the storm, and footsteps on top.
 void playADozenEvents(CharacterEntity* character) {

@@ -20,14 +20,14 @@
 
 namespace {
 
-
 constexpr float FRAME = 1.0f / 60.0f;
 
 std::string object(const char* type, int x, int y, int size, const char* properties = "{}") {
     char text[320];
-    std::snprintf(text, sizeof text,
-                  R"({"type": "%s", "name": "%s%d", "x": %d, "y": %d, "width": %d, "height": %d, "properties": %s})",
-                  type, type, x, x, y, size, size, properties);
+    std::snprintf(
+        text, sizeof text,
+        R"({"type": "%s", "name": "%s%d", "x": %d, "y": %d, "width": %d, "height": %d, "properties": %s})",
+        type, type, x, x, y, size, size, properties);
     return text;
 }
 
@@ -49,8 +49,9 @@ std::string busyObjects() {
     for (int i = 0; i < 4; ++i)
         objects.push_back(object("Entity.Candle", 300 + i * 190, 420, 32, R"({"decimal.Life": "60"})"));
     for (int i = 0; i < 3; ++i)
-        objects.push_back(object("Entity.Lantern", 350 + i * 250, 560, 14,
-                                 R"({"int.Orientation": "0", "decimal.Radius": "160", "decimal.Intensity": "0.8"})"));
+        objects.push_back(
+            object("Entity.Lantern", 350 + i * 250, 560, 14,
+                   R"({"int.Orientation": "0", "decimal.Radius": "160", "decimal.Intensity": "0.8"})"));
     for (int i = 0; i < 3; ++i) objects.push_back(object("Entity.Fire", 400 + i * 200, 640, 32));
     std::string array = "[";
     for (const std::string& one : objects) array.append(array.size() > 1 ? "," : "").append(one);
@@ -85,7 +86,8 @@ void busyRoomFrame(benchmark::State& state) {
     state.counters["mesh_draws_per_frame"] = static_cast<double>(KEGfxMeshDrawCount() - draws) / frames;
     state.counters["allocations_per_frame"] = static_cast<double>(allocations.load() - before) / frames;
     state.counters["non_particle_allocations_per_frame"] =
-        static_cast<double>(allocations.load() - before - (watchedAllocations.load() - particlesBefore)) / frames;
+        static_cast<double>(allocations.load() - before - (watchedAllocations.load() - particlesBefore)) /
+        frames;
     KEGfxSetRasterising(true);
     delete screen;
 }

@@ -133,7 +133,8 @@ TEST_F(CharacterTest, TheCandleGoesOutInTheDarkAndTheCharacterDiesAndRespawns) {
 }
 
 TEST_F(CharacterTest, AnotherLightHoldsTheDarkAwayAndTutorialRoomsRespawnWithout) {
-    const std::string lamp = R"([{"type": "Entity.Light", "name": "Lamp", "x": 0, "y": 0, "width": 600, "height": 600}])";
+    const std::string lamp =
+        R"([{"type": "Entity.Light", "name": "Lamp", "x": 0, "y": 0, "width": 600, "height": 600}])";
     enter(std::vector<std::string>(10, std::string(16, '.')), lamp, "RoomTutA.json");
     EXPECT_EQ(character->candleLife, 10.0f);
     EXPECT_FALSE(character->hasJournal) << "the first tutorial room comes before the journal";

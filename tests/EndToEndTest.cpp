@@ -118,9 +118,10 @@ TEST_F(EndToEndTest, LoadingScreenHandsOverOnceEverythingIsComplete) {
 // and south through the doorway into the conservatory.
 TEST_F(EndToEndTest, AScriptedWalkThroughTheGalleryCarriesTheLightAlong) {
     write("walk.txt", "10 down D\n214 up D\n216 down S\n400 up S\n");
-    GameRun result = run({"--headless", "--fixed-dt", "0.016667", "--frames", "520", "--seed", "3", "--room",
-                          "Assets/FloorTemplate/FinalRooms/Gallery.json", "--input", "walk.txt", "--state-log",
-                          "walk.jsonl", "--screenshot", "100:hall.png", "--screenshot", "519:conservatory.png"});
+    GameRun result =
+        run({"--headless", "--fixed-dt", "0.016667", "--frames", "520", "--seed", "3", "--room",
+             "Assets/FloorTemplate/FinalRooms/Gallery.json", "--input", "walk.txt", "--state-log",
+             "walk.jsonl", "--screenshot", "100:hall.png", "--screenshot", "519:conservatory.png"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     std::vector<std::string> log = lines(readText(path("walk.jsonl")));
     ASSERT_EQ(log.size(), 520u);

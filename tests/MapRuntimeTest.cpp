@@ -183,7 +183,8 @@ TEST_F(MapDrawTest, CellsOutOfViewKeepTheirMarks) {
 }
 
 TEST_F(MapDrawTest, MarksLastWhileAnotherScreenHasFocus) {
-    std::filesystem::create_directory_symlink(std::filesystem::absolute(HALCYRA_ASSETS), files.path("Assets"));
+    std::filesystem::create_directory_symlink(std::filesystem::absolute(HALCYRA_ASSETS),
+                                              files.path("Assets"));
     const std::filesystem::path previousDirectory = std::filesystem::current_path();
     std::filesystem::current_path(files.root);
     const PlayState entry;

@@ -1,8 +1,8 @@
 #include "Effects/FireEmitter.h"
 #include "Effects/FlareEmitter.h"
 #include "Screens/NotificationBar.h"
-#include "World/CandleEntity.h"
 #include "World/Camera.h"
+#include "World/CandleEntity.h"
 #include "World/LanternEntity.h"
 #include "World/LightEntity.h"
 #include "World/Map.h"
@@ -88,7 +88,8 @@ const std::string SPAWNS = R"([
  {"type": "Entity.Couch", "x": 30, "y": 40, "width": 16, "height": 16}])";
 
 TEST_F(RoomWorldTest, TheSpawnerPlacesTheMapsObjectsAndTheCharacterAtItsEntry) {
-    const std::string path = world.writeMap("Hall.json", std::vector<std::string>(12, std::string(20, '.')), SPAWNS);
+    const std::string path =
+        world.writeMap("Hall.json", std::vector<std::string>(12, std::string(20, '.')), SPAWNS);
     Room* room = world.enter(path, 2);
     CharacterEntity* character = room->character;
     EXPECT_EQ(currentCharacter, character);
@@ -107,7 +108,8 @@ TEST_F(RoomWorldTest, TheSpawnerPlacesTheMapsObjectsAndTheCharacterAtItsEntry) {
     lights->destroy();
     EXPECT_EQ(room->fireEmitters->count, 1);
     EXPECT_EQ(room->flareEmitters->count, 1);
-    EXPECT_EQ(room->entities->tail->data->kind, ET_CANDLE) << "the lantern came later; couches are not placed yet";
+    EXPECT_EQ(room->entities->tail->data->kind, ET_CANDLE)
+        << "the lantern came later; couches are not placed yet";
 
     room->update(1.0f / 60);
     auto* lantern = static_cast<LanternEntity*>(room->entities->tail->prev->data);
@@ -117,7 +119,8 @@ TEST_F(RoomWorldTest, TheSpawnerPlacesTheMapsObjectsAndTheCharacterAtItsEntry) {
 }
 
 TEST_F(RoomWorldTest, AnUnknownEntryStartsAtTheFirstSpawnPointOrTheMapsMiddle) {
-    Room* room = world.enter(world.writeMap("Hall.json", std::vector<std::string>(12, std::string(20, '.')), SPAWNS), 7);
+    Room* room = world.enter(
+        world.writeMap("Hall.json", std::vector<std::string>(12, std::string(20, '.')), SPAWNS), 7);
     EXPECT_EQ(room->character->x, 64 + 23.0f);
     room = world.enter(world.writeMap("Bare.json", std::vector<std::string>(12, std::string(20, '.'))), 0);
     EXPECT_EQ(room->character->x, 320.0f);

@@ -1,8 +1,8 @@
 #include "Audio/EventAudio.h"
 #include "Audio/SoundManager.h"
 #include "TestSupport.h"
-#include "WorldSupport.h"
 #include "World/CharacterEntity.h"
+#include "WorldSupport.h"
 
 #include <gtest/gtest.h>
 

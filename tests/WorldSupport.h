@@ -75,14 +75,15 @@ public:
                 floor += std::string(floor.empty() ? "" : ",") + "1";
                 walls += std::string(walls.empty() ? "" : ",") + (cell == '#' ? "2" : "0");
             }
-        std::string json = "{\"width\": " + std::to_string(rows.front().size()) +
-                           ", \"height\": " + std::to_string(rows.size()) +
-                           ", \"tilewidth\": 32, \"tileheight\": 32, \"tilesets\": [{\"image\": \"Tiles.png\","
-                           " \"imagewidth\": 64, \"imageheight\": 32, \"firstgid\": 1, \"tileproperties\":"
-                           " {\"1\": {\"bool.Blocking\": \"true\"}}}], \"layers\": ["
-                           "{\"type\": \"tilelayer\", \"visible\": true, \"opacity\": 1, \"data\": [" +
-                           floor + "]}, {\"type\": \"tilelayer\", \"visible\": true, \"opacity\": 1, \"data\": [" +
-                           walls + "]}, {\"type\": \"objectgroup\", \"objects\": " + objects + "}]}";
+        std::string json =
+            "{\"width\": " + std::to_string(rows.front().size()) +
+            ", \"height\": " + std::to_string(rows.size()) +
+            ", \"tilewidth\": 32, \"tileheight\": 32, \"tilesets\": [{\"image\": \"Tiles.png\","
+            " \"imagewidth\": 64, \"imageheight\": 32, \"firstgid\": 1, \"tileproperties\":"
+            " {\"1\": {\"bool.Blocking\": \"true\"}}}], \"layers\": ["
+            "{\"type\": \"tilelayer\", \"visible\": true, \"opacity\": 1, \"data\": [" +
+            floor + "]}, {\"type\": \"tilelayer\", \"visible\": true, \"opacity\": 1, \"data\": [" + walls +
+            "]}, {\"type\": \"objectgroup\", \"objects\": " + objects + "}]}";
         files.write(ROOMS + "/" + name, json);
         return ROOMS + "/" + name;
     }
@@ -115,7 +116,8 @@ private:
         const std::filesystem::path assets = std::filesystem::absolute(HALCYRA_ASSETS);
         for (const auto& entry : std::filesystem::directory_iterator(assets))
             if (entry.path().filename() != "FloorTemplate")
-                std::filesystem::create_symlink(entry.path(), files.path("Assets/" + entry.path().filename().string()));
+                std::filesystem::create_symlink(entry.path(),
+                                                files.path("Assets/" + entry.path().filename().string()));
     }
 
     // Floor light grey, walls brown.

@@ -192,8 +192,8 @@ void writeCharacter(FILE* log, const CharacterEntity* character) {
                  "\"hasControl\":%s,\"falling\":%s,\"isMoving\":%s}",
                  static_cast<double>(character->x), static_cast<double>(character->y),
                  static_cast<double>(character->candleLife), jsonBool(character->inLight),
-                 jsonBool(character->hasJournal), jsonBool(character->hasControl), jsonBool(character->falling),
-                 jsonBool(character->isMoving));
+                 jsonBool(character->hasJournal), jsonBool(character->hasControl),
+                 jsonBool(character->falling), jsonBool(character->isMoving));
 }
 
 // The room fields come from the room being played: the current character's.

@@ -22,8 +22,8 @@ struct EntryDoor {
 // What one play screen hands to the next.
 struct PlayState {
     EntryDoor entryDoor;
-    float carriedCandleLife = 0.0f;  // above 10 the next character gets it as a candle
-    int32_t lastCheckpointId = 0;    // highest checkpoint reached, 0 for none
+    float carriedCandleLife = 0.0f;      // above 10 the next character gets it as a candle
+    int32_t lastCheckpointId = 0;        // highest checkpoint reached, 0 for none
     char* lastCheckpointRoom = nullptr;  // owned, may be null
 };
 

@@ -212,10 +212,10 @@ void CharacterEntity::collideWithTiles() {
         float x, y;
     };
     const Probe probes[12] = {
-        {LEFT, X, Y + 0.15f * H},          {LEFT, X, Y + 0.5f * H},           {LEFT, X, Y + (H - 0.15f * H)},
-        {TOP, X + 0.15f * W, Y},           {TOP, X + 0.5f * W, Y},            {TOP, X + (W - 0.15f * W), Y},
-        {RIGHT, X + W, Y + 0.15f * H},     {RIGHT, X + W, Y + 0.5f * H},      {RIGHT, X + W, Y + (H - 0.15f * H)},
-        {BOTTOM, X + 0.15f * W, Y + H},    {BOTTOM, X + 0.5f * W, Y + H},     {BOTTOM, X + (W - 0.15f * W), Y + H},
+        {LEFT, X, Y + 0.15f * H},       {LEFT, X, Y + 0.5f * H},       {LEFT, X, Y + (H - 0.15f * H)},
+        {TOP, X + 0.15f * W, Y},        {TOP, X + 0.5f * W, Y},        {TOP, X + (W - 0.15f * W), Y},
+        {RIGHT, X + W, Y + 0.15f * H},  {RIGHT, X + W, Y + 0.5f * H},  {RIGHT, X + W, Y + (H - 0.15f * H)},
+        {BOTTOM, X + 0.15f * W, Y + H}, {BOTTOM, X + 0.5f * W, Y + H}, {BOTTOM, X + (W - 0.15f * W), Y + H},
     };
     for (const Probe& probe : probes) {
         const auto column = static_cast<int32_t>(probe.x);
@@ -223,10 +223,18 @@ void CharacterEntity::collideWithTiles() {
         const Tile* tile = map.getTile(column, row, WALL_LAYER);
         if (tile == nullptr || (tile->flags & TILE_COLLISION) == 0) continue;
         switch (probe.side) {
-            case LEFT: x = static_cast<float>(column + 1) * tileWidth; break;
-            case TOP: y = static_cast<float>(row + 1) * tileHeight; break;
-            case RIGHT: x = tileWidth * static_cast<float>(column) - tileWidth * W; break;
-            case BOTTOM: y = tileHeight * static_cast<float>(row) - tileHeight * H; break;
+            case LEFT:
+                x = static_cast<float>(column + 1) * tileWidth;
+                break;
+            case TOP:
+                y = static_cast<float>(row + 1) * tileHeight;
+                break;
+            case RIGHT:
+                x = tileWidth * static_cast<float>(column) - tileWidth * W;
+                break;
+            case BOTTOM:
+                y = tileHeight * static_cast<float>(row) - tileHeight * H;
+                break;
         }
     }
 }

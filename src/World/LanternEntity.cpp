@@ -15,7 +15,8 @@ LanternEntity::LanternEntity(Room* owner) : SpriteEntity(ET_LANTERN, owner), fir
     fireEmitter->count = 60;
     fireEmitter->size = 30;
     light = new_OwnedLight(owner, 40);
-    animation = static_cast<Animation*>(ContentManagerLoad("Assets/Animations/Lantern.json", CT_ANIMATION, 0));
+    animation =
+        static_cast<Animation*>(ContentManagerLoad("Assets/Animations/Lantern.json", CT_ANIMATION, 0));
     width = static_cast<float>(animation->frameWidth);
     height = static_cast<float>(animation->frameHeight);
 }

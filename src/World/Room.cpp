@@ -9,8 +9,8 @@
 #include "Screens/NotificationBar.h"
 #include "Screens/PlayScreen.h"
 #include "Util/StringHelper.h"
-#include "World/CandleEntity.h"
 #include "World/Camera.h"
+#include "World/CandleEntity.h"
 #include "World/CharacterEntity.h"
 #include "World/LanternEntity.h"
 #include "World/LightEntity.h"
@@ -49,7 +49,8 @@ int32_t optionalInt(const MapObject& object, const char* key, int32_t fallback) 
 }
 
 Vector2 objectCentre(const MapObject& object) {
-    return {object.x + static_cast<float>(object.width) * 0.5f, object.y + static_cast<float>(object.height) * 0.5f};
+    return {object.x + static_cast<float>(object.width) * 0.5f,
+            object.y + static_cast<float>(object.height) * 0.5f};
 }
 
 template <typename Emitter>
@@ -78,7 +79,8 @@ Room::~Room() {
     destroyEmitters(flareEmitters);
     for (ListNode<Entity>* node = entities->head; node != nullptr; node = node->next) delete node->data;
     entities->destroy();
-    for (ListNode<SpawnPoint>* node = spawnPoints->head; node != nullptr; node = node->next) delete node->data;
+    for (ListNode<SpawnPoint>* node = spawnPoints->head; node != nullptr; node = node->next)
+        delete node->data;
     spawnPoints->destroy();
     delete camera;
 }
@@ -206,7 +208,8 @@ void Room::draw(float opacity, float dt) {
         node->data->draw(opacity, dt);
     map->drawDarkness(camera, opacity);
     if (!debug) return;
-    for (ListNode<Entity>* node = entities->head; node != nullptr; node = node->next) node->data->debugDraw(dt);
+    for (ListNode<Entity>* node = entities->head; node != nullptr; node = node->next)
+        node->data->debugDraw(dt);
 }
 
 void Room::addSpawnPoint(const MapObject& object, int32_t id, int32_t orientation) {

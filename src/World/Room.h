@@ -30,12 +30,12 @@ class Room {
 public:
     List<Entity>* entities;  // ascending z order; owns its entities
     uint32_t nextEntityId = 0;
-    List<SpawnPoint>* spawnPoints;  // owned
-    bool debug = false;             // the play screen's debug overlay
-    Map* map = nullptr;             // cached content, not owned
-    Camera* camera;                 // owned
-    PlayScreen* owner = nullptr;    // the screen that made the room; null in rooms built by tools and tests
-    List<FireEmitter>* fireEmitters;    // owned
+    List<SpawnPoint>* spawnPoints;    // owned
+    bool debug = false;               // the play screen's debug overlay
+    Map* map = nullptr;               // cached content, not owned
+    Camera* camera;                   // owned
+    PlayScreen* owner = nullptr;      // the screen that made the room; null in rooms built by tools and tests
+    List<FireEmitter>* fireEmitters;  // owned
     List<FlareEmitter>* flareEmitters;  // owned
     const char* prompt = nullptr;       // this frame's interaction prompt; not owned
     const char* previousPrompt = nullptr;

@@ -1,0 +1,95 @@
+#include "World/Map.h"
+#include "WorldSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr float FRAME = 1.0f / 60.0f;
+
+// A pop-up over the play screen, as the pause menu and journal pages are.
+class PopUp : public Screen {
+public:
+    PopUp() { isPopup = true; }
+    const char* typeName() const override { return "PopUp"; }
+};
+
+class PlayScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override { initScreenStack(); }
+    void TearDown() override { destroyScreenStack(); }
+
+    PlayScreen* play(const std::string& map, float carriedCandleLife = 0) {
+        PlayState entry;
+        entry.entryDoor.target = strduplicate(map.c_str());
+        entry.carriedCandleLife = carriedCandleLife;
+        PlayScreen* screen = new_PlayScreen(&entry);
+        releasePlayState(&entry);
+        addScreen(screen);
+        return screen;
+    }
+
+    void frames(int count) {
+        for (int i = 0; i < count; ++i) {
+            updateScreenStack(FRAME);
+            UpdateTweens(FRAME);
+        }
+    }
+
+    Screen* top() const { return screenStack->tail->data; }
+
+    TestWorld world;
+};
+
+TEST_F(PlayScreenTest, AScreenOnTopFreezesTheRoomAfterOneFrame) {
+    PlayScreen* screen = play(world.writeMap("Hall.json", {"........"}));
+    frames(20);
+    CharacterEntity* character = screen->room->character;
+    const float burning = character->candleLife;
+    frames(1);
+    EXPECT_LT(character->candleLife, burning);
+
+    auto* popUp = new PopUp;
+    addScreen(popUp);
+    frames(1);
+    const float frozen = character->candleLife;
+    EXPECT_LT(frozen, burning) << "one more frame";
+    frames(10);
+    EXPECT_EQ(character->candleLife, frozen);
+
+    popUp->exitScreen();
+    frames(2);
+    EXPECT_LT(character->candleLife, frozen);
+}
+
+TEST_F(PlayScreenTest, ChangingRoomFadesOutIntoTheNextWithTheCandleCarried) {
+    const std::string next = world.writeMap("Study.json", {"........"});
+    PlayScreen* screen = play(world.writeMap("Hall.json", {"........"}));
+    frames(20);
+    PlayState door;
+    door.entryDoor.target = strduplicate(next.c_str());
+    door.carriedCandleLife = 30;
+    screen->changeRoom(&door);
+    releasePlayState(&door);
+    frames(20);
+    ASSERT_EQ(screenStack->count, 1);
+    auto* entered = static_cast<PlayScreen*>(top());
+    ASSERT_NE(entered, screen);
+    EXPECT_STREQ(entered->room->map->path, next.c_str());
+    EXPECT_EQ(currentCharacter, entered->room->character);
+    EXPECT_NEAR(currentCharacter->candleLife, 40.0f, 0.2f) << "given 30 s and a few frames burnt";
+
+    PlayState outro;
+    outro.entryDoor.target = strduplicate("Outro");
+    entered->changeRoom(&outro);
+    releasePlayState(&outro);
+    frames(20);
+    EXPECT_STREQ(top()->typeName(), "StartupScreen") << "standing in for the credits";
+    EXPECT_EQ(SoundManagerMusicState(), MS_CREDITS);
+    EXPECT_EQ(currentCharacter, nullptr);
+}
+
+}  // namespace
