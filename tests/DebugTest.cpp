@@ -148,3 +148,12 @@ TEST(DebugCrashNotice, PointsToTheTraceAndShortensLongDirectories) {
 }
 
 }  // namespace
+
+TEST(DebugWarningTest, EachDistinctWarningIsEchoedOnceOnOneLine) {
+    testing::internal::CaptureStderr();
+    for (int time = 0; time < 3; ++time) WARNING("Map %s has no spawn point %d.\nUsing the first.", "hall", 4);
+    WARNING("Map %s has no spawn point %d.\nUsing the first.", "hall", 5);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "halcyra: warning: Map hall has no spawn point 4. Using the first.\n"
+              "halcyra: warning: Map hall has no spawn point 5. Using the first.\n");
+}

@@ -119,12 +119,17 @@ TEST_F(RoomWorldTest, TheSpawnerPlacesTheMapsObjectsAndTheCharacterAtItsEntry) {
 }
 
 TEST_F(RoomWorldTest, AnUnknownEntryStartsAtTheFirstSpawnPointOrTheMapsMiddle) {
+    testing::internal::CaptureStderr();
     Room* room = world.enter(
         world.writeMap("Hall.json", std::vector<std::string>(12, std::string(20, '.')), SPAWNS), 7);
     EXPECT_EQ(room->character->x, 64 + 23.0f);
     room = world.enter(world.writeMap("Bare.json", std::vector<std::string>(12, std::string(20, '.'))), 0);
     EXPECT_EQ(room->character->x, 320.0f);
     EXPECT_EQ(room->character->y, 192.0f);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                  "warning: The map has no spawn point 7; the character starts at its first spawn point. "
+                  "File: Assets/FloorTemplate/FinalRooms/Hall.json"),
+              std::string::npos);
 }
 
 TEST_F(RoomWorldTest, AnObjectWithoutARequiredPropertyNamesMapObjectAndKey) {

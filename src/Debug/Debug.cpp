@@ -7,6 +7,7 @@
 #include <dlfcn.h>
 #include <execinfo.h>
 #include <unistd.h>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <climits>
@@ -16,6 +17,8 @@
 #include <cstring>
 #include <ctime>
 #include <mutex>
+#include <set>
+#include <string>
 #include <thread>
 
 FILE* traceFile = nullptr;
@@ -214,6 +217,18 @@ void showCrashNotice() {
     KESysShowMessageBox("Unexpected Crash", text);
 }
 
+// Each distinct warning is echoed once on standard error, on one line: level
+// and sound designers see what went wrong without a flood of repeats.
+void echoWarningOnce(const char* message) {
+    static std::mutex lock;
+    static std::set<std::string> seen;
+    std::lock_guard<std::mutex> guard(lock);
+    if (!seen.insert(message).second) return;
+    std::string line = message;
+    std::replace(line.begin(), line.end(), '\n', ' ');
+    std::fprintf(stderr, "halcyra: warning: %s\n", line.c_str());
+}
+
 }  // namespace
 
 void DebugOpenTrace() {
@@ -249,6 +264,7 @@ void DebugWarning(const char* format, const char* /*file*/, const char* /*functi
     va_start(args, line);
     std::vsnprintf(message, sizeof message, format, args);
     va_end(args);
+    echoWarningOnce(message);
 }
 
 void DebugFormatCrashNotice(char* text, size_t size, const char* directory) {

@@ -29,7 +29,8 @@ struct DebugFatalInterrupt {};
 [[noreturn]] void DebugFatalError(const char* format, const char* file, const char* function, int line, ...)
     __attribute__((format(printf, 1, 5)));
 
-// Formats the message and drops it; warnings have no visible effect.
+// Formats the message and goes on; each distinct warning is echoed once on
+// standard error.
 void DebugWarning(const char* format, const char* file, const char* function, int line, ...)
     __attribute__((format(printf, 1, 5)));
 
