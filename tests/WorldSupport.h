@@ -33,6 +33,7 @@ public:
         linkAssets();
         previousDirectory = std::filesystem::current_path();
         std::filesystem::current_path(files.root);
+        saved = {screenWidth, screenHeight, screenScale, screenMatrix};
         screenWidth = static_cast<float>(width);
         screenHeight = static_cast<float>(height);
         screenScale = {1.0f, 1.0f};
@@ -59,6 +60,10 @@ public:
         DestroyTweens();
         DestroyTimeouts();
         std::filesystem::current_path(previousDirectory);
+        screenWidth = saved.width;
+        screenHeight = saved.height;
+        screenScale = saved.scale;
+        screenMatrix = saved.matrix;
     }
 
     TestWorld(const TestWorld&) = delete;
@@ -108,6 +113,11 @@ public:
 
 private:
     bool ownsSound;
+    struct {
+        float width, height;
+        Vector2 scale;
+        Matrix3 matrix;
+    } saved{};
 
     // The game's assets, but for a folder of rooms of the test's own, so
     // maps can be written at the paths the game gives meaning to.
