@@ -41,10 +41,11 @@ fuzz: deps
 deps:
 	@scripts/install-deps
 
-# Regenerates the committed fonts, textures and sprite sheets under Assets/.
+# Regenerates the committed fonts, textures, sprite sheets and rooms under Assets/.
 assets: deps
 	tools/make-fonts
 	tools/make-textures
+	tools/make-rooms
 
 format:
 	clang-format -i $$(find src tests bench fuzz -name '*.cpp' -o -name '*.h')
