@@ -165,6 +165,25 @@ TEST_F(CharacterTest, AGustBlowsTheCandleOutAfter100To180Seconds) {
     }
 }
 
+TEST_F(CharacterTest, AFallShrinksTheCharacterAndRespawnsIt) {
+    enter();
+    character->x += 50;
+    character->falling = true;
+    character->gustFired = true;
+    character->candleFrozen = true;
+    room->update(0.5f);
+    EXPECT_FLOAT_EQ(character->scale.x, 1.5f - 0.55f);
+    EXPECT_EQ(character->candleLife, 10.0f) << "the candle is lost in the fall";
+    EXPECT_FALSE(character->gustFired);
+    room->update(0.5f);
+    EXPECT_TRUE(character->falling);
+    room->update(0.5f);
+    EXPECT_FALSE(character->falling);
+    EXPECT_EQ(character->scale.x, 1.5f);
+    EXPECT_EQ(character->x, character->spawnPosition.x);
+    EXPECT_EQ(character->candleLife, 70.0f);
+}
+
 TEST_F(CharacterTest, DeathAfterACheckpointEntersTheRoomAgain) {
     PlayState entry;
     entry.entryDoor.target = strduplicate(world.writeMap("Hall.json", {"........"}).c_str());
