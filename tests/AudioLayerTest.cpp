@@ -73,29 +73,7 @@ const char PROJECT[] = R"({
   }
 })";
 
-struct LogLine {
-    std::string frame, action, name, value;
-    bool operator==(const LogLine&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const LogLine& line) {
-    return out << line.frame << ' ' << line.action << ' ' << line.name << ' ' << line.value;
-}
-
-std::vector<LogLine> readLog(const std::string& path) {
-    std::ifstream file(path);
-    std::vector<LogLine> lines;
-    for (std::string text; std::getline(file, text);) {
-        std::istringstream fields(text);
-        LogLine line;
-        std::getline(fields, line.frame, '\t');
-        std::getline(fields, line.action, '\t');
-        std::getline(fields, line.name, '\t');
-        std::getline(fields, line.value);
-        lines.push_back(line);
-    }
-    return lines;
-}
+using LogLine = AudioLogLine;
 
 // The test project on the silent backend, with audio time advancing a fixed
 // step per update.
@@ -149,7 +127,7 @@ protected:
             AudioEventSystemUpdate(system);
     }
 
-    std::vector<LogLine> log() const { return readLog(files.path("audio.log")); }
+    std::vector<LogLine> log() const { return readAudioLog(files.path("audio.log")); }
 
     ScratchDirectory files;
     AudioEventSystem* system = nullptr;
@@ -305,7 +283,7 @@ TEST_F(AudioLayerTest, FetchingBeyondMaxInstancesStealsTheOldest) {
     float material = -1.0f;
     AudioEventParameterGetValue(parameter(third, "material"), &material);
     EXPECT_EQ(material, 0.0f) << "handed out with its defaults again";
-    EXPECT_EQ(log().back(), (LogLine{"0", "stop", "step", "immediate"}));
+    EXPECT_EQ(log().back(), (LogLine{0, "stop", "step", "immediate"}));
 }
 
 TEST_F(AudioLayerTest, MissingAndUnreadableFilesGiveErrorsAndStaySilent) {
@@ -378,13 +356,13 @@ TEST_F(AudioLayerTest, TheLogHasOneLinePerActionWithItsFrame) {
     AudioSystemRelease(plain);
 
     std::vector<LogLine> expected = {
-        {"0", "param", "calm:Intensity", "0.5"},  // the first setting, though it is the default
-        {"0", "start", "calm", "-"},
-        {"3", "param", "calm:Intensity", "0.25"},  // only changes after that
-        {"3", "reverb", "Insane", "-"},
-        {"4", "stop", "calm", "fade"},
-        {"4", "play-file", path, "-"},
-        {"4", "release", path, "-"},
+        {0, "param", "calm:Intensity", "0.5"},  // the first setting, though it is the default
+        {0, "start", "calm", "-"},
+        {3, "param", "calm:Intensity", "0.25"},  // only changes after that
+        {3, "reverb", "Insane", "-"},
+        {4, "stop", "calm", "fade"},
+        {4, "play-file", path, "-"},
+        {4, "release", path, "-"},
     };
     EXPECT_EQ(log(), expected);
 }

@@ -13,10 +13,7 @@
 
 namespace {
 
-struct LogLine {
-    long frame;
-    std::string action, name, value;
-};
+using LogLine = AudioLogLine;
 
 // Runs the sound manager on the silent backend over the game's own event
 // project, reading back what it did from the audio log.
@@ -48,21 +45,7 @@ protected:
     }
 
     std::vector<LogLine> log(const std::string& action = "", const std::string& name = "") const {
-        std::ifstream file(files.path("audio.log"));
-        std::vector<LogLine> lines;
-        for (std::string text; std::getline(file, text);) {
-            std::istringstream fields(text);
-            LogLine line;
-            std::string frameText;
-            std::getline(fields, frameText, '\t');
-            std::getline(fields, line.action, '\t');
-            std::getline(fields, line.name, '\t');
-            std::getline(fields, line.value, '\t');
-            line.frame = std::stol(frameText);
-            if ((action.empty() || line.action == action) && (name.empty() || line.name == name))
-                lines.push_back(line);
-        }
-        return lines;
+        return readAudioLog(files.path("audio.log"), action, name);
     }
 
     ScratchDirectory files;

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <ostream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 // The frame drawn so far, read back from the engine.
@@ -25,4 +29,35 @@ inline void reportHeadless() {
     KEPlatformOptions options;
     options.headless = true;
     KESysConfigure(options);
+}
+
+// One line of the audio log: frame, action, name and value.
+struct AudioLogLine {
+    long frame = 0;
+    std::string action, name, value;
+    bool operator==(const AudioLogLine&) const = default;
+};
+
+inline std::ostream& operator<<(std::ostream& out, const AudioLogLine& line) {
+    return out << line.frame << ' ' << line.action << ' ' << line.name << ' ' << line.value;
+}
+
+// The lines of the audio log at path, those of that action and name only when given.
+inline std::vector<AudioLogLine> readAudioLog(const std::string& path, const std::string& action = "",
+                                              const std::string& name = "") {
+    std::ifstream file(path);
+    std::vector<AudioLogLine> lines;
+    for (std::string text; std::getline(file, text);) {
+        std::istringstream fields(text);
+        AudioLogLine line;
+        std::string frame;
+        std::getline(fields, frame, '\t');
+        std::getline(fields, line.action, '\t');
+        std::getline(fields, line.name, '\t');
+        std::getline(fields, line.value);
+        line.frame = std::stol(frame);
+        if ((action.empty() || line.action == action) && (name.empty() || line.name == name))
+            lines.push_back(line);
+    }
+    return lines;
 }

@@ -84,6 +84,7 @@ PlayScreen* new_PlayScreen(const PlayState* entry) {
 
 void PlayScreen::loadContent() {
     room = new_Room(this, &playState);
+    onRoof = roomIs(room, ROOF);
 }
 
 void PlayScreen::handleInput(float dt) {
@@ -104,7 +105,7 @@ void PlayScreen::update(float dt, bool otherHasFocus, bool covered) {
     }
     const CharacterEntity* character = room->character;
     room->camera->setTarget(character->x - screenWidth * 0.5f, character->y - screenHeight * 0.5f);
-    if (roomIs(room, ROOF)) followCharacterWithRain(dt);
+    if (onRoof) followCharacterWithRain(dt);
     room->update(dt);
     blackout->update(dt);
 }

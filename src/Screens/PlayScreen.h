@@ -51,6 +51,8 @@ public:
     void changeRoom(const PlayState* next);
 
 private:
+    bool onRoof = false;  // only the roof has rain
+
     void followCharacterWithRain(float dt);
     void onTransitionedOffScreen();
 };
