@@ -46,6 +46,7 @@ assets: deps
 	tools/make-fonts
 	tools/make-textures
 	tools/make-rooms
+	tools/make-journal
 
 format:
 	clang-format -i $$(find src tests bench fuzz -name '*.cpp' -o -name '*.h')

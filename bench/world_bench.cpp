@@ -63,9 +63,8 @@ void busyRoomFrame(benchmark::State& state) {
     watchedSizes[1] = sizeof(ListNode<Particle>);
     TestWorld world;
     PlayState entry;
-    entry.entryDoor.target = strduplicate(world.writeMap("Roof.json", busyPlan(), busyObjects()).c_str());
+    entry.entryDoor.target = world.writeMap("Roof.json", busyPlan(), busyObjects());
     PlayScreen* screen = new_PlayScreen(&entry);
-    releasePlayState(&entry);
     screen->loadContent();
     screen->rain->rate = 180;  // 3 drops a frame, 900 alive at once, each for 5 seconds
     CharacterEntity* character = screen->room->character;

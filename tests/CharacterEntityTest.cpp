@@ -186,12 +186,11 @@ TEST_F(CharacterTest, AFallShrinksTheCharacterAndRespawnsIt) {
 
 TEST_F(CharacterTest, DeathAfterACheckpointEntersTheRoomAgain) {
     PlayState entry;
-    entry.entryDoor.target = strduplicate(world.writeMap("Hall.json", {"........"}).c_str());
+    entry.entryDoor.target = world.writeMap("Hall.json", {"........"});
     entry.entryDoor.id = 3;
     entry.carriedCandleLife = 40;
     entry.lastCheckpointId = 2;
     PlayScreen* screen = new_PlayScreen(&entry);
-    releasePlayState(&entry);
     screen->loadContent();
     CharacterEntity* dying = screen->room->character;
     EXPECT_EQ(dying->candleLife, 50.0f) << "a carried candle is handed over";

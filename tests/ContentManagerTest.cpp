@@ -46,8 +46,6 @@ TEST_F(ContentManagerTest, PathsAreKeysWhateverTheSeparatorButCaseSensitive) {
     EXPECT_EQ(lower->width, 8u);
     EXPECT_EQ(contentCache->count, 2);
 
-    // The key is the path alone: another type gets the first type's record.
-    EXPECT_EQ(ContentManagerLoad(texturePath.c_str(), CT_ANIMATION, 0), first);
 }
 
 TEST_F(ContentManagerTest, DeferredLoadsWaitForTheirCompletionAndHitsNeverComplete) {
@@ -123,6 +121,18 @@ TEST_F(ContentManagerDeathTest, BrokenRequestsAndFilesAreFatalAndNamed) {
             ContentManagerLoadString("nowhere.json", &length);
         },
         "Unable to load file \\(nowhere.json\\)\\.");
+    fatal(
+        [&] {
+            size_t length = 0;
+            ContentManagerLoadString(files.path("Textures").c_str(), &length);
+        },
+        "Unable to load file \\(.*Textures\\)\\.");
+    fatal(
+        [&] {
+            ContentManagerLoad(texturePath.c_str(), CT_TEXTURE, 0);
+            ContentManagerLoad(texturePath.c_str(), CT_ANIMATION, 0);
+        },
+        "Content was loaded as CT_TEXTURE and is now asked for as CT_ANIMATION.\nFile: .*Textures/Fire.png");
     fatal([] { TextureContentLoad("nowhere.png", 0, 0); },
           "Unable to load texture file \\(nowhere.png\\)\\.");
 

@@ -24,10 +24,9 @@ protected:
 
     PlayScreen* play(const std::string& map, float carriedCandleLife = 0) {
         PlayState entry;
-        entry.entryDoor.target = strduplicate(map.c_str());
+        entry.entryDoor.target = map;
         entry.carriedCandleLife = carriedCandleLife;
         PlayScreen* screen = new_PlayScreen(&entry);
-        releasePlayState(&entry);
         addScreen(screen);
         return screen;
     }
@@ -70,10 +69,9 @@ TEST_F(PlayScreenTest, ChangingRoomFadesOutIntoTheNextWithTheCandleCarried) {
     PlayScreen* screen = play(world.writeMap("Hall.json", {"........"}));
     frames(20);
     PlayState door;
-    door.entryDoor.target = strduplicate(next.c_str());
+    door.entryDoor.target = next;
     door.carriedCandleLife = 30;
     screen->changeRoom(&door);
-    releasePlayState(&door);
     frames(20);
     ASSERT_EQ(screenStack->count, 1);
     auto* entered = static_cast<PlayScreen*>(top());
@@ -83,9 +81,8 @@ TEST_F(PlayScreenTest, ChangingRoomFadesOutIntoTheNextWithTheCandleCarried) {
     EXPECT_NEAR(currentCharacter->candleLife, 40.0f, 0.2f) << "given 30 s and a few frames burnt";
 
     PlayState outro;
-    outro.entryDoor.target = strduplicate("Outro");
+    outro.entryDoor.target = "Outro";
     entered->changeRoom(&outro);
-    releasePlayState(&outro);
     frames(20);
     EXPECT_STREQ(top()->typeName(), "StartupScreen") << "standing in for the credits";
     EXPECT_EQ(SoundManagerMusicState(), MS_CREDITS);

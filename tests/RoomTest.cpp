@@ -85,7 +85,7 @@ const std::string SPAWNS = R"([
   "properties": {"int.Orientation": "1", "decimal.Radius": "150", "decimal.Intensity": "0.8"}},
  {"type": "Entity.Fire", "x": 10, "y": 20, "width": 32, "height": 32},
  {"type": "Entity.Flare", "x": 30, "y": 40, "width": 16, "height": 16},
- {"type": "Entity.Couch", "x": 30, "y": 40, "width": 16, "height": 16}])";
+ {"type": "Entity.Ghost", "x": 30, "y": 40, "width": 16, "height": 16}])";
 
 TEST_F(RoomWorldTest, TheSpawnerPlacesTheMapsObjectsAndTheCharacterAtItsEntry) {
     const std::string path =
@@ -132,13 +132,40 @@ TEST_F(RoomWorldTest, AnUnknownEntryStartsAtTheFirstSpawnPointOrTheMapsMiddle) {
               std::string::npos);
 }
 
-TEST_F(RoomWorldTest, AnObjectWithoutARequiredPropertyNamesMapObjectAndKey) {
-    const std::string path = world.writeMap(
-        "Hall.json", {"...."}, R"([{"type": "Entity.Lantern", "name": "porch", "x": 8, "y": 16, "width": 14,
-          "height": 24, "properties": {"int.Orientation": "1", "decimal.Intensity": "0.8"}}])");
-    EXPECT_EXIT(world.enter(path), testing::ExitedWithCode(1),
-                "Map object \"porch\" \\(Entity.Lantern at 8, 16\\) is missing its required property "
-                "\"Radius\".*File: Assets/FloorTemplate/FinalRooms/Hall.json");
+TEST_F(RoomWorldTest, AnObjectWithoutARequiredPropertyOrWithABadValueNamesMapObjectAndKey) {
+    struct Broken {
+        const char* type;
+        const char* properties;
+        const char* problem;
+    };
+    const Broken broken[] = {
+        {"Entity.Lantern", R"("int.Orientation": "1", "decimal.Intensity": "0.8")",
+         "is missing its required property \"Radius\""},
+        {"Entity.Door", R"("int.ID": "1")", "is missing its required property \"Target\""},
+        {"Entity.Door", R"("Target": "Study.json", "bool.Locked": "true")",
+         "has \"KeyID\" 0, but key ids start at 1"},
+        {"Entity.Key", "", "is missing its required property \"ID\""},
+        {"Entity.Key", R"("int.ID": "0")", "has \"ID\" 0, but key ids start at 1"},
+        {"Entity.CheckPoint", R"("Room": "Hall.json")", "is missing its required property \"ID\""},
+        {"Entity.CheckPoint", R"("int.ID": "2")", "is missing its required property \"Room\""},
+        {"Entity.Couch", R"("int.Type": "6")", "has \"Type\" 6, but couch looks are 0 to 5"},
+        {"Entity.Image", R"("int.Orientation": "0")", "is missing its required property \"Target\""},
+        {"Entity.Image", R"("Target": "Assets/Animations/Door.json")",
+         "is missing its required property \"Orientation\""},
+        {"Entity.Pit", "", "is missing its required property \"Rate\""},
+        {"Entity.Text", "", "is missing its required property \"Text\""},
+        {"Entity.Zone", "", "is missing its required property \"Name\""},
+    };
+    int map = 0;
+    for (const Broken& b : broken) {
+        const std::string path = world.writeMap(
+            "Hall" + std::to_string(++map) + ".json", {"...."},
+            std::string(R"([{"type": ")") + b.type + R"(", "name": "porch", "x": 8, "y": 16, "width": 14,
+              "height": 24, "properties": {)" + b.properties + "}}]");
+        EXPECT_EXIT(world.enter(path), testing::ExitedWithCode(1),
+                    "Map object \"porch\" \\(" + std::string(b.type) + " at 8, 16\\) " + b.problem +
+                        ".*File: " + path);
+    }
 }
 
 // An entity that sets the room's prompt each frame.

@@ -98,11 +98,10 @@ public:
                 PlayScreen* owner = nullptr) {
         delete room;
         PlayState entry;
-        entry.entryDoor.target = strduplicate(mapPath.c_str());
+        entry.entryDoor.target = mapPath;
         entry.entryDoor.id = entryId;
         entry.carriedCandleLife = carriedCandleLife;
         room = new_Room(owner, &entry);
-        releasePlayState(&entry);
         return room;
     }
 

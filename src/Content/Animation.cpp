@@ -9,6 +9,11 @@ Animation* new_Animation() {
 void Animation::update(float dt) {
     // An animation not yet completed on the main thread has no frame grid.
     if (paused || frameCount < 2 || columns == 0) return;
+    if (shared) {
+        const uint64_t thisFrame = KEFrameRateControllerGetFrameCount();
+        if (advancedInFrame == thisFrame) return;
+        advancedInFrame = thisFrame;
+    }
     timer += dt;
     if (frameDuration > timer) return;
     // The excess is dropped: a long frame never skips animation frames.

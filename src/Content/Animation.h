@@ -29,6 +29,10 @@ public:
     bool looping = true;
     bool pingPong = false;
     bool paused = true;  // a fresh animation waits for play
+    // A cached animation drawn by many entities: only the first update of a
+    // frame advances it, so it runs at its own pace however many draw it.
+    bool shared = false;
+    uint64_t advancedInFrame = UINT64_MAX;
 
     // Advances at most one frame a call.
     void update(float dt);

@@ -94,6 +94,7 @@ Animation* AnimationContentLoad(const char* path, int, uint32_t flags) {
     char* text = ContentManagerLoadString(path, &length);
     Animation* animation = new_Animation();
     animation->path = path;
+    animation->shared = (flags & CF_NO_CACHE) == 0;
     json_value* document = JsonParse(text, length);
     loadJSON(animation, document, flags);
     json_value_free(document);
@@ -123,6 +124,7 @@ void AnimationContentUnload(Animation* animation) {
 Animation* AnimationContentCopy(Animation* animation) {
     Animation* copy = new_Animation();
     *copy = *animation;
+    copy->shared = false;
     return copy;
 }
 

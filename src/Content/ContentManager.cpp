@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <sys/stat.h>
+
 List<ContentRecord>* contentCache = nullptr;
 
 namespace {
@@ -46,9 +48,9 @@ ContentRecord* findRecord(const char* path) {
     return nullptr;
 }
 
-void* copyOrShare(void* data, int32_t requestedType, int32_t cachedType) {
-    if (contentTypes[requestedType].copy != nullptr) return contentTypes[requestedType].copy(data);
-    WARNING("%s does not support copying!\nReturning the cached data.", ContentTypeName(cachedType));
+void* copyOrShare(void* data, int32_t type) {
+    if (contentTypes[type].copy != nullptr) return contentTypes[type].copy(data);
+    WARNING("%s does not support copying!\nReturning the cached data.", ContentTypeName(type));
     return data;
 }
 
@@ -108,10 +110,14 @@ void* ContentManagerLoad(const char* path, int32_t type, uint32_t flags) {
     char normalised[CONTENT_PATH_MAX + 1];
     normalisePath(path, normalised);
     if ((flags & CF_NO_CACHE) != 0) return loadUncached(normalised, type, flags);
-    // The key is the path alone: a hit returns whatever type was cached first.
     ContentRecord* record = findRecord(normalised);
     if (record == nullptr) return loadIntoCache(normalised, type, flags);
-    if ((flags & CF_COPY) != 0) return copyOrShare(record->data, type, record->type);
+    // A path names one asset of one type: handing a texture to a caller that
+    // asked for an animation would be read as the wrong record.
+    if (record->type != type)
+        FATAL_ERROR("Content was loaded as %s and is now asked for as %s.\nFile: %s",
+                    ContentTypeName(record->type), ContentTypeName(type), normalised);
+    if ((flags & CF_COPY) != 0) return copyOrShare(record->data, type);
     return record->data;
 }
 
@@ -138,6 +144,9 @@ void ContentManagerUnloadAll() {
 }
 
 char* ContentManagerLoadString(const char* path, size_t* length) {
+    // A directory opens as a stream too, of a nonsensical size.
+    struct stat status {};
+    if (stat(path, &status) != 0 || !S_ISREG(status.st_mode)) FATAL_ERROR("Unable to load file (%s).", path);
     FILE* file = std::fopen(path, "rb");
     if (file == nullptr) FATAL_ERROR("Unable to load file (%s).", path);
     long size = -1;

@@ -50,7 +50,8 @@ extern List<ContentRecord>* contentCache;
 
 void ContentManagerInit();
 
-// Never returns null: every failure ends the process. Backslashes in the path
+// Never returns null: every failure ends the process, among them a path
+// asked for as another type than it was cached as. Backslashes in the path
 // become slashes; the key is case-sensitive.
 void* ContentManagerLoad(const char* path, int32_t type, uint32_t flags);
 

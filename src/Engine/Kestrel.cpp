@@ -71,6 +71,7 @@ struct Engine {
     int frameRate = 144;
     Clock::time_point lastFrameEnd;
     float frameTime = 0.0f;
+    uint64_t framesStarted = 0;
     InputTable input;
     DrawState draw;
     bool rasterising = true;
@@ -304,6 +305,7 @@ void KESysReset() {
 }
 
 void KESysFrameStart() {
+    ++engine.framesStarted;
     if (engine.window != nullptr && engine.window->window != nullptr) pumpMessages();
     const SDL_Color& background = engine.draw.background;
     SDL_SetRenderDrawColor(engine.renderer, background.r, background.g, background.b, 255);
@@ -356,6 +358,10 @@ bool KESysSaveScreenshot(const char* path) {
 
 float KEFrameRateControllerGetFrameTime() {
     return engine.frameTime;
+}
+
+uint64_t KEFrameRateControllerGetFrameCount() {
+    return engine.framesStarted;
 }
 
 void KEInputPostKey(int key, bool down) {

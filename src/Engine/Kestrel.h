@@ -74,6 +74,8 @@ bool KESysReadPixels(std::vector<unsigned char>* rgba, int* width, int* height);
 bool KESysSaveScreenshot(const char* path);
 
 float KEFrameRateControllerGetFrameTime();
+// Frames started since start-up: what happens once a frame compares it.
+uint64_t KEFrameRateControllerGetFrameCount();
 
 // The one entry point of key events, from the keyboard or a script. The
 // window procedure hears the message at once; the key table at the next

@@ -140,11 +140,9 @@ Screen* new_ScreenAfterLoading() {
     const char* roomPath = HarnessRoomPath();
     if (roomPath == nullptr) return new_StartupScreen();
     PlayState entry;
-    entry.entryDoor.target = strduplicate(roomPath);
+    entry.entryDoor.target = roomPath;
     entry.entryDoor.id = HarnessRoomEntryId();
-    PlayScreen* screen = new_PlayScreen(&entry);
-    releasePlayState(&entry);
-    return screen;
+    return new_PlayScreen(&entry);
 }
 
 void runGame() {

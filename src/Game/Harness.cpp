@@ -6,6 +6,7 @@
 #include "Game/Screen.h"
 #include "Screens/PlayScreen.h"
 #include "World/CharacterEntity.h"
+#include "World/KeyEntity.h"
 #include "World/Map.h"
 #include "World/Room.h"
 
@@ -15,10 +16,14 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 namespace {
+
+// The renderer holds frames up to this many pixels a side.
+constexpr int MAX_DESKTOP_SIDE = 8192;
 
 const char USAGE[] =
     "usage: halcyra [options]\n"
@@ -57,7 +62,7 @@ bool parseDesktop(const std::string& text, KEPlatformOptions* platform) {
     int width = 0;
     int height = 0;
     if (!parseNumber(text.substr(0, x), &width) || !parseNumber(text.substr(x + 1), &height)) return false;
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384) return false;
+    if (width <= 0 || height <= 0 || width > MAX_DESKTOP_SIDE || height > MAX_DESKTOP_SIDE) return false;
     platform->desktopWidth = width;
     platform->desktopHeight = height;
     return true;
@@ -85,7 +90,7 @@ bool parseRoom(const std::string& text, HarnessOptions* options) {
 bool applyValue(const std::string& option, const std::string& value, HarnessOptions* options,
                 std::string* expected) {
     if (option == "--desktop") {
-        *expected = "a size WxH such as 1920x1080";
+        *expected = "a size WxH such as 1920x1080, at most 8192 a side";
         return parseDesktop(value, &options->platform);
     }
     if (option == "--fixed-dt") {
@@ -126,7 +131,14 @@ bool takesValue(const std::string& option) {
     return false;
 }
 
+// A directory opens as a stream that reads nothing: it is refused as
+// unreadable, like a missing file.
 bool readFile(const std::string& path, std::string* text) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) {
+        errno = EISDIR;
+        return false;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) return false;
     std::ostringstream contents;
@@ -196,8 +208,18 @@ void writeCharacter(FILE* log, const CharacterEntity* character) {
                  jsonBool(character->falling), jsonBool(character->isMoving));
 }
 
+void writeKeys(FILE* log) {
+    std::fputs("[", log);
+    const char* separator = "";
+    for (int32_t keyId : collectedKeyIds) {
+        if (keyId == 0) continue;
+        std::fprintf(log, "%s%d", separator, keyId);
+        separator = ",";
+    }
+    std::fputs("]", log);
+}
+
 // The room fields come from the room being played: the current character's.
-// Collected keys are not kept yet and stay null.
 void writeStateLine(long frame, float dt) {
     FILE* log = harness.stateLog;
     const Room* room = currentCharacter != nullptr ? currentCharacter->room : nullptr;
@@ -214,7 +236,9 @@ void writeStateLine(long frame, float dt) {
                  SoundManagerAmbienceState());
     if (screen != nullptr) std::fprintf(log, "%d", screen->playState.lastCheckpointId);
     else std::fputs("null", log);
-    std::fputs(",\"keys\":null,\"blackout\":", log);
+    std::fputs(",\"keys\":", log);
+    writeKeys(log);
+    std::fputs(",\"blackout\":", log);
     if (screen != nullptr) std::fprintf(log, "%.9g", static_cast<double>(screen->blackout->opacity));
     else std::fputs("null", log);
     std::fputs("}\n", log);

@@ -35,6 +35,13 @@ std::string withoutComment(const std::string& line) {
     return hash == std::string::npos ? line : line.substr(0, hash);
 }
 
+// A line as an error quotes it: cut short, so that a binary file given as
+// a script does not flood the terminal.
+std::string quoted(const std::string& text) {
+    constexpr size_t LONGEST = 80;
+    return text.size() <= LONGEST ? text : text.substr(0, LONGEST) + "...";
+}
+
 bool fail(std::string* error, int lineNumber, const std::string& problem) {
     *error = std::to_string(lineNumber) + ": " + problem;
     return false;
@@ -46,19 +53,19 @@ bool parseLine(const std::string& line, int lineNumber, std::vector<ScriptedKey>
     std::string frameText, action, keyName, extra;
     if (!(words >> frameText)) return true;
     if (!(words >> action >> keyName))
-        return fail(error, lineNumber, "expected 'FRAME down|up|tap KEY', got '" + line + "'");
-    if (words >> extra) return fail(error, lineNumber, "unexpected '" + extra + "' after the key");
+        return fail(error, lineNumber, "expected 'FRAME down|up|tap KEY', got '" + quoted(line) + "'");
+    if (words >> extra) return fail(error, lineNumber, "unexpected '" + quoted(extra) + "' after the key");
     long frame = 0;
     if (!parseWholeNumber(frameText, 10, &frame) || frame > MAX_FRAME)
         return fail(error, lineNumber,
-                    "frame '" + frameText + "' is not a whole number from 0 to 1000000000");
+                    "frame '" + quoted(frameText) + "' is not a whole number from 0 to 1000000000");
     int key = keyCodeFromName(keyName);
-    if (key < 0) return fail(error, lineNumber, "unknown key '" + keyName + "'");
+    if (key < 0) return fail(error, lineNumber, "unknown key '" + quoted(keyName) + "'");
     if (action == "down" || action == "tap") events->push_back({frame, key, true});
     if (action == "up") events->push_back({frame, key, false});
     if (action == "tap") events->push_back({frame + 1, key, false});
     if (action != "down" && action != "up" && action != "tap")
-        return fail(error, lineNumber, "unknown action '" + action + "' (down, up or tap)");
+        return fail(error, lineNumber, "unknown action '" + quoted(action) + "' (down, up or tap)");
     return true;
 }
 

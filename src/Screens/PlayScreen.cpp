@@ -12,9 +12,10 @@
 #include "World/Camera.h"
 #include "World/CharacterEntity.h"
 #include "World/Map.h"
+#include "World/KeyEntity.h"
 #include "World/Room.h"
+#include "World/WalkZone.h"
 
-#include <cstdlib>
 #include <cstring>
 
 float carriedRotation = 0.0f;
@@ -26,12 +27,8 @@ constexpr int32_t RAIN_PER_SECOND = 200;
 constexpr float RAIN_MARGIN = 20.0f;
 const char* const ROOF = "Assets/FloorTemplate/FinalRooms/Roof.json";
 
-char* copyOrNull(const char* text) {
-    return text != nullptr ? strduplicate(text) : nullptr;
-}
-
 bool targetIs(const PlayState& state, const char* name) {
-    return state.entryDoor.target != nullptr && std::strcmp(state.entryDoor.target, name) == 0;
+    return state.entryDoor.target == name;
 }
 
 bool roomIs(const Room* room, const char* path) {
@@ -41,18 +38,17 @@ bool roomIs(const Room* room, const char* path) {
 }  // namespace
 
 void copyPlayState(PlayState* destination, const PlayState* source) {
-    if (destination == source) return;
-    releasePlayState(destination);
     *destination = *source;
-    destination->entryDoor.target = copyOrNull(source->entryDoor.target);
-    destination->lastCheckpointRoom = copyOrNull(source->lastCheckpointRoom);
+}
+
+void resetGameProgress() {
+    forgetCollectedKeys();
+    resetWalkZone();
 }
 
 void releasePlayState(PlayState* state) {
-    std::free(state->entryDoor.target);
-    std::free(state->lastCheckpointRoom);
-    state->entryDoor.target = nullptr;
-    state->lastCheckpointRoom = nullptr;
+    state->entryDoor.target.clear();
+    state->lastCheckpointRoom.clear();
 }
 
 PlayScreen::PlayScreen(const PlayState* entry) : rain(new_RainEmitter()), blackout(new_BlackOut()) {
@@ -75,7 +71,6 @@ PlayScreen::~PlayScreen() {
     delete room;
     delete rain;
     delete blackout;
-    releasePlayState(&playState);
 }
 
 PlayScreen* new_PlayScreen(const PlayState* entry) {

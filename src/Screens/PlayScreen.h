@@ -7,29 +7,36 @@
 #include "Game/Screen.h"
 
 #include <cstdint>
+#include <string>
 
 class BlackOut;
 class RainEmitter;
 class Room;
 
-// The door a room is entered through: the map it leads to and the spawn
-// point it lets the character in at.
+// The door a room is entered through: the map it leads to, the spawn point
+// it lets the character in at, and how the door stood.
 struct EntryDoor {
-    char* target = nullptr;  // owned; a map path, or "Intro" or "Outro"
+    std::string target;  // a map path, or "Intro" or "Outro"; empty for none
+    bool isHole = false;
+    int32_t orientation = 0;
     int32_t id = 0;
+    int32_t keyId = 0;
+    bool locked = false;
 };
 
-// What one play screen hands to the next.
+// What one play screen hands to the next. It owns its strings, so copies
+// never share them.
 struct PlayState {
     EntryDoor entryDoor;
-    float carriedCandleLife = 0.0f;      // above 10 the next character gets it as a candle
-    int32_t lastCheckpointId = 0;        // highest checkpoint reached, 0 for none
-    char* lastCheckpointRoom = nullptr;  // owned, may be null
+    float carriedCandleLife = 0.0f;  // above 10 the next character gets it as a candle
+    int32_t lastCheckpointId = 0;    // highest checkpoint reached, 0 for none
+    std::string lastCheckpointRoom;  // empty for none
 };
 
-// A deep copy: the destination's strings are freed and replaced by copies.
 void copyPlayState(PlayState* destination, const PlayState* source);
-// Frees the state's strings.
+// A new game: no key picked up, the final scene ready to play again.
+void resetGameProgress();
+// Empties the state's strings.
 void releasePlayState(PlayState* state);
 
 class PlayScreen : public Screen {

@@ -23,6 +23,7 @@ CandleEntity::CandleEntity(Room* owner) : SpriteEntity(ET_CANDLE, owner), fireEm
     light = new_OwnedLight(owner, 40);
     animation =
         static_cast<Animation*>(ContentManagerLoad("Assets/Animations/CandleHolder.json", CT_ANIMATION, 0));
+    animation->play();
     width = static_cast<float>(animation->frameWidth);
     height = static_cast<float>(animation->frameHeight);
 }

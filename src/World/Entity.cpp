@@ -3,8 +3,11 @@
 #include "Engine/Kestrel.h"
 #include "Game/Game.h"
 #include "World/Camera.h"
+#include "World/CharacterEntity.h"
+#include "World/Map.h"
 #include "World/Room.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -30,6 +33,16 @@ Vector2 penetration(float ax, float ay, float aw, float ah, float bx, float by, 
     bool apartY = std::fabs(dy) > hy || std::fabs(std::fabs(dy) - hy) < 0.0001f;
     if (apartX || apartY) return {0.0f, 0.0f};
     return {(dx > 0 ? hx : -hx) - dx, (dy > 0 ? hy : -hy) - dy};
+}
+
+// The cell a position falls in, truncated toward zero. Positions far off
+// the map stop OFF_MAP cells beyond it, more than any margin reaches back,
+// so a stray box never walks a long way past the map.
+int32_t cellOf(float position, int32_t cellSize, int32_t cellCount) {
+    constexpr float OFF_MAP = 16.0f;
+    const float cell = std::clamp(position / static_cast<float>(cellSize), -OFF_MAP,
+                                  static_cast<float>(cellCount) + OFF_MAP);
+    return std::isnan(cell) ? -static_cast<int32_t>(OFF_MAP) : static_cast<int32_t>(cell);
 }
 
 bool isNoticeable(float push) {
@@ -87,6 +100,39 @@ void SpriteEntity::draw(float opacity, float) {
 
 void SpriteEntity::debugDraw(float) {
     drawBox(scale.x, scale.y);
+}
+
+void markCellsLit(Room* room, float x, float y, float width, float height, int32_t margin) {
+    Map* map = room->map;
+    const int32_t firstColumn = cellOf(x, map->tileWidth, map->width) - margin;
+    const int32_t lastColumn = cellOf(x + width, map->tileWidth, map->width) + margin;
+    const int32_t firstRow = cellOf(y, map->tileHeight, map->height) - margin;
+    const int32_t lastRow = cellOf(y + height, map->tileHeight, map->height) + margin;
+    for (int32_t column = firstColumn; column <= lastColumn; ++column)
+        for (int32_t row = firstRow; row <= lastRow; ++row)
+            if (Tile* tile = map->getTile(column, row, 1)) tile->flags |= TILE_LIT;
+}
+
+void revealAround(Entity* entity, int32_t margin) {
+    markCellsLit(entity->room, entity->x, entity->y, entity->width, entity->height, margin);
+}
+
+bool touchesCharacter(const Room* room, float x, float y, float width, float height) {
+    const CharacterEntity* character = room->character;
+    return character->x <= x + width && x <= character->x + character->width && character->y <= y + height &&
+           y <= character->y + character->height;
+}
+
+void SpriteEntity::turnOverBox(int32_t quarterTurns) {
+    constexpr float QUARTER_TURN = 1.5707963f;
+    const auto frameWidth = static_cast<float>(animation->frameWidth);
+    const auto frameHeight = static_cast<float>(animation->frameHeight);
+    const bool across = quarterTurns % 2 != 0;
+    width = across ? frameHeight : frameWidth;
+    height = across ? frameWidth : frameHeight;
+    rotation = static_cast<float>(quarterTurns) * QUARTER_TURN;
+    pivot = {frameWidth * 0.5f, frameHeight * 0.5f};
+    drawOffset = {(width - frameWidth) * 0.5f, (height - frameHeight) * 0.5f};
 }
 
 void SpriteEntity::pushOut(const SpriteEntity* other) {

@@ -81,7 +81,19 @@ public:
     void debugDraw(float dt) override;
     // Moves this entity out of the other's box along the shallower axis.
     virtual void pushOut(const SpriteEntity* other);
+    // Sets the box to the animation's frame turned by that many quarter
+    // turns, and turns the sprite about its middle so that it lies over
+    // the box, whose top-left stays at (x, y).
+    void turnOverBox(int32_t quarterTurns);
 
 protected:
     SpriteEntity(int32_t entityKind, Room* owner) : Entity(entityKind, owner) {}
 };
+
+// Marks the room's darkness-layer cells under the box, widened by margin
+// cells on every side, as lit this frame; cells off the map are skipped.
+void markCellsLit(Room* room, float x, float y, float width, float height, int32_t margin);
+// The cells under the entity's own box and margin cells around it.
+void revealAround(Entity* entity, int32_t margin);
+// The character's unscaled box overlaps the box; touching edges count.
+bool touchesCharacter(const Room* room, float x, float y, float width, float height);

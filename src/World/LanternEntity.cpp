@@ -17,6 +17,7 @@ LanternEntity::LanternEntity(Room* owner) : SpriteEntity(ET_LANTERN, owner), fir
     light = new_OwnedLight(owner, 40);
     animation =
         static_cast<Animation*>(ContentManagerLoad("Assets/Animations/Lantern.json", CT_ANIMATION, 0));
+    animation->play();
     width = static_cast<float>(animation->frameWidth);
     height = static_cast<float>(animation->frameHeight);
 }

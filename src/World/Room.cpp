@@ -8,49 +8,20 @@
 #include "Game/Game.h"
 #include "Screens/NotificationBar.h"
 #include "Screens/PlayScreen.h"
-#include "Util/StringHelper.h"
 #include "World/Camera.h"
-#include "World/CandleEntity.h"
 #include "World/CharacterEntity.h"
-#include "World/LanternEntity.h"
-#include "World/LightEntity.h"
 #include "World/Map.h"
+#include "World/Spawner.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr float QUARTER_TURN = 1.5707963f;
-constexpr int32_t EMITTER_PARTICLE_COUNT = 60;
 const char* const TUTORIAL_A = "Assets/FloorTemplate/FinalRooms/RoomTutA.json";
 
 bool sameText(const char* a, const char* b) {
     if (a == nullptr || b == nullptr) return a == b;
     return std::strcmp(a, b) == 0;
-}
-
-// The object's property of that name; a missing one is a fault of the map.
-const Property& required(const Map& map, const MapObject& object, const char* key) {
-    const Property* property = PropertiesGet(object.properties.get(), key);
-    if (property == nullptr)
-        FATAL_ERROR("Map object \"%s\" (%s at %g, %g) is missing its required property \"%s\".\nFile: %s",
-                    object.name != nullptr ? object.name : "", object.type, static_cast<double>(object.x),
-                    static_cast<double>(object.y), key, map.path != nullptr ? map.path : "(none)");
-    return *property;
-}
-
-const Property* optional(const MapObject& object, const char* key) {
-    return PropertiesGet(object.properties.get(), key);
-}
-
-int32_t optionalInt(const MapObject& object, const char* key, int32_t fallback) {
-    const Property* property = optional(object, key);
-    return property != nullptr ? property->asInt() : fallback;
-}
-
-Vector2 objectCentre(const MapObject& object) {
-    return {object.x + static_cast<float>(object.width) * 0.5f,
-            object.y + static_cast<float>(object.height) * 0.5f};
 }
 
 template <typename Emitter>
@@ -87,7 +58,7 @@ Room::~Room() {
 
 Room* new_Room(PlayScreen* owner, const PlayState* entry) {
     Room* room = DEBUG_NEW(Room, "new_Room");
-    const char* path = entry->entryDoor.target;
+    const char* path = entry->entryDoor.target.c_str();
     room->map = static_cast<Map*>(ContentManagerLoad(path, CT_MAP, 0));
     room->map->room = room;
     room->owner = owner;
@@ -221,51 +192,6 @@ void Room::addSpawnPoint(const MapObject& object, int32_t id, int32_t orientatio
     spawnPoints->pushBack(spawn);
 }
 
-// Object types other than these belong to kinds the game does not place
-// yet, and are skipped like unknown ones.
 void Room::onEntityParse(Map* source, MapObject* object) {
-    const MapObject& o = *object;
-    const char* type = o.type;
-    if (type == nullptr) return;
-    if (sameText(type, "Character.Spawn") || sameText(type, "Entity.Spawn")) {
-        addSpawnPoint(o, optionalInt(o, "ID", 0), optionalInt(o, "Orientation", 0));
-    } else if (sameText(type, "Entity.Light")) {
-        LightEntity* light = new_LightEntity(this);
-        if (const Property* intensity = optional(o, "Intensity")) light->intensity = intensity->asDecimal();
-        light->name = strduplicate(o.name != nullptr ? o.name : "Light");
-        const Vector2 centre = objectCentre(o);
-        light->setPosition(centre.x, centre.y);
-        light->setRadius(static_cast<float>(o.width) * 0.5f);
-        addEntity(light);
-    } else if (sameText(type, "Entity.Flare")) {
-        FlareEmitter* flare = new_FlareEmitter();
-        flare->count = EMITTER_PARTICLE_COUNT;
-        flare->position = {o.x, o.y};
-        flareEmitters->pushBack(flare);
-    } else if (sameText(type, "Entity.Fire")) {
-        FireEmitter* fire = new_FireEmitter();
-        fire->count = EMITTER_PARTICLE_COUNT;
-        fire->position = {o.x, o.y};
-        fireEmitters->pushBack(fire);
-    } else if (sameText(type, "Entity.Lantern")) {
-        const int32_t orientation = required(*source, o, "Orientation").asInt();
-        const float radius = required(*source, o, "Radius").asDecimal();
-        const float intensity = required(*source, o, "Intensity").asDecimal();
-        LanternEntity* lantern = new_LanternEntity(this);
-        lantern->x = o.x;
-        lantern->y = o.y;
-        lantern->fireEmitter->position = {o.x, o.y};
-        lantern->rotation = static_cast<float>(orientation) * QUARTER_TURN;
-        lantern->lightRadius = radius;
-        lantern->lightIntensity = intensity;
-        addEntity(lantern);
-    } else if (sameText(type, "Entity.Candle")) {
-        const float life = required(*source, o, "Life").asDecimal();
-        CandleEntity* candle = new_CandleEntity(this);
-        candle->x = o.x;
-        candle->y = o.y;
-        candle->fireEmitter->position = objectCentre(o);
-        candle->life = life;
-        addEntity(candle);
-    }
+    spawnMapObject(this, *source, *object);
 }

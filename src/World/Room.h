@@ -63,13 +63,14 @@ public:
     void onEntityParse(Map* map, MapObject* object);
     // Puts the character and the camera on the spawn point of that id.
     void placeCharacter(int32_t entryId);
+    // A spawn point centred on the object for the character's box.
+    void addSpawnPoint(const MapObject& object, int32_t id, int32_t orientation);
 
 private:
     void updateEntities(float dt);
     void updateEmitters(float dt);
     void updateNotification();
     SpawnPoint* spawnPointFor(int32_t id) const;
-    void addSpawnPoint(const MapObject& object, int32_t id, int32_t orientation);
 };
 
 // The room the entry state leads to: its map, its entities and the character

@@ -1,0 +1,104 @@
+#include "Screens/JournalScreen.h"
+
+#include "Audio/SoundManager.h"
+#include "Content/ContentManager.h"
+#include "Content/TextureContent.h"
+#include "Debug/Debug.h"
+#include "Engine/KeyCodes.h"
+#include "Game/Game.h"
+#include "Util/QuadMesh.h"
+#include "Util/TimeoutManager.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace {
+
+constexpr int32_t PAGE_COUNT = 8;
+constexpr float FINAL_PAGE_SECONDS = 60.0f;
+constexpr float FINAL_PAGE_OPACITY = 0.45f;
+const char* const FINAL_PAGE = "Assets/Textures/JournalBackground8.png";
+
+uint64_t nextSerial = 1;
+
+std::string pagePath(int32_t page) {
+    return "Assets/Textures/JournalBackground" + std::to_string(page) + ".png";
+}
+
+// The final page's timeout outlives nothing: it closes the page only if
+// that page is still on the stack.
+void closeFinalPage(void* data) {
+    const auto serial = reinterpret_cast<uintptr_t>(data);
+    for (ListNode<Screen>* node = screenStack->head; node != nullptr; node = node->next) {
+        auto* page = dynamic_cast<JournalScreen*>(node->data);
+        if (page != nullptr && page->serial == serial) page->exitScreen();
+    }
+}
+
+}  // namespace
+
+float journalPageScale(float pageWidth, float pageHeight, float spaceWidth, float spaceHeight) {
+    return std::min({1.0f, spaceWidth / pageWidth, spaceHeight / pageHeight});
+}
+
+JournalScreen::JournalScreen(const char* texturePath)
+    : path(texturePath), isFinal(path == FINAL_PAGE), serial(nextSerial++) {
+    isPopup = true;
+    capturesInput = !isFinal;
+    transitionOnTime = 1.25f;
+    transitionOffTime = 0.75f;
+    easeOn = easeQuartIn;
+    easeOff = easeQuartOut;
+}
+
+JournalScreen::~JournalScreen() {
+    KEGfxMeshFree(mesh);
+}
+
+JournalScreen* new_JournalScreen(const char* texturePath) {
+    return DEBUG_NEW(JournalScreen, "new_JournalScreen", texturePath);
+}
+
+void JournalScreen::loadContent() {
+    texture = static_cast<TextureContent*>(ContentManagerLoad(path.c_str(), CT_TEXTURE, 0));
+    mesh = createQuadMesh(static_cast<int>(texture->width), static_cast<int>(texture->height), &colorBlack);
+    fitToScreen();
+    startNarration();
+    if (isFinal) SetTimeout(FINAL_PAGE_SECONDS, closeFinalPage, reinterpret_cast<void*>(uintptr_t{serial}));
+}
+
+// A page taller or wider than the screen shrinks until it fits both ways.
+void JournalScreen::fitToScreen() {
+    const auto pageWidth = static_cast<float>(texture->width);
+    const auto pageHeight = static_cast<float>(texture->height);
+    scale = journalPageScale(pageWidth, pageHeight, screenWidth, screenHeight);
+    offsetX = std::floor((screenWidth - pageWidth * scale) * 0.5f);
+    offsetY = std::floor((screenHeight - pageHeight * scale) * 0.5f);
+}
+
+// Page N is read by dialogue N; other images are shown in silence.
+void JournalScreen::startNarration() const {
+    for (int32_t page = 1; page <= PAGE_COUNT; ++page)
+        if (path == pagePath(page)) SoundManagerSetState(MS_DIALOGUE_1 + page - 1);
+}
+
+void JournalScreen::handleInput(float) {
+    if (isFinal || !KEInputCheckTriggered(KEY_E)) return;
+    SoundManagerStopDialogue();
+    exitScreen();
+}
+
+void JournalScreen::draw(float) {
+    float opacity = transitionOpacity();
+    if (isFinal) opacity *= FINAL_PAGE_OPACITY;
+    Matrix3 size, placement, transform;
+    Matrix3Scale(&size, scale * screenScale.x, scale * screenScale.y);
+    Matrix3Translate(&placement, offsetX * screenScale.x, offsetY * screenScale.y);
+    Matrix3Concat(&transform, &placement, &size);
+    KEGfxSetRenderMode(2);
+    KEGfxTextureSet(texture->texture, 0, 0);
+    KEGfxSetTintColor(1, 1, 1, opacity);
+    KEGfxSetTransform(&transform);
+    KEGfxMeshDraw(mesh, 3);
+}

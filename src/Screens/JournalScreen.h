@@ -1,0 +1,43 @@
+// A journal page shown full screen over the play screen while its
+// narration plays. E closes an ordinary page and cuts the narration; the
+// last page lets the keyboard through, shows faintly, and fades by itself
+// after a minute.
+#pragma once
+
+#include "Engine/Kestrel.h"
+#include "Game/Screen.h"
+
+#include <cstdint>
+#include <string>
+
+struct TextureContent;
+
+class JournalScreen : public Screen {
+public:
+    float scale = 1.0f;                   // fitted to the screen by loadContent
+    TextureContent* texture = nullptr;    // cached, not owned
+    KEMesh* mesh = nullptr;               // owned
+    float offsetX = 0.0f;                 // the page's top-left on the virtual screen, whole pixels
+    float offsetY = 0.0f;
+    std::string path;
+    bool isFinal = false;
+    uint64_t serial;  // tells this page apart for its closing timeout
+
+    explicit JournalScreen(const char* texturePath);
+    ~JournalScreen() override;
+
+    const char* typeName() const override { return "JournalScreen"; }
+    void loadContent() override;
+    void handleInput(float dt) override;
+    void draw(float dt) override;
+
+private:
+    void fitToScreen();
+    void startNarration() const;
+};
+
+JournalScreen* new_JournalScreen(const char* texturePath);
+
+// The scale that fits a page of that size into a space of that size without
+// enlarging it.
+float journalPageScale(float pageWidth, float pageHeight, float spaceWidth, float spaceHeight);

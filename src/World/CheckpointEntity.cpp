@@ -1,0 +1,33 @@
+#include "World/CheckpointEntity.h"
+
+#include "Audio/SoundManager.h"
+#include "Debug/Debug.h"
+#include "Game/Screen.h"
+#include "Screens/JournalScreen.h"
+#include "Screens/PlayScreen.h"
+#include "World/CharacterEntity.h"
+#include "World/Room.h"
+
+CheckpointEntity::CheckpointEntity(Room* owner) : Entity(ET_CHECKPOINT, owner) {}
+
+CheckpointEntity* new_CheckpointEntity(Room* room) {
+    return DEBUG_NEW(CheckpointEntity, "new_CheckpointEntity", room);
+}
+
+// A checkpoint whose id is not above the last one reached stays armed.
+void CheckpointEntity::update(float) {
+    if (room->owner == nullptr || !touchesCharacter(room, x, y, width, height)) return;
+    if (room->owner->playState.lastCheckpointId < checkpointId) fire();
+}
+
+void CheckpointEntity::fire() {
+    PlayState& state = room->owner->playState;
+    state.lastCheckpointId = checkpointId;
+    state.lastCheckpointRoom = roomPath;
+    room->removeEntity(this);
+    if (!journal.empty()) {
+        addScreen(new_JournalScreen(journal.c_str()));
+        room->character->readingJournal = true;
+    }
+    SoundManagerPlayRelief();
+}

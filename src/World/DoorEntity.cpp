@@ -1,0 +1,107 @@
+#include "World/DoorEntity.h"
+
+#include "Audio/SoundManager.h"
+#include "Content/ContentManager.h"
+#include "Debug/Debug.h"
+#include "Effects/BlackOutEffect.h"
+#include "Engine/KeyCodes.h"
+#include "Screens/PlayScreen.h"
+#include "World/CharacterEntity.h"
+#include "World/KeyEntity.h"
+#include "World/Map.h"
+#include "World/Room.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr float REACH_SQUARED = 3600;  // 60 pixels from the door's centre to the character's corner
+constexpr float DARK_ENOUGH_TO_HIDE = 0.3f;
+constexpr float QUARTER_TURN = 1.5707963f;
+const char* const TUTORIAL_B = "Assets/FloorTemplate/FinalRooms/RoomTutB.json";
+
+}  // namespace
+
+DoorEntity::DoorEntity(Room* owner, int32_t doorOrientation)
+    : SpriteEntity(ET_DOOR, owner), orientation(doorOrientation) {
+    zIndex = 69;
+    animation = static_cast<Animation*>(ContentManagerLoad("Assets/Animations/Door.json", CT_ANIMATION, 0));
+    const auto frameWidth = static_cast<float>(animation->frameWidth);
+    const auto frameHeight = static_cast<float>(animation->frameHeight);
+    width = frameWidth;
+    height = frameHeight;
+    if (orientation == 0) return;
+    // Turned a quarter turn about its top-left corner the sprite lies left
+    // of its box; the offset moves it back over it.
+    width = frameHeight;
+    height = frameWidth;
+    drawOffset.x = frameHeight;
+    rotation = QUARTER_TURN;
+}
+
+DoorEntity* new_DoorEntity(Room* room, int32_t orientation) {
+    return DEBUG_NEW(DoorEntity, "new_DoorEntity", room, orientation);
+}
+
+void DoorEntity::update(float dt) {
+    const bool pressed = KEInputCheckTriggered(KEY_SPACE);
+    revealAround(this, 2);
+    const CharacterEntity& character = *room->character;
+    if (isWithinReach(character)) {
+        // While the screen is blacked out the door neither prompts nor refuses.
+        const bool refused = !isBlackedOut() && !offerPrompt(character);
+        if (pressed && !refused) use(character);
+    }
+    room->character->pushOut(this);
+    SpriteEntity::update(dt);
+}
+
+bool DoorEntity::isWithinReach(const CharacterEntity& character) const {
+    const float dx = x + width * 0.5f - character.x;
+    const float dy = y + height * 0.5f - character.y;
+    return dx * dx + dy * dy < REACH_SQUARED;
+}
+
+bool DoorEntity::isBlackedOut() const {
+    return room->owner != nullptr && room->owner->blackout->opacity >= DARK_ENOUGH_TO_HIDE;
+}
+
+bool DoorEntity::offerPrompt(const CharacterEntity& character) const {
+    if (isHole) {
+        const bool tooDark = character.candleLife <= 10.0f && room->map->path != nullptr &&
+                             std::strcmp(room->map->path, TUTORIAL_B) == 0;
+        room->prompt = tooDark ? "It's too dark down here without a candle" : "Enter Hole";
+        return !tooDark;
+    }
+    if (!locked) room->prompt = "Open Door";
+    else room->prompt = isKeyCollected(keyId) ? "Unlock Door" : "Door Locked";
+    if (character.hasJournal) return true;
+    room->prompt = "I Can't Forget That Journal...";
+    return false;
+}
+
+// Unlocking and leaving take the same press.
+void DoorEntity::use(const CharacterEntity& character) {
+    if (locked) {
+        if (!isKeyCollected(keyId)) return;
+        locked = false;
+    }
+    if (target.empty() || room->owner == nullptr) return;
+    if (!isHole) SoundManagerSetState(MS_DOOR);
+    SoundManagerSetAmbience(AS_QUIET);
+    leaveThrough(character);
+}
+
+// The next room gets the candle less the ten seconds that mean "no candle".
+void DoorEntity::leaveThrough(const CharacterEntity& character) const {
+    PlayScreen* screen = room->owner;
+    PlayState next;
+    copyPlayState(&next, &screen->playState);
+    next.carriedCandleLife = character.candleLife - 10.0f;
+    next.entryDoor = {target, isHole, orientation, doorId, keyId, locked};
+    screen->changeRoom(&next);
+}
+
+void DoorEntity::draw(float opacity, float dt) {
+    if (!isHole) SpriteEntity::draw(opacity, dt);
+}

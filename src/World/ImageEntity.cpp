@@ -1,0 +1,24 @@
+#include "World/ImageEntity.h"
+
+#include "Content/ContentManager.h"
+#include "Debug/Debug.h"
+#include "World/CharacterEntity.h"
+#include "World/Room.h"
+
+ImageEntity::ImageEntity(Room* owner, const char* path) : SpriteEntity(ET_IMAGE, owner) {
+    zIndex = 5;
+    animation = static_cast<Animation*>(ContentManagerLoad(path, CT_ANIMATION, 0));
+    animation->play();
+    width = static_cast<float>(animation->frameWidth);
+    height = static_cast<float>(animation->frameHeight);
+}
+
+ImageEntity* new_ImageEntity(Room* room, const char* path) {
+    return DEBUG_NEW(ImageEntity, "new_ImageEntity", room, path);
+}
+
+void ImageEntity::update(float dt) {
+    revealAround(this, 2);
+    SpriteEntity::update(dt);
+    if (collidable) room->character->pushOut(this);
+}

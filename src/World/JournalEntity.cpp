@@ -1,0 +1,50 @@
+#include "World/JournalEntity.h"
+
+#include "Audio/SoundManager.h"
+#include "Content/ContentManager.h"
+#include "Debug/Debug.h"
+#include "Engine/KeyCodes.h"
+#include "World/CharacterEntity.h"
+#include "World/Room.h"
+
+namespace {
+
+constexpr float PICKUP_DISTANCE_SQUARED = 6400;  // 80 pixels between top-left corners
+
+}  // namespace
+
+JournalEntity::JournalEntity(Room* owner) : SpriteEntity(ET_JOURNAL, owner) {
+    zIndex = 69;
+    animation = static_cast<Animation*>(ContentManagerLoad("Assets/Animations/Journal.json", CT_ANIMATION, 0));
+    animation->play();
+    width = static_cast<float>(animation->frameWidth);
+    height = static_cast<float>(animation->frameHeight);
+}
+
+JournalEntity* new_JournalEntity(Room* room) {
+    return DEBUG_NEW(JournalEntity, "new_JournalEntity", room);
+}
+
+void JournalEntity::update(float dt) {
+    width = static_cast<float>(animation->frameWidth);
+    height = static_cast<float>(animation->frameHeight);
+    pivot = {0.0f, 0.0f};
+    rotation = 0.0f;
+    revealAround(this, 2);
+    if (offerPickup()) return;
+    room->character->pushOut(this);
+    SpriteEntity::update(dt);
+}
+
+bool JournalEntity::offerPickup() {
+    CharacterEntity* character = room->character;
+    const float dx = x - character->x;
+    const float dy = y - character->y;
+    if (dx * dx + dy * dy >= PICKUP_DISTANCE_SQUARED) return false;
+    room->prompt = "Pickup Journal";
+    if (!KEInputCheckCurr(KEY_SPACE)) return false;
+    room->removeEntity(this);
+    SoundManagerPlayRelief();
+    character->hasJournal = true;
+    return true;
+}

@@ -1,0 +1,22 @@
+// The journal lying in the first room. The character must pick it up before
+// any door opens; holding the space bar in reach is enough.
+#pragma once
+
+#include "World/Entity.h"
+
+#include <string>
+
+class JournalEntity : public SpriteEntity {
+public:
+    std::string target;  // the map's "Target"; nothing reads it yet
+
+    explicit JournalEntity(Room* owner);
+
+    void update(float dt) override;
+
+private:
+    // True when the character took it this frame.
+    bool offerPickup();
+};
+
+JournalEntity* new_JournalEntity(Room* room);

@@ -1,0 +1,69 @@
+#include "World/KeyEntity.h"
+
+#include "Audio/SoundManager.h"
+#include "Content/ContentManager.h"
+#include "Debug/Debug.h"
+#include "Engine/KeyCodes.h"
+#include "World/CharacterEntity.h"
+#include "World/Room.h"
+
+#include <algorithm>
+#include <iterator>
+
+int32_t collectedKeyIds[KEY_SLOTS] = {};
+
+namespace {
+
+constexpr float PICKUP_DISTANCE_SQUARED = 2500;  // 50 pixels between top-left corners
+
+}  // namespace
+
+bool isKeyCollected(int32_t keyId) {
+    return keyId >= 1 && std::find(std::begin(collectedKeyIds), std::end(collectedKeyIds), keyId) !=
+                             std::end(collectedKeyIds);
+}
+
+void forgetCollectedKeys() {
+    std::fill(std::begin(collectedKeyIds), std::end(collectedKeyIds), 0);
+}
+
+KeyEntity::KeyEntity(Room* owner) : SpriteEntity(ET_KEY, owner) {
+    zIndex = 1;
+    scale = {1.5f, 1.5f};
+    animation = static_cast<Animation*>(ContentManagerLoad("Assets/Animations/Key.1.json", CT_ANIMATION, 0));
+    animation->play();
+    width = static_cast<float>(animation->frameWidth);
+    height = static_cast<float>(animation->frameHeight);
+}
+
+KeyEntity* new_KeyEntity(Room* room) {
+    return DEBUG_NEW(KeyEntity, "new_KeyEntity", room);
+}
+
+void KeyEntity::update(float dt) {
+    width = static_cast<float>(animation->frameWidth);
+    height = static_cast<float>(animation->frameHeight);
+    revealAround(this, 2);
+    SpriteEntity::update(dt);
+    room->character->pushOut(this);
+    offerPickup();
+}
+
+// With every slot taken the key shows its prompt but stays where it lies.
+void KeyEntity::offerPickup() {
+    const CharacterEntity* character = room->character;
+    const float dx = x - character->x;
+    const float dy = y - character->y;
+    if (dx * dx + dy * dy >= PICKUP_DISTANCE_SQUARED) return;
+    room->prompt = "Pickup Key";
+    if (!KEInputCheckTriggered(KEY_SPACE)) return;
+    int32_t* freeSlot = std::find(std::begin(collectedKeyIds), std::end(collectedKeyIds), 0);
+    if (freeSlot == std::end(collectedKeyIds)) return;
+    *freeSlot = keyId;
+    room->removeEntity(this);
+    SoundManagerPlayPickup();
+}
+
+void KeyEntity::draw(float, float dt) {
+    SpriteEntity::draw(1.0f, dt);
+}

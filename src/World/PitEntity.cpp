@@ -1,0 +1,65 @@
+#include "World/PitEntity.h"
+
+#include "Content/ContentManager.h"
+#include "Debug/Debug.h"
+#include "Util/Random.h"
+#include "World/CharacterEntity.h"
+#include "World/LightEntity.h"
+#include "World/Room.h"
+
+#include <string>
+
+namespace {
+
+constexpr float PULL_RATE = 8.5f;  // share of the way to the pit's middle per second
+
+}  // namespace
+
+// Each pit opens at its own pace, so it plays a copy of its animation.
+PitEntity::PitEntity(Room* owner) : SpriteEntity(ET_PIT, owner) {
+    const std::string path = "Assets/Animations/Pit_V" + std::to_string(gameRand() % 2 + 1) + ".json";
+    animation = static_cast<Animation*>(ContentManagerLoad(path.c_str(), CT_ANIMATION, CF_COPY));
+    animation->pause();
+}
+
+PitEntity::~PitEntity() {
+    ContentManagerUnloadCopy(animation, CT_ANIMATION);
+}
+
+PitEntity* new_PitEntity(Room* room) {
+    return DEBUG_NEW(PitEntity, "new_PitEntity", room);
+}
+
+void PitEntity::update(float dt) {
+    SpriteEntity::update(dt);
+    const bool lit = isInCharactersLight();
+    if (lit && !revealed) {
+        revealed = true;
+        animation->play();
+    }
+    if (revealed && animation->frame >= PIT_OPEN_FRAME && touchesCharacter(room, trapX, trapY, trapWidth, trapHeight))
+        pullCharacter(dt);
+    if (lit) animation->update(dt);
+}
+
+bool PitEntity::isInCharactersLight() const {
+    const LightEntity* light = room->character->light;
+    const float dx = x + width * 0.5f - light->centerX;
+    const float dy = y + height * 0.5f - light->centerY;
+    return dx * dx + dy * dy <= light->radiusSquared;
+}
+
+// Towards the middle of the trap, the nearer the slower.
+void PitEntity::pullCharacter(float dt) const {
+    CharacterEntity* character = room->character;
+    character->velocity = {0.0f, 0.0f};
+    character->x += dt * PULL_RATE *
+                    ((trapWidth - character->scale.x * character->width) * 0.5f + trapX - character->x);
+    character->y += dt * PULL_RATE *
+                    ((trapHeight - character->scale.y * character->height) * 0.5f + trapY - character->y);
+    character->falling = true;
+}
+
+void PitEntity::draw(float opacity, float dt) {
+    if (revealed) SpriteEntity::draw(opacity, dt);
+}

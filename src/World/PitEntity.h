@@ -1,0 +1,31 @@
+// A hole in the floor, invisible until the character's light reaches it.
+// Once shown it stays shown; when it has opened far enough it drags a
+// character standing over it in. It opens twice as fast in the light.
+#pragma once
+
+#include "World/Entity.h"
+
+// The frame from which the pit is open and pulls.
+inline constexpr uint32_t PIT_OPEN_FRAME = 6;
+
+class PitEntity : public SpriteEntity {
+public:
+    bool revealed = false;
+    float trapX = 0.0f;  // the centred part of the pit that catches the character
+    float trapY = 0.0f;
+    float trapWidth = 0.0f;
+    float trapHeight = 0.0f;
+
+    explicit PitEntity(Room* owner);
+    ~PitEntity() override;
+
+    void update(float dt) override;
+    // Unrevealed pits are not drawn.
+    void draw(float opacity, float dt) override;
+
+private:
+    bool isInCharactersLight() const;
+    void pullCharacter(float dt) const;
+};
+
+PitEntity* new_PitEntity(Room* room);

@@ -1,0 +1,29 @@
+#include "World/TableEntity.h"
+
+#include "Content/ContentManager.h"
+#include "Debug/Debug.h"
+#include "World/CharacterEntity.h"
+#include "World/Room.h"
+
+TableEntity::TableEntity(Room* owner, bool round) : SpriteEntity(ET_TABLE, owner) {
+    zIndex = 69;
+    const char* path = round ? "Assets/Animations/TableRound.json" : "Assets/Animations/TableSquare.json";
+    animation = static_cast<Animation*>(ContentManagerLoad(path, CT_ANIMATION, 0));
+    width = static_cast<float>(animation->frameWidth);
+    height = static_cast<float>(animation->frameHeight);
+}
+
+TableEntity* new_TableEntity(Room* room, bool round) {
+    return DEBUG_NEW(TableEntity, "new_TableEntity", room, round);
+}
+
+// The box is the frame, scaled to the object's size: the cells lit and the
+// box the character meets are the drawn table's.
+void TableEntity::update(float dt) {
+    width = static_cast<float>(animation->frameWidth);
+    height = static_cast<float>(animation->frameHeight);
+    pivot = {0.0f, 0.0f};
+    markCellsLit(room, x, y, width * scale.x, height * scale.y, 0);
+    room->character->pushOut(this);
+    SpriteEntity::update(dt);
+}

@@ -1,0 +1,13 @@
+// A round or square table stretched to its map object's size. It is solid.
+#pragma once
+
+#include "World/Entity.h"
+
+class TableEntity : public SpriteEntity {
+public:
+    TableEntity(Room* owner, bool round);
+
+    void update(float dt) override;
+};
+
+TableEntity* new_TableEntity(Room* room, bool round);

@@ -1,0 +1,87 @@
+#include "World/WalkZone.h"
+
+#include "Audio/SoundManager.h"
+#include "Debug/Debug.h"
+#include "Effects/BlackOutEffect.h"
+#include "Game/Screen.h"
+#include "Screens/JournalScreen.h"
+#include "Screens/PlayScreen.h"
+#include "World/CharacterEntity.h"
+#include "World/LightEntity.h"
+#include "World/Room.h"
+
+namespace {
+
+constexpr float PAGE_DELAY = 1.0f;
+constexpr float ENDING_DELAY = 4.5f;
+constexpr float WALKING_LIGHT_RADIUS = 120.0f;
+
+// The scene spans rooms and play screens, so it lives for the game.
+struct Scene {
+    float walkTimer = 0.0f;
+    bool leftZone = false;
+    bool pageShown = false;
+};
+
+Scene scene;
+
+}  // namespace
+
+void resetWalkZone() {
+    scene = Scene{};
+}
+
+WalkZone* new_WalkZone(Room* room) {
+    return DEBUG_NEW(WalkZone, "new_WalkZone", room);
+}
+
+void WalkZone::update(float dt) {
+    testOverlap();
+    if (inside) walkOn(dt);
+    else leave(dt);
+}
+
+void WalkZone::walkOn(float dt) const {
+    if (SoundManagerMusicState() != MS_DIALOGUE_8) {
+        SoundManagerSetState(MS_DIALOGUE_8);
+        scene.walkTimer = PAGE_DELAY;
+    }
+    CharacterEntity* character = room->character;
+    character->animation->play();
+    character->x += character->walkSpeed * dt;
+    character->hasControl = false;
+    character->light->setRadius(WALKING_LIGHT_RADIUS);
+    character->candleFrozen = true;
+    if (scene.walkTimer > 0) scene.walkTimer -= dt;
+    if (scene.walkTimer <= 0 && SoundManagerMusicState() == MS_DIALOGUE_8 && !scene.pageShown) {
+        addScreen(new_JournalScreen("Assets/Textures/JournalBackground8.png"));
+        scene.pageShown = true;
+    }
+}
+
+// The first frame outside starts the ending; 4.5 seconds later the game
+// leaves for the credits, once.
+void WalkZone::leave(float dt) const {
+    PlayScreen* screen = room->owner;
+    if (!scene.leftZone) {
+        SoundManagerSetState(MS_DOOR_THEN_SHOTS);
+        CharacterEntity* character = room->character;
+        character->animation->reset();
+        character->animation->pause();
+        character->isMoving = false;
+        if (screen != nullptr) screen->blackout->holdBlack();
+        scene.walkTimer = ENDING_DELAY;
+        scene.leftZone = true;
+        scene.pageShown = false;
+        scene.walkTimer -= dt;
+    } else if (scene.walkTimer > 0) {
+        scene.walkTimer -= dt;
+    }
+    if (scene.walkTimer <= 0 && scene.leftZone && !scene.pageShown) {
+        scene.pageShown = true;
+        if (screen == nullptr) return;
+        PlayState outro;
+        outro.entryDoor.target = "Outro";
+        screen->changeRoom(&outro);
+    }
+}

@@ -1,0 +1,24 @@
+// The final scene. While the character stands in the zone it walks on by
+// itself with a small steady light, its last journal page read aloud; once
+// it has walked out, a door opens behind it, a scream and a shot are heard,
+// the screen goes black, and the credits follow. The zone is placed so that
+// the character starts inside it.
+#pragma once
+
+#include "World/Zone.h"
+
+class WalkZone : public Zone {
+public:
+    explicit WalkZone(Room* owner) : Zone(owner) {}
+
+    void update(float dt) override;
+
+private:
+    void walkOn(float dt) const;
+    void leave(float dt) const;
+};
+
+WalkZone* new_WalkZone(Room* room);
+
+// The scene is played once a game: a new game makes it ready again.
+void resetWalkZone();

@@ -1,0 +1,254 @@
+// Doors, holes, keys, the journal and checkpoints in a room owned by a play
+// screen, driven frame by frame with the space bar.
+#include "Engine/KeyCodes.h"
+#include "World/CheckpointEntity.h"
+#include "World/DoorEntity.h"
+#include "World/KeyEntity.h"
+#include "World/Map.h"
+#include "WorldSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+constexpr float FRAME = 1.0f / 60.0f;
+const std::vector<std::string> HALL(8, std::string(20, '.'));
+
+// A door in the top wall of a room of floor: its top-left at (x, 0), its
+// middle 16 pixels further on and down.
+std::string doorObject(const std::string& type, int x, const std::string& properties) {
+    return R"({"type": ")" + type + R"(", "x": )" + std::to_string(x) +
+           R"(, "y": 0, "width": 32, "height": 32, "properties": {"Target": "Study.json", "int.ID": "4")" +
+           properties + "}}";
+}
+
+// Every door room holds the same three: open, locked by key 7, and a hole.
+enum DoorIndex { OPEN_DOOR, LOCKED_DOOR, HOLE };
+const int DOOR_X[] = {32, 256, 480};
+const std::string THREE_DOORS = doorObject("Entity.Door", DOOR_X[OPEN_DOOR], "") + "," +
+                                doorObject("Entity.Door", DOOR_X[LOCKED_DOOR],
+                                           R"(, "bool.Locked": "true", "int.KeyID": "7")") +
+                                "," + doorObject("Entity.Hole", DOOR_X[HOLE], "");
+
+class InteractionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        initScreenStack();
+        forgetCollectedKeys();
+    }
+    void TearDown() override {
+        destroyScreenStack();
+        forgetCollectedKeys();
+    }
+
+    // A room lit all over, so that a character without a candle lives on.
+    Room* enter(const std::string& name, const std::string& objects, float carriedCandleLife = 0) {
+        const std::string light =
+            R"({"type": "Entity.Light", "x": -512, "y": -512, "width": 1664, "height": 1664})";
+        PlayState entry;
+        entry.entryDoor.target = world.writeMap(name, HALL, "[" + light + "," + objects + "]");
+        entry.carriedCandleLife = carriedCandleLife;
+        screen = new_PlayScreen(&entry);
+        addScreen(screen);
+        room = screen->room;
+        character = room->character;
+        return room;
+    }
+
+    void standAt(float x, float y) {
+        character->x = x;
+        character->y = y;
+    }
+
+    // One room update, with the space bar going down this frame when pressed.
+    void step(bool pressed = false) {
+        KEInputPostKey(KEY_SPACE, pressed);
+        KEInputUpdate();
+        room->update(FRAME);
+    }
+
+    bool leaving() const { return screen->isExiting; }
+
+    Entity* doorAt(int x) const {
+        List<Entity>* doors = room->getEntitiesOfKind(ET_DOOR);
+        Entity* found = nullptr;
+        for (ListNode<Entity>* node = doors->head; node != nullptr; node = node->next)
+            if (node->data->x == static_cast<float>(x)) found = node->data;
+        doors->destroy();
+        return found;
+    }
+
+    int count(int32_t kind) const {
+        List<Entity>* found = room->getEntitiesOfKind(kind);
+        const int n = found->count;
+        found->destroy();
+        return n;
+    }
+
+    TestWorld world;
+    PlayScreen* screen = nullptr;
+    Room* room = nullptr;
+    CharacterEntity* character = nullptr;
+};
+
+struct DoorCase {
+    const char* what;
+    const char* map;
+    DoorIndex door;
+    int32_t collectedKey;  // 0 for none
+    float candleLife;
+    const char* prompt;
+    bool leaves;
+};
+
+TEST_F(InteractionTest, DoorsPromptAndOpenAsTheirLockKeyJournalAndCandleAllow) {
+    const DoorCase cases[] = {
+        {"open door", "Hall.json", OPEN_DOOR, 0, 10, "Open Door", true},
+        {"locked, key missing", "Hall.json", LOCKED_DOOR, 0, 10, "Door Locked", false},
+        {"locked, another key", "Hall.json", LOCKED_DOOR, 2, 10, "Door Locked", false},
+        {"locked, key held: unlocks and leaves", "Hall.json", LOCKED_DOOR, 7, 10, "Unlock Door", true},
+        {"no journal yet", "RoomTutA.json", OPEN_DOOR, 0, 10, "I Can't Forget That Journal...", false},
+        {"no journal, locked, key held", "RoomTutA.json", LOCKED_DOOR, 7, 10, "I Can't Forget That Journal...",
+         false},
+        {"hole needs no journal", "RoomTutA.json", HOLE, 0, 10, "Enter Hole", true},
+        {"dark hole in the second tutorial", "RoomTutB.json", HOLE, 0, 10,
+         "It's too dark down here without a candle", false},
+        {"lit hole in the second tutorial", "RoomTutB.json", HOLE, 0, 10.5f, "Enter Hole", true},
+        {"hole elsewhere needs no candle", "Hall.json", HOLE, 0, 10, "Enter Hole", true},
+    };
+    for (const DoorCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        forgetCollectedKeys();
+        if (c.collectedKey != 0) collectedKeyIds[0] = c.collectedKey;
+        enter(c.map, THREE_DOORS);
+        standAt(static_cast<float>(DOOR_X[c.door]) + 4, 60);
+        step();
+        // The door alone, so that the character's own candle logic stays out of it.
+        character->candleLife = c.candleLife;
+        Entity* door = doorAt(DOOR_X[c.door]);
+        room->prompt = nullptr;
+        door->update(FRAME);
+        EXPECT_STREQ(room->prompt, c.prompt);
+        KEInputPostKey(KEY_SPACE, true);
+        KEInputUpdate();
+        door->update(FRAME);
+        KEInputPostKey(KEY_SPACE, false);
+        KEInputUpdate();
+        EXPECT_EQ(leaving(), c.leaves);
+        if (c.leaves) {
+            EXPECT_EQ(screen->playState.entryDoor.target, "Study.json");
+            EXPECT_EQ(screen->playState.entryDoor.id, 4);
+            EXPECT_EQ(screen->playState.entryDoor.isHole, c.door == HOLE);
+        }
+        destroyScreenStack();
+        initScreenStack();
+    }
+}
+
+TEST_F(InteractionTest, ADoorReachesSixtyPixelsFromItsMiddleToTheCharactersCorner) {
+    enter("Hall.json", THREE_DOORS);
+    standAt(48, 16 + 60);
+    step();
+    EXPECT_EQ(room->prompt, nullptr) << "exactly 60 pixels away";
+    standAt(48, 16 + 59.9f);
+    step();
+    EXPECT_STREQ(room->prompt, "Open Door");
+}
+
+TEST_F(InteractionTest, LeavingCarriesTheCandleLessTenAndTheDoorIsSolid) {
+    enter("Hall.json", THREE_DOORS);
+    character->giveCandle(50);
+    standAt(36, 20);
+    step();
+    EXPECT_EQ(character->y, 32.0f) << "pushed out of the door's box";
+    step(true);
+    ASSERT_TRUE(leaving());
+    EXPECT_NEAR(screen->playState.carriedCandleLife, character->candleLife - 10, 0.001f);
+    EXPECT_GT(screen->playState.carriedCandleLife, 39.0f);
+
+    destroyScreenStack();
+    initScreenStack();
+    enter("Hall.json", THREE_DOORS);
+    standAt(36, 40);
+    step();
+    character->candleLife = 10;
+    KEInputPostKey(KEY_SPACE, true);
+    KEInputUpdate();
+    doorAt(DOOR_X[OPEN_DOOR])->update(FRAME);
+    ASSERT_TRUE(leaving());
+    EXPECT_EQ(screen->playState.carriedCandleLife, 0.0f) << "no candle: 10 - 10";
+}
+
+TEST_F(InteractionTest, APickedUpKeyIsRecordedOnceAndNeverLaidOutAgain) {
+    const std::string key = R"({"type": "Entity.Key", "x": 64, "y": 96, "width": 16, "height": 16,
+                                "properties": {"int.ID": "3"}})";
+    enter("Hall.json", key);
+    standAt(64 + 49, 96);
+    step();
+    EXPECT_STREQ(room->prompt, "Pickup Key");
+    step(true);
+    EXPECT_TRUE(isKeyCollected(3));
+    EXPECT_EQ(std::count(std::begin(collectedKeyIds), std::end(collectedKeyIds), 3), 1);
+    step();
+    EXPECT_EQ(count(ET_KEY), 0);
+
+    destroyScreenStack();
+    initScreenStack();
+    enter("Hall.json", key);
+    EXPECT_EQ(count(ET_KEY), 0) << "rebuilt without the key";
+}
+
+TEST_F(InteractionTest, WithEveryKeySlotTakenAKeyStaysWhereItLies) {
+    for (int32_t& slot : collectedKeyIds) slot = 100;
+    enter("Hall.json", R"({"type": "Entity.Key", "x": 64, "y": 96, "width": 16, "height": 16,
+                           "properties": {"int.ID": "3"}})");
+    standAt(64, 96);
+    step(true);
+    EXPECT_STREQ(room->prompt, "Pickup Key");
+    step();
+    EXPECT_EQ(count(ET_KEY), 1);
+}
+
+TEST_F(InteractionTest, TheJournalIsTakenWithTheSpaceBarHeldOnTheFirstFrameInReach) {
+    enter("RoomTutA.json", R"({"type": "Entity.Journal", "x": 160, "y": 160, "width": 24, "height": 20,
+                               "properties": {"Target": "Journal"}})");
+    EXPECT_FALSE(character->hasJournal);
+    KEInputPostKey(KEY_SPACE, true);
+    KEInputUpdate();
+    standAt(160 - 80, 160);
+    room->update(FRAME);
+    EXPECT_FALSE(character->hasJournal) << "80 pixels away";
+    KEInputUpdate();
+    ASSERT_FALSE(KEInputCheckTriggered(KEY_SPACE));
+    standAt(160 - 79, 160);
+    room->update(FRAME);
+    EXPECT_TRUE(character->hasJournal) << "held, not freshly pressed";
+}
+
+TEST_F(InteractionTest, CheckpointsFireOnceEdgeToEdgeInRisingIdOrder) {
+    auto checkpoint = [](int id, int x, const char* journal) {
+        return R"({"type": "Entity.CheckPoint", "x": )" + std::to_string(x) +
+               R"(, "y": 64, "width": 32, "height": 64, "properties": {"int.ID": ")" + std::to_string(id) +
+               R"(", "Room": "Assets/FloorTemplate/FinalRooms/Hall.json")" + journal + "}}";
+    };
+    enter("Hall.json", checkpoint(5, 32, R"(, "Journal": "Assets/Textures/JournalBackground3.png")") + "," +
+                           checkpoint(3, 192, ""));
+    ASSERT_EQ(room->spawnPoints->count, 2) << "each checkpoint is a spawn point of its id";
+    standAt(32 - character->width, 64);
+    step();
+    EXPECT_EQ(screen->playState.lastCheckpointId, 5) << "touching edges trigger";
+    EXPECT_EQ(screen->playState.lastCheckpointRoom, "Assets/FloorTemplate/FinalRooms/Hall.json");
+    EXPECT_STREQ(screenStack->tail->data->typeName(), "JournalScreen");
+    EXPECT_TRUE(character->readingJournal);
+    EXPECT_EQ(SoundManagerMusicState(), MS_DIALOGUE_3);
+
+    standAt(192, 64);
+    step();
+    step();
+    EXPECT_EQ(screen->playState.lastCheckpointId, 5) << "3 comes after 5: nothing";
+    EXPECT_EQ(count(ET_CHECKPOINT), 1) << "the fired one is gone, the other stays armed";
+}
+
+}  // namespace
