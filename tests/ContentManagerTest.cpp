@@ -45,7 +45,6 @@ TEST_F(ContentManagerTest, PathsAreKeysWhateverTheSeparatorButCaseSensitive) {
     EXPECT_NE(lower, first);
     EXPECT_EQ(lower->width, 8u);
     EXPECT_EQ(contentCache->count, 2);
-
 }
 
 TEST_F(ContentManagerTest, DeferredLoadsWaitForTheirCompletionAndHitsNeverComplete) {

@@ -3,10 +3,13 @@
 #include <stb_image.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -86,7 +89,7 @@ TEST_F(EndToEndTest, HeadlessRunPrintsTheResolutionAndLogsEveryFrame) {
     EXPECT_EQ(std::regex_replace(log[2], std::regex("\"dt\":[0-9.e-]+"), "\"dt\":DT"),
               "{\"frame\":2,\"dt\":DT,\"screens\":[{\"type\":\"LoadingScreen\",\"state\":0}],\"room\":null,"
               "\"character\":null,"
-              "\"prompt\":null,\"music\":0,\"ambience\":1,\"lastCheckpointId\":null,\"keys\":null,"
+              "\"prompt\":null,\"music\":0,\"ambience\":1,\"lastCheckpointId\":null,\"keys\":[],"
               "\"blackout\":null}");
     EXPECT_EQ(readText(path("Debug.Trace.txt")), "") << "a clean run reports nothing";
 }
@@ -119,9 +122,10 @@ TEST_F(EndToEndTest, LoadingScreenHandsOverOnceEverythingIsComplete) {
 // loading has surely handed over to the room, however busy the machine.
 TEST_F(EndToEndTest, AScriptedWalkThroughTheGalleryCarriesTheLightAlong) {
     write("walk.txt", "150 down D\n233 up D\n235 down S\n330 up S\n");
-    GameRun result = run({"--headless", "--fixed-dt", "0.033333", "--frames", "400", "--seed", "3", "--room",
-                          "Assets/FloorTemplate/FinalRooms/Gallery.json", "--input", "walk.txt", "--state-log",
-                          "walk.jsonl", "--screenshot", "140:hall.png", "--screenshot", "399:conservatory.png"});
+    GameRun result =
+        run({"--headless", "--fixed-dt", "0.033333", "--frames", "400", "--seed", "3", "--room",
+             "Assets/FloorTemplate/FinalRooms/Gallery.json", "--input", "walk.txt", "--state-log",
+             "walk.jsonl", "--screenshot", "140:hall.png", "--screenshot", "399:conservatory.png"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     std::vector<std::string> log = lines(readText(path("walk.jsonl")));
     ASSERT_EQ(log.size(), 400u);
@@ -165,10 +169,97 @@ TEST_F(EndToEndTest, AScriptedWalkThroughTheGalleryCarriesTheLightAlong) {
     }
 }
 
+// A room of floor lit all over, with the game's tilesets, and these objects.
+std::string testRoom(const std::string& objects) {
+    std::string floor, dark;
+    for (int cell = 0; cell < 14 * 8; ++cell) {
+        floor += cell == 0 ? "2" : ",2";
+        dark += cell == 0 ? "0" : ",0";
+    }
+    const std::string tiles = "../Assets/FloorTemplate/FinalRooms/Tiles/";
+    return R"({"width": 14, "height": 8, "tilewidth": 32, "tileheight": 32, "tilesets": [
+        {"firstgid": 1, "image": ")" +
+           tiles + R"(Floors.png", "imagewidth": 256, "imageheight": 128},
+        {"firstgid": 33, "image": ")" +
+           tiles + R"(Walls.png", "imagewidth": 256, "imageheight": 64}],
+      "layers": [{"type": "tilelayer", "visible": true, "opacity": 1, "data": [)" +
+           floor + R"(]}, {"type": "tilelayer", "visible": true, "opacity": 1, "data": [)" + dark +
+           R"(]}, {"type": "objectgroup", "objects": [
+        {"type": "Entity.Light", "x": -400, "y": -400, "width": 1400, "height": 1400}, )" +
+           objects + "]}]}";
+}
+
+// Pick up the journal and a key, unlock the door with it, and in the next
+// room reach a checkpoint whose page opens, close it with E, and fall into a
+// pit: the character is respawned at its entry.
+TEST_F(EndToEndTest, AScriptedRunUsesEveryKindOfInteraction) {
+    ASSERT_EQ(mkdir(path("Rooms").c_str(), 0755), 0);
+    write("Rooms/Trial.json", testRoom(R"(
+        {"type": "Character.Spawn", "x": 32, "y": 96, "width": 32, "height": 32},
+        {"type": "Entity.Journal", "x": 40, "y": 40, "width": 24, "height": 20, "properties": {"Target": "J"}},
+        {"type": "Entity.Key", "x": 140, "y": 100, "width": 16, "height": 16, "properties": {"int.ID": "1"}},
+        {"type": "Entity.Door", "x": 224, "y": 0, "width": 32, "height": 32, "properties": {
+            "Target": "Rooms/Next.json", "int.ID": "1", "bool.Locked": "true", "int.KeyID": "1"}})"));
+    write("Rooms/Next.json", testRoom(R"(
+        {"type": "Character.Spawn", "x": 32, "y": 96, "width": 32, "height": 32, "properties": {"int.ID": "1"}},
+        {"type": "Entity.CheckPoint", "x": 96, "y": 64, "width": 32, "height": 96, "properties": {"int.ID": "1",
+            "Room": "Rooms/Next.json", "Journal": "Assets/Textures/JournalBackground1.png"}},
+        {"type": "Entity.Pit", "x": 200, "y": 80, "width": 64, "height": 64, "properties": {"decimal.Rate": "0.05"}})"));
+    // The script starts well after loading, whatever the machine's load.
+    constexpr int START = 300;
+    std::string script;
+    for (const char* line :
+         {"60 tap SPACE", "70 down D", "92 up D", "95 tap SPACE", "100 down D", "150 up D", "152 down W",
+          "172 up W", "175 tap SPACE", "200 down D", "225 up D", "320 tap E", "340 down D", "385 up D"})
+        script += std::to_string(START + std::atoi(line)) + std::strchr(line, ' ') + "\n";
+    write("keys.txt", script);
+    GameRun result = run({"--headless", "--fixed-dt", "0.02", "--frames", std::to_string(START + 520),
+                          "--seed", "1", "--room", "Rooms/Trial.json", "--input", "keys.txt", "--state-log",
+                          "run.jsonl", "--audio-log", "audio.log"});
+    ASSERT_EQ(result.exitCode, 0) << readText(path("Debug.Trace.txt"));
+    const std::vector<std::string> log = lines(readText(path("run.jsonl")));
+    ASSERT_EQ(log.size(), START + 520u);
+    auto has = [&](size_t frame, const std::string& text) {
+        return log[START + frame].find(text) != std::string::npos;
+    };
+    ASSERT_TRUE(has(0, "[{\"type\":\"PlayScreen\",\"state\":1}]")) << "the room is up before the script";
+    EXPECT_TRUE(has(60, "\"prompt\":\"Pickup Journal\"") && has(61, "\"prompt\":null"))
+        << "the journal is gone";
+    EXPECT_TRUE(has(94, "\"keys\":[]") && has(96, "\"keys\":[1]")) << log[START + 96];
+    EXPECT_TRUE(has(170, "\"prompt\":\"Unlock Door\"")) << log[START + 170];
+    EXPECT_TRUE(has(176, "\"prompt\":\"Open Door\"")) << "unlocked by the same press that leaves";
+    EXPECT_TRUE(has(190, "\"room\":\"Rooms/Next.json\""));
+    EXPECT_TRUE(has(230, "\"lastCheckpointId\":1") && has(230, "\"type\":\"JournalScreen\""));
+    EXPECT_TRUE(has(230, "\"music\":7,")) << "page 1 is read aloud";
+    EXPECT_FALSE(has(360, "JournalScreen")) << "E closed the page";
+    EXPECT_TRUE(std::any_of(log.begin() + START + 380, log.end(), [](const std::string& line) {
+        return line.find("\"falling\":true") != std::string::npos;
+    })) << "the pit took the character";
+    EXPECT_TRUE(has(519, "\"x\":39,\"y\":99,") && has(519, "\"falling\":false")) << log[START + 519];
+    const std::string audio = readText(path("audio.log"));
+    EXPECT_NE(audio.find(std::to_string(START + 320) + "\tstop\tdial_1\tfade"), std::string::npos)
+        << "E cuts the narration";
+}
+
 TEST_F(EndToEndTest, CheckAssetsLoadsAndCompletesThePreloadList) {
     GameRun result = run({"--check-assets"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.out.find("preload entries checked"), std::string::npos) << result.out;
+}
+
+TEST_F(EndToEndTest, AMapPathNamingTheWrongKindOfFileEndsWithItsReport) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Assets/Animations/Lantern.json",
+         "Content was loaded as CT_ANIMATION and is now asked for as CT_MAP."},
+        {"Assets/Textures/Fire.png", "Content was loaded as CT_TEXTURE and is now asked for as CT_MAP."},
+        {"Assets", "Unable to load file \\(Assets\\)\\."},
+    };
+    for (const auto& [room, message] : cases) {
+        GameRun result = run({"--headless", "--fixed-dt", "0.02", "--frames", "300", "--room", room});
+        EXPECT_EQ(result.exitCode, 1) << room;
+        EXPECT_TRUE(std::regex_search(readText(path("Debug.Trace.txt")), std::regex(message))) << room;
+        unlink(path("Debug.Trace.txt").c_str());
+    }
 }
 
 TEST_F(EndToEndTest, BrokenAssetEndsTheGameWithItsReport) {
@@ -212,6 +303,10 @@ TEST_F(EndToEndTest, MalformedOptionsAndScriptsEndWithOneLineBeforeAnyWindow) {
     GameRun missing = run({"--headless", "--input", "nowhere.txt"});
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_EQ(missing.err, "halcyra: cannot read input script 'nowhere.txt': No such file or directory\n");
+
+    GameRun directory = run({"--headless", "--input", "."});
+    EXPECT_EQ(directory.exitCode, 2);
+    EXPECT_EQ(directory.err, "halcyra: cannot read input script '.': Is a directory\n");
 }
 
 }  // namespace

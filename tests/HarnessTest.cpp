@@ -43,7 +43,10 @@ TEST(HarnessTest, MalformedOptionsGiveOneLineNamingTheOption) {
         {{"--bogus"}, "unknown option '--bogus' (try --help)"},
         {{"--frames"}, "--frames: missing value"},
         {{"--frames", "12abc"}, "--frames: expected a whole number of frames above 0, got '12abc'"},
-        {{"--desktop", "1920*1080"}, "--desktop: expected a size WxH such as 1920x1080, got '1920*1080'"},
+        {{"--desktop", "1920*1080"},
+         "--desktop: expected a size WxH such as 1920x1080, at most 8192 a side, got '1920*1080'"},
+        {{"--desktop", "16384x16384"},
+         "--desktop: expected a size WxH such as 1920x1080, at most 8192 a side, got '16384x16384'"},
         {{"--fixed-dt", "nan"},
          "--fixed-dt: expected a frame time in seconds above 0 and at most 1, got 'nan'"},
         {{"--seed", "-1"}, "--seed: expected a whole number from 0 to 4294967295, got '-1'"},
@@ -90,12 +93,18 @@ TEST(InputScriptTest, MalformedLinesNameTheLineAndTheProblem) {
         {"\n\n5 down\n", "3: expected 'FRAME down|up|tap KEY', got '5 down'"},
         {"5 down W E\n", "1: unexpected 'E' after the key"},
     };
+    const std::string longLine = "7 " + std::string(200, 'x');
     for (const auto& [script, expected] : cases) {
         std::vector<ScriptedKey> events;
         std::string error;
         EXPECT_FALSE(parseInputScript(script, &events, &error)) << script;
         EXPECT_EQ(error, expected);
     }
+    std::vector<ScriptedKey> events;
+    std::string error;
+    EXPECT_FALSE(parseInputScript(longLine + "\n", &events, &error));
+    EXPECT_EQ(error, "1: expected 'FRAME down|up|tap KEY', got '" + longLine.substr(0, 80) + "...'")
+        << "a long line is quoted cut short";
 }
 
 }  // namespace

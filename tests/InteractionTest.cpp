@@ -27,10 +27,10 @@ std::string doorObject(const std::string& type, int x, const std::string& proper
 // Every door room holds the same three: open, locked by key 7, and a hole.
 enum DoorIndex { OPEN_DOOR, LOCKED_DOOR, HOLE };
 const int DOOR_X[] = {32, 256, 480};
-const std::string THREE_DOORS = doorObject("Entity.Door", DOOR_X[OPEN_DOOR], "") + "," +
-                                doorObject("Entity.Door", DOOR_X[LOCKED_DOOR],
-                                           R"(, "bool.Locked": "true", "int.KeyID": "7")") +
-                                "," + doorObject("Entity.Hole", DOOR_X[HOLE], "");
+const std::string THREE_DOORS =
+    doorObject("Entity.Door", DOOR_X[OPEN_DOOR], "") + "," +
+    doorObject("Entity.Door", DOOR_X[LOCKED_DOOR], R"(, "bool.Locked": "true", "int.KeyID": "7")") + "," +
+    doorObject("Entity.Hole", DOOR_X[HOLE], "");
 
 class InteractionTest : public ::testing::Test {
 protected:
@@ -110,8 +110,8 @@ TEST_F(InteractionTest, DoorsPromptAndOpenAsTheirLockKeyJournalAndCandleAllow) {
         {"locked, another key", "Hall.json", LOCKED_DOOR, 2, 10, "Door Locked", false},
         {"locked, key held: unlocks and leaves", "Hall.json", LOCKED_DOOR, 7, 10, "Unlock Door", true},
         {"no journal yet", "RoomTutA.json", OPEN_DOOR, 0, 10, "I Can't Forget That Journal...", false},
-        {"no journal, locked, key held", "RoomTutA.json", LOCKED_DOOR, 7, 10, "I Can't Forget That Journal...",
-         false},
+        {"no journal, locked, key held", "RoomTutA.json", LOCKED_DOOR, 7, 10,
+         "I Can't Forget That Journal...", false},
         {"hole needs no journal", "RoomTutA.json", HOLE, 0, 10, "Enter Hole", true},
         {"dark hole in the second tutorial", "RoomTutB.json", HOLE, 0, 10,
          "It's too dark down here without a candle", false},

@@ -67,8 +67,8 @@ std::string object(const std::string& type, int x, int y, int w, int h, const st
 }
 
 TEST_F(PropsTest, TurnedCouchesAndImagesLieOverTheirBoxAndTablesStretchToTheirObject) {
-    enter("Hall.json", object("Entity.Couch", 64, 64, 0, 0, R"("int.Type": "1", "int.Orientation": "1")") + "," +
-                           object("Entity.Table", 256, 64, 96, 48, "") + "," +
+    enter("Hall.json", object("Entity.Couch", 64, 64, 0, 0, R"("int.Type": "1", "int.Orientation": "1")") +
+                           "," + object("Entity.Table", 256, 64, 96, 48, "") + "," +
                            object("Entity.Image", 320, 200, 0, 0,
                                   R"("Target": "Assets/Animations/Couch2.json", "int.Orientation": "3")"));
     auto* couch = first<CouchEntity>(ET_COUCH);
@@ -84,8 +84,8 @@ TEST_F(PropsTest, TurnedCouchesAndImagesLieOverTheirBoxAndTablesStretchToTheirOb
     EXPECT_FLOAT_EQ(table->height * table->scale.y, 48.0f);
 
     // The drawn sprite's corners, mapped to world pixels, span the box.
-    for (SpriteEntity* sprite : {static_cast<SpriteEntity*>(couch), static_cast<SpriteEntity*>(
-                                                                        first<ImageEntity>(ET_IMAGE))}) {
+    for (SpriteEntity* sprite :
+         {static_cast<SpriteEntity*>(couch), static_cast<SpriteEntity*>(first<ImageEntity>(ET_IMAGE))}) {
         const Vector2 view = room->camera->viewPosition;
         float minX = 1e9f, minY = 1e9f, maxX = -1e9f, maxY = -1e9f;
         for (float u : {0.0f, 1.0f})
@@ -105,9 +105,11 @@ TEST_F(PropsTest, TurnedCouchesAndImagesLieOverTheirBoxAndTablesStretchToTheirOb
 TEST_F(PropsTest, OnlySolidImagesStopTheCharacter) {
     for (const char* collidable : {"false", "true"}) {
         SCOPED_TRACE(collidable);
-        enter(std::string("Hall-") + collidable + ".json", object("Entity.Image", 160, 160, 0, 0,
-                                  std::string(R"("Target": "Assets/Animations/Couch3.json", "int.Orientation": "0",)"
-                                              R"( "bool.Collidable": ")") + collidable + "\""));
+        enter(std::string("Hall-") + collidable + ".json",
+              object("Entity.Image", 160, 160, 0, 0,
+                     std::string(R"("Target": "Assets/Animations/Couch3.json", "int.Orientation": "0",)"
+                                 R"( "bool.Collidable": ")") +
+                         collidable + "\""));
         character->x = 165;
         character->y = 165;
         frames(1);
@@ -193,7 +195,8 @@ TEST(JournalScreenTest, APageShrinksToFitTheScreenBothWaysAndIsNeverEnlarged) {
 TEST_F(PropsTest, EClosesAnOrdinaryPageAndCutsItsNarrationButNotTheFinalPage) {
     enter("Hall.json", "");
     for (int page : {3, 8}) {
-        auto* journal = new_JournalScreen(("Assets/Textures/JournalBackground" + std::to_string(page) + ".png").c_str());
+        auto* journal =
+            new_JournalScreen(("Assets/Textures/JournalBackground" + std::to_string(page) + ".png").c_str());
         addScreen(journal);
         EXPECT_EQ(SoundManagerMusicState(), MS_DIALOGUE_1 + page - 1);
         EXPECT_EQ(journal->capturesInput, page != 8);

@@ -158,10 +158,11 @@ TEST_F(RoomWorldTest, AnObjectWithoutARequiredPropertyOrWithABadValueNamesMapObj
     };
     int map = 0;
     for (const Broken& b : broken) {
-        const std::string path = world.writeMap(
-            "Hall" + std::to_string(++map) + ".json", {"...."},
-            std::string(R"([{"type": ")") + b.type + R"(", "name": "porch", "x": 8, "y": 16, "width": 14,
-              "height": 24, "properties": {)" + b.properties + "}}]");
+        const std::string path = world.writeMap("Hall" + std::to_string(++map) + ".json", {"...."},
+                                                std::string(R"([{"type": ")") + b.type +
+                                                    R"(", "name": "porch", "x": 8, "y": 16, "width": 14,
+              "height": 24, "properties": {)" + b.properties +
+                                                    "}}]");
         EXPECT_EXIT(world.enter(path), testing::ExitedWithCode(1),
                     "Map object \"porch\" \\(" + std::string(b.type) + " at 8, 16\\) " + b.problem +
                         ".*File: " + path);

@@ -14,10 +14,10 @@ struct TextureContent;
 
 class JournalScreen : public Screen {
 public:
-    float scale = 1.0f;                   // fitted to the screen by loadContent
-    TextureContent* texture = nullptr;    // cached, not owned
-    KEMesh* mesh = nullptr;               // owned
-    float offsetX = 0.0f;                 // the page's top-left on the virtual screen, whole pixels
+    float scale = 1.0f;                 // fitted to the screen by loadContent
+    TextureContent* texture = nullptr;  // cached, not owned
+    KEMesh* mesh = nullptr;             // owned
+    float offsetX = 0.0f;               // the page's top-left on the virtual screen, whole pixels
     float offsetY = 0.0f;
     std::string path;
     bool isFinal = false;

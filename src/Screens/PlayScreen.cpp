@@ -11,8 +11,8 @@
 #include "Util/StringHelper.h"
 #include "World/Camera.h"
 #include "World/CharacterEntity.h"
-#include "World/Map.h"
 #include "World/KeyEntity.h"
+#include "World/Map.h"
 #include "World/Room.h"
 #include "World/WalkZone.h"
 

@@ -15,7 +15,8 @@ constexpr float PICKUP_DISTANCE_SQUARED = 6400;  // 80 pixels between top-left c
 
 JournalEntity::JournalEntity(Room* owner) : SpriteEntity(ET_JOURNAL, owner) {
     zIndex = 69;
-    animation = static_cast<Animation*>(ContentManagerLoad("Assets/Animations/Journal.json", CT_ANIMATION, 0));
+    animation =
+        static_cast<Animation*>(ContentManagerLoad("Assets/Animations/Journal.json", CT_ANIMATION, 0));
     animation->play();
     width = static_cast<float>(animation->frameWidth);
     height = static_cast<float>(animation->frameHeight);

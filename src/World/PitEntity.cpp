@@ -37,7 +37,8 @@ void PitEntity::update(float dt) {
         revealed = true;
         animation->play();
     }
-    if (revealed && animation->frame >= PIT_OPEN_FRAME && touchesCharacter(room, trapX, trapY, trapWidth, trapHeight))
+    if (revealed && animation->frame >= PIT_OPEN_FRAME &&
+        touchesCharacter(room, trapX, trapY, trapWidth, trapHeight))
         pullCharacter(dt);
     if (lit) animation->update(dt);
 }
@@ -53,8 +54,8 @@ bool PitEntity::isInCharactersLight() const {
 void PitEntity::pullCharacter(float dt) const {
     CharacterEntity* character = room->character;
     character->velocity = {0.0f, 0.0f};
-    character->x += dt * PULL_RATE *
-                    ((trapWidth - character->scale.x * character->width) * 0.5f + trapX - character->x);
+    character->x +=
+        dt * PULL_RATE * ((trapWidth - character->scale.x * character->width) * 0.5f + trapX - character->x);
     character->y += dt * PULL_RATE *
                     ((trapHeight - character->scale.y * character->height) * 0.5f + trapY - character->y);
     character->falling = true;

@@ -3,6 +3,7 @@
 #include "Debug/Debug.h"
 #include "Effects/FireEmitter.h"
 #include "Effects/FlareEmitter.h"
+#include "Util/StringHelper.h"
 #include "World/CandleEntity.h"
 #include "World/CharacterEntity.h"
 #include "World/CheckpointEntity.h"
@@ -20,7 +21,6 @@
 #include "World/TableEntity.h"
 #include "World/TextEntity.h"
 #include "World/WalkZone.h"
-#include "Util/StringHelper.h"
 
 #include <cstring>
 #include <string>
@@ -38,8 +38,9 @@ struct Source {
 
     // Ends the game with the object named: its name, type, position and map.
     [[noreturn]] void fail(const std::string& problem) const {
-        FATAL_ERROR("Map object \"%s\" (%s at %g, %g) %s.\nFile: %s", object.name != nullptr ? object.name : "",
-                    object.type, static_cast<double>(object.x), static_cast<double>(object.y), problem.c_str(),
+        FATAL_ERROR("Map object \"%s\" (%s at %g, %g) %s.\nFile: %s",
+                    object.name != nullptr ? object.name : "", object.type, static_cast<double>(object.x),
+                    static_cast<double>(object.y), problem.c_str(),
                     map.path != nullptr ? map.path : "(none)");
     }
 
@@ -63,7 +64,8 @@ struct Source {
 
     // Key ids are 1 or more: 0 marks a free slot of the collected keys.
     int32_t keyId(const char* key, int32_t value) const {
-        if (value < 1) fail("has \"" + std::string(key) + "\" " + std::to_string(value) + ", but key ids start at 1");
+        if (value < 1)
+            fail("has \"" + std::string(key) + "\" " + std::to_string(value) + ", but key ids start at 1");
         return value;
     }
 
@@ -248,15 +250,24 @@ struct SpawnRow {
 };
 
 const SpawnRow SPAWN_TABLE[] = {
-    {"Character.Spawn", spawnPoint}, {"Entity.Spawn", spawnPoint},
-    {"Entity.Light", spawnLight},    {"Entity.Image", spawnImage},
-    {"Entity.Flare", spawnFlare},    {"Entity.Fire", spawnFire},
-    {"Entity.Pit", spawnPit},        {"Entity.Key", spawnKey},
-    {"Entity.Door", spawnDoor},      {"Entity.Hole", spawnDoor},
-    {"Entity.Text", spawnText},      {"Entity.Table", spawnTable},
-    {"Entity.Couch", spawnCouch},    {"Entity.Lantern", spawnLantern},
-    {"Entity.Candle", spawnCandle},  {"Entity.Journal", spawnJournal},
-    {"Entity.CheckPoint", spawnCheckpoint}, {"Entity.Zone", spawnZone},
+    {"Character.Spawn", spawnPoint},
+    {"Entity.Spawn", spawnPoint},
+    {"Entity.Light", spawnLight},
+    {"Entity.Image", spawnImage},
+    {"Entity.Flare", spawnFlare},
+    {"Entity.Fire", spawnFire},
+    {"Entity.Pit", spawnPit},
+    {"Entity.Key", spawnKey},
+    {"Entity.Door", spawnDoor},
+    {"Entity.Hole", spawnDoor},
+    {"Entity.Text", spawnText},
+    {"Entity.Table", spawnTable},
+    {"Entity.Couch", spawnCouch},
+    {"Entity.Lantern", spawnLantern},
+    {"Entity.Candle", spawnCandle},
+    {"Entity.Journal", spawnJournal},
+    {"Entity.CheckPoint", spawnCheckpoint},
+    {"Entity.Zone", spawnZone},
 };
 
 }  // namespace

@@ -8,7 +8,8 @@
 
 TextEntity::TextEntity(Room* owner)
     : Entity(ET_TEXT, owner),
-      font(static_cast<TextureFont*>(ContentManagerLoad("Assets/Fonts/LoadingScreen.fnt", CT_TEXTURE_FONT, 0))) {}
+      font(static_cast<TextureFont*>(
+          ContentManagerLoad("Assets/Fonts/LoadingScreen.fnt", CT_TEXTURE_FONT, 0))) {}
 
 TextEntity* new_TextEntity(Room* room) {
     return DEBUG_NEW(TextEntity, "new_TextEntity", room);
@@ -24,7 +25,8 @@ void TextEntity::update(float) {
 void TextEntity::draw(float opacity, float) {
     const Vector2 view = room->camera->viewPosition;
     const Color white{0xFFFFFFFFu, opacity, 1.0f, 1.0f, 1.0f};
-    font->drawText(text.c_str(), {static_cast<float>(static_cast<int>(x - view.x)),
-                                  static_cast<float>(static_cast<int>(y - view.y))},
-                   white, ALIGN_LEFT);
+    font->drawText(
+        text.c_str(),
+        {static_cast<float>(static_cast<int>(x - view.x)), static_cast<float>(static_cast<int>(y - view.y))},
+        white, ALIGN_LEFT);
 }

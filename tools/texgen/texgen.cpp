@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "paint.h"
 #include "sheets.h"
@@ -107,14 +108,73 @@ bool writeText(const std::string& path, const std::string& text) {
 }
 
 // An animation file beside its sheet, in the game's JSON form.
-bool writeAnimation(const std::string& folder, const std::string& name, int frames, int frameWidth, float duration,
-                    bool pingPong) {
+bool writeAnimation(const std::string& folder, const Sprite& sprite) {
     char text[256];
     std::snprintf(text, sizeof text,
                   "{\n  \"FrameCount\": %d,\n  \"FrameWidth\": %d,\n  \"SpriteSheet\": \"%s.png\",\n"
-                  "  \"FrameDuration\": %.2f,\n  \"Looping\": true,\n  \"PingPong\": %s\n}\n",
-                  frames, frameWidth, name.c_str(), static_cast<double>(duration), pingPong ? "true" : "false");
-    return writeText(folder + "/" + name + ".json", text);
+                  "  \"FrameDuration\": %.2f,\n  \"Looping\": %s,\n  \"PingPong\": %s\n}\n",
+                  sprite.frames, sprite.sheet.width / sprite.frames, sprite.name.c_str(),
+                  static_cast<double>(sprite.frameDuration),
+                  sprite.playback == Playback::Once ? "false" : "true",
+                  sprite.playback == Playback::PingPong ? "true" : "false");
+    return writeText(folder + "/" + sprite.name + ".json", text);
+}
+
+std::vector<Sprite> figureSprites() {
+    return {
+        {"CandleHolder", candleHolderSheet(), 4, 0.12f, Playback::PingPong,
+         "a brass candle holder, its candle lit and the flame wavering", "round; drawn by a candle"},
+        {"MC.Candle", characterSheet(true), 8, 0.08f, Playback::Loop,
+         "the character walking, a candle held forward in the left hand",
+         "faces east, turned to its heading"},
+        {"MC.NoCandle", characterSheet(false), 8, 0.08f, Playback::Loop, "the character walking empty-handed",
+         "faces east, turned to its heading"},
+        {"Lantern", lanternSheet(), 4, 0.1f, Playback::PingPong,
+         "an iron lantern with amber glass, flickering",
+         "its wall plate along the bottom edge at orientation 0"},
+    };
+}
+
+std::vector<Sprite> allSprites() {
+    std::vector<Sprite> sprites = figureSprites();
+    for (auto& group : {propSprites(), decorSprites()})
+        for (const Sprite& sprite : group) sprites.push_back(sprite);
+    return sprites;
+}
+
+const char* playbackName(const Sprite& sprite) {
+    if (sprite.frames == 1) return "";
+    if (sprite.playback == Playback::Loop) return "looping";
+    return sprite.playback == Playback::PingPong ? "ping-pong" : "once";
+}
+
+const char* catalogueHeader =
+    "Halcyra animations: each NAME.json beside its sheet NAME.png, painted by tools/texgen.\n"
+    "Frames lie left to right in one row; sizes are one frame's, in pixels. Props are seen from\n"
+    "above, lit from the upper left, and drawn at their object's top-left corner with the frame\n"
+    "as their box; orientation n turns one by n quarter turns. \"Solid\" marks the props meant\n"
+    "to stop the character.\n"
+    "\n";
+
+std::string catalogue(const std::vector<Sprite>& sprites) {
+    std::string text = catalogueHeader;
+    for (const Sprite& sprite : sprites) {
+        char line[512];
+        std::snprintf(line, sizeof line, "%-16s %2d x %-2d %d %-6s %-9s %s; %s.\n", sprite.name.c_str(),
+                      sprite.sheet.width / sprite.frames, sprite.sheet.height, sprite.frames,
+                      sprite.frames == 1 ? "frame" : "frames", playbackName(sprite), sprite.shows.c_str(),
+                      sprite.placing.c_str());
+        text += line;
+    }
+    return text;
+}
+
+bool saveAnimations(const std::string& folder) {
+    std::vector<Sprite> sprites = allSprites();
+    for (const Sprite& sprite : sprites)
+        if (!sprite.sheet.save(folder + "/" + sprite.name + ".png") || !writeAnimation(folder, sprite))
+            return false;
+    return writeText(folder + "/README.txt", catalogue(sprites));
 }
 
 const char* tileIndex =
@@ -162,18 +222,9 @@ bool saveTiles(const std::string& folder) {
 
 int main(int argc, char** argv) {
     std::string assets = argc > 1 ? argv[1] : "Assets";
-    std::string animations = assets + "/Animations";
     bool ok = fire().save(assets + "/Textures/Fire.png") && smoke().save(assets + "/Textures/Smoke.png") &&
               flare().save(assets + "/Textures/Flare.png") && saveRain(assets + "/Textures/Rain") &&
-              candleHolderSheet().save(animations + "/CandleHolder.png") &&
-              writeAnimation(animations, "CandleHolder", 4, 32, 0.12f, true) &&
-              characterSheet(true).save(animations + "/MC.Candle.png") &&
-              writeAnimation(animations, "MC.Candle", 8, 18, 0.08f, false) &&
-              characterSheet(false).save(animations + "/MC.NoCandle.png") &&
-              writeAnimation(animations, "MC.NoCandle", 8, 18, 0.08f, false) &&
-              lanternSheet().save(animations + "/Lantern.png") &&
-              writeAnimation(animations, "Lantern", 4, 14, 0.1f, true) &&
-              saveTiles(assets + "/FloorTemplate/FinalRooms/Tiles");
+              saveAnimations(assets + "/Animations") && saveTiles(assets + "/FloorTemplate/FinalRooms/Tiles");
     if (!ok) std::fprintf(stderr, "texgen: could not write into %s\n", assets.c_str());
     return ok ? 0 : 1;
 }

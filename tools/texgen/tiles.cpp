@@ -318,3 +318,11 @@ Image wallTiles() {
         doorJamb(true), sill(), doorJamb(false), window(),
     });
 }
+
+Image floorTile(int index) {
+    Image sheet = floorTiles(), cell(tile, tile);
+    for (int y = 0; y < tile; ++y)
+        for (int x = 0; x < tile; ++x)
+            cell.at(x, y) = sheet.at((index % 8) * tile + x, (index / 8) * tile + y);
+    return cell;
+}
