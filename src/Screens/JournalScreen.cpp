@@ -18,6 +18,7 @@ namespace {
 constexpr int32_t PAGE_COUNT = 8;
 constexpr float FINAL_PAGE_SECONDS = 60.0f;
 constexpr float FINAL_PAGE_OPACITY = 0.45f;
+constexpr int PAGE_CELL = 128;
 const char* const FINAL_PAGE = "Assets/Textures/JournalBackground8.png";
 
 uint64_t nextSerial = 1;
@@ -62,7 +63,8 @@ JournalScreen* new_JournalScreen(const char* texturePath) {
 
 void JournalScreen::loadContent() {
     texture = static_cast<TextureContent*>(ContentManagerLoad(path.c_str(), CT_TEXTURE, 0));
-    mesh = createQuadMesh(static_cast<int>(texture->width), static_cast<int>(texture->height), &colorBlack);
+    mesh =
+        createTiledQuadMesh(static_cast<int>(texture->width), static_cast<int>(texture->height), PAGE_CELL);
     fitToScreen();
     startNarration();
     if (isFinal) SetTimeout(FINAL_PAGE_SECONDS, closeFinalPage, reinterpret_cast<void*>(uintptr_t{serial}));

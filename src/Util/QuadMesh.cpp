@@ -1,5 +1,7 @@
 #include "Util/QuadMesh.h"
 
+#include <algorithm>
+
 namespace {
 
 KEMesh* buildQuad(float width, float height, uint32_t color, float uScale, float vScale) {
@@ -18,6 +20,25 @@ KEMesh* buildQuad(float width, float height, uint32_t color, float uScale, float
 KEMesh* createQuadMesh(int width, int height, const Color* color) {
     uint32_t packed = color != nullptr ? color->packed : colorBlack.packed;
     return buildQuad(static_cast<float>(width), static_cast<float>(height), packed, 1.0f, 1.0f);
+}
+
+KEMesh* createTiledQuadMesh(int width, int height, int cell) {
+    const auto w = static_cast<float>(width);
+    const auto h = static_cast<float>(height);
+    const uint32_t black = colorBlack.packed;
+    KEGfxMeshStart();
+    for (int top = 0; top < height; top += cell)
+        for (int left = 0; left < width; left += cell) {
+            const auto x0 = static_cast<float>(left);
+            const auto y0 = static_cast<float>(top);
+            const auto x1 = static_cast<float>(std::min(left + cell, width));
+            const auto y1 = static_cast<float>(std::min(top + cell, height));
+            KEGfxTriAdd(x0, y1, black, x0 / w, y1 / h, x1, y1, black, x1 / w, y1 / h, x1, y0, black, x1 / w,
+                        y0 / h);
+            KEGfxTriAdd(x1, y0, black, x1 / w, y0 / h, x0, y0, black, x0 / w, y0 / h, x0, y1, black, x0 / w,
+                        y1 / h);
+        }
+    return KEGfxMeshEnd();
 }
 
 KEMesh* createFrameMesh(int frameWidth, int frameHeight, int textureWidth, int textureHeight,

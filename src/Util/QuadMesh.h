@@ -8,6 +8,9 @@
 // colour's packed word (black without a colour). The origin is the corner.
 KEMesh* createQuadMesh(int width, int height, const Color* color);
 
+// A whole texture of that size as a grid of quads of at most cell pixels a
+// side: SDL's software rasteriser maps large scaled triangles wrongly.
+KEMesh* createTiledQuadMesh(int width, int height, int cell);
 // The first frame of a sprite sheet: a quad of the frame's size whose
 // texture coordinates cover one frame. uvScale, when given, receives
 // (frame width / texture width, frame height / texture height).

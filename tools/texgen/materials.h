@@ -36,7 +36,7 @@ inline Rgba velvet(int x, int y, Rgba tone, int seed) {
 
 // Leather: smooth, with a faint crazing of darker lines.
 inline Rgba leather(int x, int y, Rgba tone, int seed) {
-    float craze = std::abs(smoothNoise(asFloat(x) / 4, asFloat(y) / 4, seed) - 0.5f) < 0.03f ? 0.94f : 1.0f;
+    float craze = std::abs(smoothNoise(asFloat(x) / 4, asFloat(y) / 4, seed) - 0.5f) < 0.03f ? 0.96f : 1.0f;
     return shade(tone, craze * (0.92f + 0.12f * smoothNoise(asFloat(x) / 6, asFloat(y) / 6, seed + 1)));
 }
 

@@ -123,7 +123,7 @@ bool writeAnimation(const std::string& folder, const Sprite& sprite) {
 std::vector<Sprite> figureSprites() {
     return {
         {"CandleHolder", candleHolderSheet(), 4, 0.12f, Playback::PingPong,
-         "a brass candle holder, its candle lit and the flame wavering", "round; drawn by a candle"},
+         "a brass candle holder, its candle lit and the flame wavering", "round; drawn by the candle entity"},
         {"MC.Candle", characterSheet(true), 8, 0.08f, Playback::Loop,
          "the character walking, a candle held forward in the left hand",
          "faces east, turned to its heading"},
