@@ -8,7 +8,6 @@
 #include "Game/Game.h"
 #include "Screens/NotificationBar.h"
 #include "Screens/StartupScreen.h"
-#include "Util/StringHelper.h"
 #include "World/Camera.h"
 #include "World/CharacterEntity.h"
 #include "World/KeyEntity.h"
@@ -29,10 +28,6 @@ const char* const ROOF = "Assets/FloorTemplate/FinalRooms/Roof.json";
 
 bool targetIs(const PlayState& state, const char* name) {
     return state.entryDoor.target == name;
-}
-
-bool roomIs(const Room* room, const char* path) {
-    return room->map->path != nullptr && std::strcmp(room->map->path, path) == 0;
 }
 
 }  // namespace
@@ -79,7 +74,7 @@ PlayScreen* new_PlayScreen(const PlayState* entry) {
 
 void PlayScreen::loadContent() {
     room = new_Room(this, &playState);
-    onRoof = roomIs(room, ROOF);
+    onRoof = room->map->isAt(ROOF);
 }
 
 void PlayScreen::handleInput(float dt) {

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr float PICKUP_DISTANCE_SQUARED = 6400;  // 80 pixels between top-left corners
+constexpr float PICKUP_DISTANCE = 80;  // between top-left corners
 constexpr float LARGEST_FLAME = 35;
 
 }  // namespace
@@ -53,12 +53,10 @@ void CandleEntity::update(float dt) {
 // Within reach the character may swap candles with the holder; a holder
 // given no burning candle back is emptied and goes with its light.
 void CandleEntity::offerCandle() {
-    CharacterEntity* character = room->character;
-    const float dx = x - character->x;
-    const float dy = y - character->y;
-    if (dx * dx + dy * dy >= PICKUP_DISTANCE_SQUARED) return;
+    if (!isCharacterWithin(this, PICKUP_DISTANCE)) return;
     room->prompt = "Pickup Candle";
     if (!KEInputCheckTriggered(KEY_SPACE)) return;
+    CharacterEntity* character = room->character;
     const float carried = character->candleLife;
     character->giveCandle(life);
     if (carried > 10) {

@@ -17,7 +17,6 @@ namespace {
 
 constexpr float REACH_SQUARED = 3600;  // 60 pixels from the door's centre to the character's corner
 constexpr float DARK_ENOUGH_TO_HIDE = 0.3f;
-constexpr float QUARTER_TURN = 1.5707963f;
 const char* const TUTORIAL_B = "Assets/FloorTemplate/FinalRooms/RoomTutB.json";
 
 }  // namespace
@@ -68,8 +67,7 @@ bool DoorEntity::isBlackedOut() const {
 
 bool DoorEntity::offerPrompt(const CharacterEntity& character) const {
     if (isHole) {
-        const bool tooDark = character.candleLife <= 10.0f && room->map->path != nullptr &&
-                             std::strcmp(room->map->path, TUTORIAL_B) == 0;
+        const bool tooDark = character.candleLife <= 10.0f && room->map->isAt(TUTORIAL_B);
         room->prompt = tooDark ? "It's too dark down here without a candle" : "Enter Hole";
         return !tooDark;
     }

@@ -117,6 +117,13 @@ void revealAround(Entity* entity, int32_t margin) {
     markCellsLit(entity->room, entity->x, entity->y, entity->width, entity->height, margin);
 }
 
+bool isCharacterWithin(const Entity* entity, float distance) {
+    const CharacterEntity* character = entity->room->character;
+    const float dx = entity->x - character->x;
+    const float dy = entity->y - character->y;
+    return dx * dx + dy * dy < distance * distance;
+}
+
 bool touchesCharacter(const Room* room, float x, float y, float width, float height) {
     const CharacterEntity* character = room->character;
     return character->x <= x + width && x <= character->x + character->width && character->y <= y + height &&
@@ -124,7 +131,6 @@ bool touchesCharacter(const Room* room, float x, float y, float width, float hei
 }
 
 void SpriteEntity::turnOverBox(int32_t quarterTurns) {
-    constexpr float QUARTER_TURN = 1.5707963f;
     const auto frameWidth = static_cast<float>(animation->frameWidth);
     const auto frameHeight = static_cast<float>(animation->frameHeight);
     const bool across = quarterTurns % 2 != 0;

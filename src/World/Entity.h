@@ -12,6 +12,9 @@
 
 struct Room;
 
+// Orientations in maps count quarter turns.
+inline constexpr float QUARTER_TURN = 1.5707963f;
+
 enum EntityKind : int32_t {
     ET_CHARACTER = 0,
     ET_LIGHT = 1,
@@ -95,5 +98,7 @@ protected:
 void markCellsLit(Room* room, float x, float y, float width, float height, int32_t margin);
 // The cells under the entity's own box and margin cells around it.
 void revealAround(Entity* entity, int32_t margin);
+// The character's top-left corner lies nearer than distance to the entity's.
+bool isCharacterWithin(const Entity* entity, float distance);
 // The character's unscaled box overlaps the box; touching edges count.
 bool touchesCharacter(const Room* room, float x, float y, float width, float height);

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr float PICKUP_DISTANCE_SQUARED = 6400;  // 80 pixels between top-left corners
+constexpr float PICKUP_DISTANCE = 80;  // between top-left corners
 
 }  // namespace
 
@@ -38,14 +38,11 @@ void JournalEntity::update(float dt) {
 }
 
 bool JournalEntity::offerPickup() {
-    CharacterEntity* character = room->character;
-    const float dx = x - character->x;
-    const float dy = y - character->y;
-    if (dx * dx + dy * dy >= PICKUP_DISTANCE_SQUARED) return false;
+    if (!isCharacterWithin(this, PICKUP_DISTANCE)) return false;
     room->prompt = "Pickup Journal";
     if (!KEInputCheckCurr(KEY_SPACE)) return false;
     room->removeEntity(this);
     SoundManagerPlayRelief();
-    character->hasJournal = true;
+    room->character->hasJournal = true;
     return true;
 }

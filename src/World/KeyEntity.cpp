@@ -14,7 +14,7 @@ int32_t collectedKeyIds[KEY_SLOTS] = {};
 
 namespace {
 
-constexpr float PICKUP_DISTANCE_SQUARED = 2500;  // 50 pixels between top-left corners
+constexpr float PICKUP_DISTANCE = 50;  // between top-left corners
 
 }  // namespace
 
@@ -51,10 +51,7 @@ void KeyEntity::update(float dt) {
 
 // With every slot taken the key shows its prompt but stays where it lies.
 void KeyEntity::offerPickup() {
-    const CharacterEntity* character = room->character;
-    const float dx = x - character->x;
-    const float dy = y - character->y;
-    if (dx * dx + dy * dy >= PICKUP_DISTANCE_SQUARED) return;
+    if (!isCharacterWithin(this, PICKUP_DISTANCE)) return;
     room->prompt = "Pickup Key";
     if (!KEInputCheckTriggered(KEY_SPACE)) return;
     int32_t* freeSlot = std::find(std::begin(collectedKeyIds), std::end(collectedKeyIds), 0);

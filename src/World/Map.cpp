@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -119,6 +120,10 @@ void Map::drawDarkness(const Camera* camera, float opacity) {
             tile.darkness = 1.0f;
         }
     });
+}
+
+bool Map::isAt(const char* mapPath) const {
+    return path != nullptr && std::strcmp(path, mapPath) == 0;
 }
 
 void Map::forEachObject(const MapObjectVisitor& visit) {

@@ -120,6 +120,8 @@ public:
     // The darkness layer: black over every visible cell, thinned where a light
     // reached.
     void drawDarkness(const Camera* camera, float opacity);
+    // The map was loaded from exactly that path.
+    bool isAt(const char* mapPath) const;
     // Visits the objects in file order.
     void forEachObject(const MapObjectVisitor& visit);
     // Null outside the map or beyond its tile layers.

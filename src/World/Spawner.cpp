@@ -27,7 +27,6 @@
 
 namespace {
 
-constexpr float QUARTER_TURN = 1.5707963f;
 constexpr int32_t EMITTER_PARTICLE_COUNT = 60;
 
 // What a spawn function works from: the room, the map and the object.
@@ -81,6 +80,22 @@ Placed* placed(Placed* entity, const Source& source) {
     return entity;
 }
 
+// Placed with the object's whole rectangle as its box.
+template <typename Boxed>
+Boxed* boxed(Boxed* entity, const Source& source) {
+    entity->width = source.width();
+    entity->height = source.height();
+    return placed(entity, source);
+}
+
+// A sprite whose frames are scaled to fill the object's rectangle.
+template <typename Stretched>
+Stretched* stretched(Stretched* sprite, const Source& source) {
+    sprite->scale = {source.width() / static_cast<float>(sprite->animation->frameWidth),
+                     source.height() / static_cast<float>(sprite->animation->frameHeight)};
+    return boxed(sprite, source);
+}
+
 void spawnPoint(const Source& s) {
     s.room.addSpawnPoint(s.object, s.optionalInt("ID", 0), s.optionalInt("Orientation", 0));
 }
@@ -125,12 +140,8 @@ void spawnFire(const Source& s) {
 // The pit stretches its frames over the object; the centred 80 % catches.
 void spawnPit(const Source& s) {
     const float rate = s.required("Rate").asDecimal();
-    PitEntity* pit = placed(new_PitEntity(&s.room), s);
+    PitEntity* pit = stretched(new_PitEntity(&s.room), s);
     pit->animation->frameDuration = rate;
-    pit->scale = {s.width() / static_cast<float>(pit->animation->frameWidth),
-                  s.height() / static_cast<float>(pit->animation->frameHeight)};
-    pit->width = s.width();
-    pit->height = s.height();
     pit->trapX = pit->x + pit->width * 0.2f * 0.5f;
     pit->trapY = pit->y + pit->height * 0.2f * 0.5f;
     pit->trapWidth = pit->width * 0.8f;
@@ -166,17 +177,12 @@ void spawnDoor(const Source& s) {
 void spawnText(const Source& s) {
     const char* text = s.required("Text").asString();
     TextEntity* entity = placed(new_TextEntity(&s.room), s);
-    entity->text = text;
+    entity->setText(text);
     s.room.addEntity(entity);
 }
 
 void spawnTable(const Source& s) {
-    TableEntity* table = placed(new_TableEntity(&s.room, s.optionalBool("Round", false)), s);
-    table->scale = {s.width() / static_cast<float>(table->animation->frameWidth),
-                    s.height() / static_cast<float>(table->animation->frameHeight)};
-    table->width = s.width();
-    table->height = s.height();
-    s.room.addEntity(table);
+    s.room.addEntity(stretched(new_TableEntity(&s.room, s.optionalBool("Round", false)), s));
 }
 
 void spawnCouch(const Source& s) {
@@ -220,9 +226,7 @@ void spawnCheckpoint(const Source& s) {
     const int32_t id = s.required("ID").asInt();
     const char* roomPath = s.required("Room").asString();
     const Property* journal = s.optional("Journal");
-    CheckpointEntity* checkpoint = placed(new_CheckpointEntity(&s.room), s);
-    checkpoint->width = s.width();
-    checkpoint->height = s.height();
+    CheckpointEntity* checkpoint = boxed(new_CheckpointEntity(&s.room), s);
     checkpoint->checkpointId = id;
     checkpoint->roomPath = roomPath;
     if (journal != nullptr) checkpoint->journal = journal->asString();
@@ -236,12 +240,7 @@ void spawnZone(const Source& s) {
     Entity* zone = nullptr;
     if (std::strcmp(name, "Rain_And_Thunder") == 0) zone = new_StormZone(&s.room);
     else if (std::strcmp(name, "WALK") == 0) zone = new_WalkZone(&s.room);
-    if (zone == nullptr) return;
-    zone->x = s.object.x;
-    zone->y = s.object.y;
-    zone->width = s.width();
-    zone->height = s.height();
-    s.room.addEntity(zone);
+    if (zone != nullptr) s.room.addEntity(boxed(zone, s));
 }
 
 struct SpawnRow {

@@ -5,8 +5,6 @@
 #include "World/Map.h"
 #include "World/Room.h"
 
-#include <cstring>
-
 namespace {
 
 const char* const ROOF = "Assets/FloorTemplate/FinalRooms/Roof.json";
@@ -19,7 +17,6 @@ StormZone* new_StormZone(Room* room) {
 
 void StormZone::update(float) {
     testOverlap();
-    const bool onRoof = room->map->path != nullptr && std::strcmp(room->map->path, ROOF) == 0;
-    if (inside && onRoof) SoundManagerSetAmbience(AS_STORM);
+    if (inside && room->map->isAt(ROOF)) SoundManagerSetAmbience(AS_STORM);
     else SoundManagerStopStorm();
 }

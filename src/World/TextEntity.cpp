@@ -15,10 +15,14 @@ TextEntity* new_TextEntity(Room* room) {
     return DEBUG_NEW(TextEntity, "new_TextEntity", room);
 }
 
-void TextEntity::update(float) {
-    const Vector2 size = font->measureText(text.c_str(), 1.0f);
+void TextEntity::setText(const char* words) {
+    text = words;
+    const Vector2 size = font->measureText(words, 1.0f);
     width = size.x;
     height = size.y;
+}
+
+void TextEntity::update(float) {
     revealAround(this, 0);
 }
 

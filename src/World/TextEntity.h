@@ -14,6 +14,9 @@ public:
 
     explicit TextEntity(Room* owner);
 
+    // The text and the box it takes on the floor.
+    void setText(const char* words);
+
     void update(float dt) override;
     void draw(float opacity, float dt) override;
 
