@@ -102,23 +102,6 @@ TEST_F(PropsTest, TurnedCouchesAndImagesLieOverTheirBoxAndTablesStretchToTheirOb
     }
 }
 
-TEST_F(PropsTest, OnlySolidImagesStopTheCharacter) {
-    for (const char* collidable : {"false", "true"}) {
-        SCOPED_TRACE(collidable);
-        enter(std::string("Hall-") + collidable + ".json",
-              object("Entity.Image", 160, 160, 0, 0,
-                     std::string(R"("Target": "Assets/Animations/Couch3.json", "int.Orientation": "0",)"
-                                 R"( "bool.Collidable": ")") +
-                         collidable + "\""));
-        character->x = 165;
-        character->y = 165;
-        frames(1);
-        EXPECT_EQ(character->x == 165 && character->y == 165, std::string(collidable) == "false");
-        destroyScreenStack();
-        initScreenStack();
-    }
-}
-
 TEST_F(PropsTest, APitShowsOnceLitAndPullsOnlyWhenOpen) {
     enter("Hall.json", object("Entity.Pit", 320, 192, 64, 64, R"("decimal.Rate": "0.1")"));
     auto* pit = first<PitEntity>(ET_PIT);
