@@ -96,13 +96,13 @@ TEST_F(EndToEndTest, HeadlessRunPrintsTheResolutionAndLogsEveryFrame) {
 
 // The loading screen fades in, loads, completes, fades out and hands over.
 TEST_F(EndToEndTest, LoadingScreenHandsOverOnceEverythingIsComplete) {
-    GameRun result = run({"--headless", "--fixed-dt", "0.02", "--frames", "260", "--screenshot",
-                          "250:shot.png", "--state-log", "state.jsonl"});
+    GameRun result = run({"--headless", "--fixed-dt", "0.02", "--frames", "460", "--screenshot",
+                          "450:shot.png", "--state-log", "state.jsonl"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     std::vector<std::string> log = lines(readText(path("state.jsonl")));
-    ASSERT_EQ(log.size(), 260u);
+    ASSERT_EQ(log.size(), 460u);
     EXPECT_NE(log[0].find("[{\"type\":\"LoadingScreen\",\"state\":0}]"), std::string::npos);
-    EXPECT_NE(log[250].find("[{\"type\":\"StartupScreen\",\"state\":1}]"), std::string::npos) << log[250];
+    EXPECT_NE(log[450].find("[{\"type\":\"StartupScreen\",\"state\":1}]"), std::string::npos) << log[450];
     int width = 0, height = 0, channels = 0;
     unsigned char* pixels = stbi_load(path("shot.png").c_str(), &width, &height, &channels, 3);
     ASSERT_NE(pixels, nullptr);
@@ -121,15 +121,15 @@ TEST_F(EndToEndTest, LoadingScreenHandsOverOnceEverythingIsComplete) {
 // and south through the doorway into the conservatory. The walk starts once
 // loading has surely handed over to the room, however busy the machine.
 TEST_F(EndToEndTest, AScriptedWalkThroughTheGalleryCarriesTheLightAlong) {
-    write("walk.txt", "150 down D\n233 up D\n235 down S\n330 up S\n");
+    write("walk.txt", "300 down D\n383 up D\n385 down S\n480 up S\n");
     GameRun result =
-        run({"--headless", "--fixed-dt", "0.033333", "--frames", "400", "--seed", "3", "--room",
+        run({"--headless", "--fixed-dt", "0.033333", "--frames", "550", "--seed", "3", "--room",
              "Assets/FloorTemplate/FinalRooms/Gallery.json", "--input", "walk.txt", "--state-log",
-             "walk.jsonl", "--screenshot", "140:hall.png", "--screenshot", "399:conservatory.png"});
+             "walk.jsonl", "--screenshot", "290:hall.png", "--screenshot", "549:conservatory.png"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     std::vector<std::string> log = lines(readText(path("walk.jsonl")));
-    ASSERT_EQ(log.size(), 400u);
-    ASSERT_NE(log[140].find("[{\"type\":\"PlayScreen\",\"state\":1}]"), std::string::npos)
+    ASSERT_EQ(log.size(), 550u);
+    ASSERT_NE(log[290].find("[{\"type\":\"PlayScreen\",\"state\":1}]"), std::string::npos)
         << "the room is up well before the walk";
     const std::regex position("\"character\":\\{\"x\":([0-9.]+),\"y\":([0-9.]+)");
     auto at = [&](size_t frame) {
@@ -137,16 +137,16 @@ TEST_F(EndToEndTest, AScriptedWalkThroughTheGalleryCarriesTheLightAlong) {
         EXPECT_TRUE(std::regex_search(log[frame], match, position)) << log[frame];
         return std::pair<float, float>{std::stof(match[1]), std::stof(match[2])};
     };
-    const auto [startX, startY] = at(149);
-    const auto [hallX, hallY] = at(233);
-    const auto [endX, endY] = at(399);
+    const auto [startX, startY] = at(299);
+    const auto [hallX, hallY] = at(383);
+    const auto [endX, endY] = at(549);
     EXPECT_GT(hallX, startX + 250) << "east along the hall";
     EXPECT_NEAR(hallY, startY, 1.0f);
     EXPECT_GT(endY, 17 * 32) << "through the doorway in the hall's south wall";
     EXPECT_NEAR(endX, hallX, 1.0f) << "straight down";
-    EXPECT_NE(log[399].find("\"room\":\"Assets/FloorTemplate/FinalRooms/Gallery.json\""), std::string::npos);
-    EXPECT_NE(log[399].find("\"music\":1,"), std::string::npos) << "spooky while the candle burns";
-    EXPECT_NE(log[399].find("\"blackout\":0}"), std::string::npos);
+    EXPECT_NE(log[549].find("\"room\":\"Assets/FloorTemplate/FinalRooms/Gallery.json\""), std::string::npos);
+    EXPECT_NE(log[549].find("\"music\":1,"), std::string::npos) << "spooky while the candle burns";
+    EXPECT_NE(log[549].find("\"blackout\":0}"), std::string::npos);
     EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
         return line.find("\"prompt\":\"Pickup Candle\"") != std::string::npos;
     })) << "the walk passes the hall's candle holder";
