@@ -152,4 +152,30 @@ TEST_F(KestrelTest, TexturedDrawIsTexelTimesTintWithTheFrameOffset) {
     KEGfxTextureUnload(texture);
 }
 
+// Text and sprites are frames cut from sheets: at 1:1 every texel of the
+// frame shows once, also where the frame's start lies a float rounding short
+// of a texel edge (13 / 22 x 22 is 12.99...).
+TEST_F(KestrelTest, AFrameDrawnOneToOneShowsEachOfItsTexelsOnce) {
+    constexpr int SIDE = 22;
+    std::vector<unsigned char> texels;
+    for (int y = 0; y < SIDE; ++y)
+        for (int x = 0; x < SIDE; ++x)
+            texels.insert(texels.end(),
+                          {static_cast<unsigned char>(x * 10), static_cast<unsigned char>(y * 10), 0, 255});
+    std::string png = files.path("grid.png");
+    ASSERT_NE(stbi_write_png(png.c_str(), SIDE, SIDE, 4, texels.data(), SIDE * 4), 0);
+    KETexture* texture = KEGfxTextureLoad(png.c_str());
+    ASSERT_NE(texture, nullptr);
+    KESysFrameStart();
+    KEMesh* frame = createFrameMesh(5, 6, SIDE, SIDE, nullptr);
+    KEGfxSetRenderMode(2);
+    KEGfxSetTintColor(1, 1, 1, 1);
+    KEGfxTextureSet(texture, 13.0f / SIDE, 13.0f / SIDE);
+    drawQuad(frame, 10, 10, 1, 1);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(pixelAt(10 + i, 12).r, (13 + i) * 10) << "column " << i;
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(pixelAt(12, 10 + i).g, (13 + i) * 10) << "row " << i;
+    KEGfxMeshFree(frame);
+    KEGfxTextureUnload(texture);
+}
+
 }  // namespace

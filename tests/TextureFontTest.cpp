@@ -259,7 +259,7 @@ TEST_F(TextureFontDrawTest, MainThreadStepBuildsEveryMeshOnce) {
     for (int i = 0; i < GLYPH_COUNT; ++i) EXPECT_EQ(font->glyphs[i].mesh, meshes[i]);
     EXPECT_EQ(font->pages[0]->texture, page);
 
-    KEVertex corner = KEGfxMeshVertex(font->glyphOf('b')->mesh, 1);
+    KEVertex corner = KEGfxMeshVertex(font->glyphOf('b')->mesh, 2);
     EXPECT_EQ(corner.x, 12);
     EXPECT_EQ(corner.y, 20);
     EXPECT_FLOAT_EQ(corner.u, 12.0f / 64);

@@ -26,6 +26,8 @@ struct KEMesh {
 
 struct KETexture {
     SDL_Texture* texture;
+    float width;  // texels
+    float height;
 };
 
 namespace {
@@ -459,6 +461,22 @@ void KEGfxTriAdd(float x0, float y0, uint32_t color0, float u0, float v0,  //
     vertices.push_back({x2, y2, color2, u2, v2});
 }
 
+// SDL's software renderer draws an axis-aligned textured quad as a copy of
+// the texels from u x width truncated: a coordinate a rounding error short of
+// a texel edge would start one texel early. A thousandth of a texel on keeps
+// every edge inside its texel and moves nothing visibly. Coordinates stay
+// within [0, 1], outside which SDL gives up the copy.
+static float nudge(float coordinate, float texels) {
+    return coordinate < 1.0f ? std::min(coordinate + 0.001f / texels, 1.0f) : coordinate;
+}
+
+static void nudgeOntoTexels(std::vector<SDL_Vertex>& vertices, const KETexture& texture) {
+    for (SDL_Vertex& vertex : vertices) {
+        vertex.tex_coord.x = nudge(vertex.tex_coord.x, texture.width);
+        vertex.tex_coord.y = nudge(vertex.tex_coord.y, texture.height);
+    }
+}
+
 KEMesh* KEGfxMeshEnd() {
     KEMesh* mesh =
         engine.meshInProgress != nullptr ? engine.meshInProgress : DEBUG_NEW(KEMesh, "KEGfxMeshEnd");
@@ -485,6 +503,7 @@ void KEGfxMeshDraw(KEMesh* mesh, int) {
         vertex.tex_coord.x = in.u + state.uOffset;
         vertex.tex_coord.y = in.v + state.vOffset;
     }
+    if (textured) nudgeOntoTexels(out, *state.texture);
     ++engine.meshDraws;
     if (!engine.rasterising) return;
     SDL_Texture* texture = textured ? state.texture->texture : nullptr;
@@ -526,7 +545,8 @@ KETexture* KEGfxTextureLoad(const char* path) {
     if (texture == nullptr) return nullptr;
     SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
     SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
-    KETexture* result = new (std::nothrow) KETexture{texture};
+    KETexture* result =
+        new (std::nothrow) KETexture{texture, static_cast<float>(width), static_cast<float>(height)};
     if (result == nullptr) SDL_DestroyTexture(texture);
     return result;
 }

@@ -4,14 +4,18 @@
 
 namespace {
 
+// Split along the diagonal from the top-left to the bottom-right corner,
+// which the second triangle holds: so SDL's software renderer recognises the
+// quad and copies its texels one for one instead of rasterising triangles,
+// whose sampling repeats a texel row and drops the last.
+void addQuad(float x0, float y0, float x1, float y1, uint32_t color, float u0, float v0, float u1, float v1) {
+    KEGfxTriAdd(x0, y0, color, u0, v0, x1, y0, color, u1, v0, x1, y1, color, u1, v1);
+    KEGfxTriAdd(x0, y0, color, u0, v0, x1, y1, color, u1, v1, x0, y1, color, u0, v1);
+}
+
 KEMesh* buildQuad(float width, float height, uint32_t color, float uScale, float vScale) {
     KEGfxMeshStart();
-    KEGfxTriAdd(0, height, color, 0, vScale,           //
-                width, height, color, uScale, vScale,  //
-                width, 0, color, uScale, 0);
-    KEGfxTriAdd(width, 0, color, uScale, 0,  //
-                0, 0, color, 0, 0,           //
-                0, height, color, 0, vScale);
+    addQuad(0, 0, width, height, color, 0, 0, uScale, vScale);
     return KEGfxMeshEnd();
 }
 
@@ -33,10 +37,7 @@ KEMesh* createTiledQuadMesh(int width, int height, int cell) {
             const auto y0 = static_cast<float>(top);
             const auto x1 = static_cast<float>(std::min(left + cell, width));
             const auto y1 = static_cast<float>(std::min(top + cell, height));
-            KEGfxTriAdd(x0, y1, black, x0 / w, y1 / h, x1, y1, black, x1 / w, y1 / h, x1, y0, black, x1 / w,
-                        y0 / h);
-            KEGfxTriAdd(x1, y0, black, x1 / w, y0 / h, x0, y0, black, x0 / w, y0 / h, x0, y1, black, x0 / w,
-                        y1 / h);
+            addQuad(x0, y0, x1, y1, black, x0 / w, y0 / h, x1 / w, y1 / h);
         }
     return KEGfxMeshEnd();
 }
