@@ -47,6 +47,7 @@ assets: deps
 	tools/make-textures
 	tools/make-rooms
 	tools/make-journal
+	tools/make-intro
 
 format:
 	clang-format -i $$(find src tests bench fuzz -name '*.cpp' -o -name '*.h')

@@ -84,7 +84,7 @@ TEST_F(PlayScreenTest, ChangingRoomFadesOutIntoTheNextWithTheCandleCarried) {
     outro.entryDoor.target = "Outro";
     entered->changeRoom(&outro);
     frames(20);
-    EXPECT_STREQ(top()->typeName(), "StartupScreen") << "standing in for the credits";
+    EXPECT_STREQ(top()->typeName(), "CreditsScreen");
     EXPECT_EQ(SoundManagerMusicState(), MS_CREDITS);
     EXPECT_EQ(currentCharacter, nullptr);
 }

@@ -11,7 +11,7 @@
 #include "Game/Screen.h"
 #include "Screens/NotificationBar.h"
 #include "Screens/PlayScreen.h"
-#include "Screens/StartupScreen.h"
+#include "Screens/SplashScreen.h"
 #include "Util/QuadMesh.h"
 #include "Util/StringHelper.h"
 #include "Util/TimeoutManager.h"
@@ -138,7 +138,7 @@ void initGame(unsigned randomSeed) {
 
 Screen* new_ScreenAfterLoading() {
     const char* roomPath = HarnessRoomPath();
-    if (roomPath == nullptr) return new_StartupScreen();
+    if (roomPath == nullptr) return new_SplashScreen();
     PlayState entry;
     entry.entryDoor.target = roomPath;
     entry.entryDoor.id = HarnessRoomEntryId();

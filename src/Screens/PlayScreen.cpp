@@ -6,8 +6,10 @@
 #include "Effects/RainEmitter.h"
 #include "Engine/KeyCodes.h"
 #include "Game/Game.h"
+#include "Screens/CreditsScreen.h"
+#include "Screens/IntroScreen.h"
 #include "Screens/NotificationBar.h"
-#include "Screens/StartupScreen.h"
+#include "Screens/PauseScreen.h"
 #include "World/Camera.h"
 #include "World/CharacterEntity.h"
 #include "World/KeyEntity.h"
@@ -25,6 +27,8 @@ constexpr float TRANSITION_SECONDS = 0.225f;
 constexpr int32_t RAIN_PER_SECOND = 200;
 constexpr float RAIN_MARGIN = 20.0f;
 const char* const ROOF = "Assets/FloorTemplate/FinalRooms/Roof.json";
+// The final passage plays to its end: it has no pause.
+const char* const FINAL_ROOM = "Assets/FloorTemplate/FinalRooms/End.json";
 
 bool targetIs(const PlayState& state, const char* name) {
     return state.entryDoor.target == name;
@@ -39,6 +43,7 @@ void copyPlayState(PlayState* destination, const PlayState* source) {
 void resetGameProgress() {
     forgetCollectedKeys();
     resetWalkZone();
+    carriedRotation = 0.0f;
 }
 
 void releasePlayState(PlayState* state) {
@@ -78,10 +83,12 @@ void PlayScreen::loadContent() {
 }
 
 void PlayScreen::handleInput(float dt) {
+    const bool pause = KEInputCheckTriggered(KEY_ESCAPE) || KEInputCheckTriggered(KEY_P);
     CharacterEntity* character = room->character;
     if (character->readingJournal) character->readingJournal = false;
     else character->handleInput(dt);
     if (KEInputCheckTriggered(KEY_GRAVE)) room->debug = !room->debug;
+    if (pause && !room->map->isAt(FINAL_ROOM)) addScreen(new_PauseScreen());
 }
 
 // While another screen has the keyboard the room runs one more frame, then
@@ -125,17 +132,15 @@ void PlayScreen::changeRoom(const PlayState* next) {
     exitScreen();
 }
 
-// The intro and the credits are still to come: until then the candle
-// screen stands in for both.
 void PlayScreen::onTransitionedOffScreen() {
     hideNotification();
     currentCharacter = nullptr;
     if (targetIs(playState, "Intro")) {
         SoundManagerSetState(MS_DOOR);
-        addScreen(new_StartupScreen());
+        addScreen(new_IntroScreen());
     } else if (targetIs(playState, "Outro")) {
         SoundManagerSetState(MS_CREDITS);
-        addScreen(new_StartupScreen());
+        addScreen(new_CreditsScreen());
     } else {
         addScreen(new_PlayScreen(&playState));
     }

@@ -86,6 +86,13 @@ Tween* TweenManagerTween(void* value, const void* target, float duration, Easing
     return tween;
 }
 
+void TweenManagerStop(const void* value) {
+    Tween* tween = findTween(value);
+    if (tween == nullptr) return;
+    tweens->remove(tween);
+    delete tween;
+}
+
 // Unlinked before onComplete, so that a restart of the same variable from the
 // callback makes a fresh tween instead of reviving this one.
 static void complete(List<Tween>::Node* node) {

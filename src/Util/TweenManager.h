@@ -36,6 +36,9 @@ extern List<Tween>* tweens;
 Tween* TweenManagerTween(void* value, const void* target, float duration, EasingFunction easing,
                          TweenKind kind, TweenCallback onComplete);
 
+// Drops the tween running on value, if any, leaving the variable as it is
+// and without calling onComplete: for variables that die before their tween.
+void TweenManagerStop(const void* value);
 // Copies the variable's current value into the tween's start value.
 void createOriginal(Tween* tween);
 

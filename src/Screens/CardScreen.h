@@ -1,0 +1,63 @@
+// What the splash and the intro share: full-screen cards that fade in and
+// out one after another over a dark backdrop, sequenced by timeouts.
+#pragma once
+
+#include "Engine/Kestrel.h"
+#include "Game/Screen.h"
+#include "Util/Vector2.h"
+
+#include <cstdint>
+#include <vector>
+
+struct TextureContent;
+
+struct Card {
+    const char* path;
+    Vector2 position{};  // top-left, in virtual pixels: the card is centred
+    TextureContent* texture = nullptr;
+    KEMesh* mesh = nullptr;
+};
+
+class CardScreen : public Screen {
+public:
+    ~CardScreen() override;
+
+    void loadContent() override;
+    void draw(float dt) override;
+
+    int32_t currentCard() const { return cardIndex; }
+    float opacity() const { return cardOpacity; }
+
+protected:
+    std::vector<Card> cards;
+    int32_t cardIndex = 0;     // the card on screen
+    float cardOpacity = 0.0f;  // the backdrop fades with the card
+
+    // Each card stays up for shownSeconds between its fade in and its fade out.
+    CardScreen(std::vector<Card> cardsInOrder, float shownSeconds);
+
+    // After delay, the current card fades in, stays, fades out, and then
+    // the next card takes its place, or, after the last, onLastCardGone.
+    void showCardAfter(float delay);
+    virtual void onLastCardGone() = 0;
+
+private:
+    float shownSeconds;
+    TextureContent* background = nullptr;
+    KEMesh* backgroundMesh = nullptr;
+    Vector2 backgroundScale{};
+
+    static void fadeCardIn(void* screen);
+    static void fadeCardOut(void* screen);
+    static void nextCard(void* screen);
+};
+
+// Draws a mesh of a texture's size at position (virtual pixels) scaled by
+// scale (window pixels per texel).
+void drawImage(KEMesh* mesh, const TextureContent* texture, Vector2 position, Vector2 scale, float opacity);
+
+// The backdrop's scale: the square of the screen scale times the screen
+// over the texture, so that it fills an unscaled screen exactly. A screen
+// scale below 1 would leave it short of the edges, so it never goes below
+// the plain screen scale.
+Vector2 backgroundScaleFor(float textureWidth, float textureHeight);

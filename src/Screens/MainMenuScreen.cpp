@@ -1,0 +1,57 @@
+#include "Screens/MainMenuScreen.h"
+
+#include "Audio/SoundManager.h"
+#include "Debug/Debug.h"
+#include "Game/Game.h"
+#include "Screens/CreditsScreen.h"
+#include "Screens/PlayScreen.h"
+
+#include <cstring>
+
+namespace {
+
+// Their colours and offsets are animated in place for the life of the process.
+MenuItem mainMenuItems[] = {
+    {"Play", MENU_HIGHLIGHT_COLOUR, MENU_SELECTED_OFFSET},
+    {"Credits", MENU_NORMAL_COLOUR, 0.0f},
+    {"Exit", MENU_NORMAL_COLOUR, 0.0f},
+};
+
+bool is(const char* text, const char* label) {
+    return std::strcmp(text, label) == 0;
+}
+
+}  // namespace
+
+MainMenuScreen::MainMenuScreen() : MenuScreen(mainMenuItems) {
+    transitionOnTime = 1.25f;
+    transitionOffTime = 0.75f;
+    easeOn = easeQuartIn;
+    easeOff = easeQuartOut;
+    onTransitionedOff = [](Screen* screen) { static_cast<MainMenuScreen*>(screen)->onChoiceMade(); };
+}
+
+MainMenuScreen* new_MainMenuScreen() {
+    return DEBUG_NEW(MainMenuScreen, "new_MainMenuScreen");
+}
+
+void MainMenuScreen::loadContent() {
+    SoundManagerSetState(MS_MENU);
+}
+
+void MainMenuScreen::confirm(const char* text) {
+    if (is(text, "Exit")) gameRunning = false;
+    else exitScreen();
+}
+
+// A new game forgets everything the last play-through left behind.
+void MainMenuScreen::onChoiceMade() {
+    if (is(selectedText(), "Play")) {
+        resetGameProgress();
+        PlayState newGame;
+        newGame.entryDoor.target = FIRST_ROOM;
+        addScreen(new_PlayScreen(&newGame));
+    } else if (is(selectedText(), "Credits")) {
+        addScreen(new_CreditsScreen());
+    }
+}

@@ -1,0 +1,53 @@
+// What the main menu and the pause menu share: right-aligned lines of text
+// centred as a block, driven with Up, Down (or W, S) and Enter. The selected
+// line is dark red and pushed to the right with an elastic bounce.
+#pragma once
+
+#include "Game/Screen.h"
+#include "Util/Color.h"
+#include "Util/Vector2.h"
+
+#include <cstdint>
+#include <span>
+
+class TextureFont;
+
+struct MenuItem {
+    const char* text;  // the label, also what the choice is made by
+    Color colour;      // tweened between the two menu colours
+    float offset;      // pixels added to the item's x, tweened between 0 and 10
+};
+
+inline constexpr Color MENU_NORMAL_COLOUR = colorWhite;
+inline constexpr Color MENU_HIGHLIGHT_COLOUR{0xFF582727u, 1.0f, 88.0f / 255.0f, 39.0f / 255.0f,
+                                             39.0f / 255.0f};
+inline constexpr float MENU_SELECTED_OFFSET = 10.0f;
+
+class MenuScreen : public Screen {
+public:
+    ~MenuScreen() override = default;
+
+    void handleInput(float dt) override;
+    void draw(float dt) override;
+
+    int32_t selectedIndex() const { return selected; }
+    std::span<const MenuItem> menuItems() const { return items; }
+    const char* selectedText() const { return items[static_cast<size_t>(selected)].text; }
+
+protected:
+    // items live as long as the process: their tweens may outlive the menu.
+    explicit MenuScreen(std::span<MenuItem> items);
+
+    // Enter on an item, after the start cue has played.
+    virtual void confirm(const char* text) = 0;
+    // Every item white and in line but the first, which is selected.
+    void layOut();
+
+private:
+    std::span<MenuItem> items;
+    TextureFont* font;
+    int32_t selected = 0;
+    Vector2 origin{};  // the right edge of the block and its top
+
+    void changeSelection(int32_t next);
+};

@@ -1,0 +1,62 @@
+#include "Screens/PauseScreen.h"
+
+#include "Debug/Debug.h"
+#include "Engine/KeyCodes.h"
+#include "Game/Game.h"
+#include "Util/QuadMesh.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr float OVERLAY_OPACITY = 0.92f;
+
+MenuItem pauseItems[] = {
+    {"Resume", MENU_HIGHLIGHT_COLOUR, MENU_SELECTED_OFFSET},
+    {"Exit To Desktop", MENU_NORMAL_COLOUR, 0.0f},
+};
+
+}  // namespace
+
+PauseScreen::PauseScreen() : MenuScreen(pauseItems) {
+    transitionOnTime = 0.45f;
+    transitionOffTime = 0.75f;
+    easeOn = easeCubicIn;
+    easeOff = easeCubicOut;
+}
+
+PauseScreen::~PauseScreen() {
+    KEGfxMeshFree(overlay);
+}
+
+PauseScreen* new_PauseScreen() {
+    return DEBUG_NEW(PauseScreen, "new_PauseScreen");
+}
+
+void PauseScreen::loadContent() {
+    overlay = createQuadMesh(1, 1, &colorBlack);
+}
+
+void PauseScreen::handleInput(float dt) {
+    if (KEInputCheckTriggered(KEY_ESCAPE)) {
+        exitScreen();
+        return;
+    }
+    MenuScreen::handleInput(dt);
+}
+
+void PauseScreen::confirm(const char* text) {
+    if (std::strcmp(text, "Exit To Desktop") == 0) gameRunning = false;
+    else exitScreen();
+}
+
+void PauseScreen::draw(float dt) {
+    Matrix3 cover;
+    Matrix3Scale(&cover, screenWidth * screenScale.x, screenHeight * screenScale.y);
+    KEGfxSetRenderMode(1);
+    KEGfxTextureSet(nullptr, 0, 0);
+    KEGfxSetTintColor(1, 1, 1, OVERLAY_OPACITY * transitionOpacity());
+    KEGfxSetTransform(&cover);
+    KEGfxMeshDraw(overlay, 3);
+    MenuScreen::draw(dt);
+}

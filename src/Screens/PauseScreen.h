@@ -1,0 +1,25 @@
+// The pause menu over the play screen, which stays visible and frozen
+// through a dark veil: "Resume" (or Escape) goes back to the room,
+// "Exit To Desktop" ends the game.
+#pragma once
+
+#include "Engine/Kestrel.h"
+#include "Screens/MenuScreen.h"
+
+class PauseScreen final : public MenuScreen {
+public:
+    PauseScreen();
+    ~PauseScreen() override;
+
+    const char* typeName() const override { return "PauseScreen"; }
+    void loadContent() override;
+    void handleInput(float dt) override;
+    void draw(float dt) override;
+
+private:
+    KEMesh* overlay = nullptr;
+
+    void confirm(const char* text) override;
+};
+
+PauseScreen* new_PauseScreen();

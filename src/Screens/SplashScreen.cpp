@@ -1,0 +1,38 @@
+#include "Screens/SplashScreen.h"
+
+#include "Debug/Debug.h"
+#include "Screens/CardScreen.h"
+#include "Screens/MainMenuScreen.h"
+
+namespace {
+
+constexpr float START_DELAY = 0.5f;
+constexpr float SHOWN_SECONDS = 3.6f;
+
+// The splash is shown once per process, after the loading screen.
+bool sequenceStarted = false;
+
+class SplashScreen final : public CardScreen {
+public:
+    SplashScreen() : CardScreen({{"Assets/Textures/IntroVelmora.png"}}, SHOWN_SECONDS) {
+        onTransitionedOff = [](Screen*) { addScreen(new_MainMenuScreen()); };
+    }
+
+    const char* typeName() const override { return "SplashScreen"; }
+
+    void update(float dt, bool otherHasFocus, bool covered) override {
+        CardScreen::update(dt, otherHasFocus, covered);
+        if (sequenceStarted) return;
+        sequenceStarted = true;
+        showCardAfter(START_DELAY);
+    }
+
+private:
+    void onLastCardGone() override { exitScreen(); }
+};
+
+}  // namespace
+
+Screen* new_SplashScreen() {
+    return DEBUG_NEW(SplashScreen, "new_SplashScreen");
+}

@@ -1,0 +1,8 @@
+// The studio's card between the loading screen and the main menu. It takes
+// no input: its card fades in half a second after it first runs, fades out
+// at 4.1 s, and the splash leaves for the main menu at about 5.45 s.
+#pragma once
+
+#include "Game/Screen.h"
+
+Screen* new_SplashScreen();

@@ -1,0 +1,283 @@
+// The screens around the rooms: both menus, the splash and intro cards and
+// the credits, driven frame by frame as the game loop drives them.
+#include "Engine/KeyCodes.h"
+#include "Screens/CardScreen.h"
+#include "Screens/CreditsScreen.h"
+#include "Screens/IntroScreen.h"
+#include "Screens/MainMenuScreen.h"
+#include "Screens/PauseScreen.h"
+#include "TestSupport.h"
+#include "World/KeyEntity.h"
+#include "World/Map.h"
+#include "WorldSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr float FRAME = 1.0f / 60.0f;
+
+bool sameColour(const Color& a, const Color& b) {
+    return std::fabs(a.red - b.red) < 1e-4f && std::fabs(a.green - b.green) < 1e-4f &&
+           std::fabs(a.blue - b.blue) < 1e-4f;
+}
+
+class TitleScreensTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        AudioConfigure(AudioBackend::Silent);
+        ASSERT_TRUE(AudioLogOpen(world.files.path("audio.log").c_str()));
+        SoundManagerInit();
+        initScreenStack();
+        gameRunning = true;
+        keyDown = false;
+    }
+
+    void TearDown() override {
+        destroyScreenStack();
+        SoundManagerShutdown();
+        AudioLogClose();
+        gameRunning = true;
+        keyDown = false;
+    }
+
+    // One pass of the game loop. Keys given go down this frame and up the next.
+    void frame(std::initializer_list<int> pressed = {}) {
+        for (int key : held) KEInputPostKey(key, false);
+        held.assign(pressed);
+        for (int key : pressed) KEInputPostKey(key, true);
+        KEInputUpdate();
+        UpdateTimeouts(FRAME);
+        UpdateTweens(FRAME);
+        updateScreenStack(FRAME);
+        AudioLogSetFrame(++frameNumber);
+        elapsed += FRAME;
+    }
+
+    void wait(float seconds) {
+        for (float until = elapsed + seconds; elapsed < until;) frame();
+    }
+
+    Screen* top() const { return screenStack->tail->data; }
+
+    size_t cues(const std::string& action, const std::string& name) const {
+        return readAudioLog(world.files.path("audio.log"), action, name).size();
+    }
+
+    // Replaces one of the game's assets in the test's own Assets folder.
+    void replaceAsset(const std::string& name, const std::string& bytes) const {
+        std::filesystem::remove(world.files.path("Assets/" + name));
+        world.files.write("Assets/" + name, bytes);
+    }
+
+    PlayScreen* play(const std::string& map) {
+        PlayState entry;
+        entry.entryDoor.target = map;
+        auto* screen = new_PlayScreen(&entry);
+        addScreen(screen);
+        return screen;
+    }
+
+    TestWorld world{896, 504, false};
+    std::vector<int> held;
+    long frameNumber = 0;
+    float elapsed = 0.0f;
+};
+
+struct MenuStep {
+    const char* what;
+    std::initializer_list<int> keys;
+    int32_t selected;
+    size_t moveCues;  // so far
+};
+
+TEST_F(TitleScreensTest, TheMainMenuMovesWithinItsItemsAndCuesEachMove) {
+    const MenuStep steps[] = {
+        {"Up on Play", {KEY_UP}, 0, 0},     {"Up and Down in one frame", {KEY_UP, KEY_DOWN}, 0, 0},
+        {"S moves down", {KEY_S}, 1, 1},    {"Down", {KEY_DOWN}, 2, 2},
+        {"Down on Exit", {KEY_DOWN}, 2, 2}, {"W moves up", {KEY_W}, 1, 3},
+    };
+    auto* menu = new_MainMenuScreen();
+    addScreen(menu);
+    for (const MenuStep& step : steps) {
+        frame(step.keys);
+        frame();
+        EXPECT_EQ(menu->selectedIndex(), step.selected) << step.what;
+        EXPECT_EQ(cues("start", "sfx_ui_move"), step.moveCues) << step.what;
+    }
+    EXPECT_EQ(cues("start", "sfx_ui_start"), 0u);
+    frame({KEY_DOWN});
+    frame({KEY_ENTER});
+    EXPECT_FALSE(gameRunning) << "Exit ends the game at once";
+    EXPECT_EQ(cues("start", "sfx_ui_start"), 1u) << "Enter plays the start cue even on Exit";
+}
+
+TEST_F(TitleScreensTest, ASecondMoveRestartsTheItemsFromWhereTheyStand) {
+    auto* menu = new_MainMenuScreen();
+    addScreen(menu);
+    const auto items = menu->menuItems();
+    frame({KEY_DOWN});
+    wait(0.05f);
+    const Color playHalfway = items[0].colour;
+    ASSERT_FALSE(sameColour(playHalfway, MENU_HIGHLIGHT_COLOUR));
+    ASSERT_FALSE(sameColour(playHalfway, MENU_NORMAL_COLOUR));
+    frame({KEY_UP});
+    EXPECT_NEAR(items[0].colour.red, playHalfway.red, 0.1f) << "no jump to either colour";
+    EXPECT_EQ(tweens->count, 4) << "one tween a variable";
+    wait(0.9f);
+    EXPECT_TRUE(sameColour(items[0].colour, MENU_HIGHLIGHT_COLOUR));
+    EXPECT_FLOAT_EQ(items[0].offset, MENU_SELECTED_OFFSET);
+    EXPECT_TRUE(sameColour(items[1].colour, MENU_NORMAL_COLOUR));
+    EXPECT_FLOAT_EQ(items[1].offset, 0.0f);
+}
+
+TEST_F(TitleScreensTest, PlayStartsANewGameOutsideTheHouseThatForgetsTheLastOne) {
+    world.writeMap("IntroEnd.json", {"........"});
+    collectedKeyIds[0] = 3;
+    carriedRotation = 1.5f;
+    addScreen(new_MainMenuScreen());
+    frame({KEY_ENTER});
+    wait(0.8f);
+    auto* screen = dynamic_cast<PlayScreen*>(top());
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->playState.entryDoor.target, FIRST_ROOM);
+    EXPECT_FALSE(isKeyCollected(3));
+    EXPECT_EQ(carriedRotation, 0.0f);
+}
+
+TEST_F(TitleScreensTest, ThePauseMenuOpensOverTheRoomAndEscapeLeavesIt) {
+    play(world.writeMap("Hall.json", {"........"}));
+    wait(0.3f);
+    frame({KEY_ESCAPE});
+    frame();
+    auto* pause = dynamic_cast<PauseScreen*>(top());
+    ASSERT_NE(pause, nullptr);
+    frame({KEY_DOWN});
+    frame({KEY_ESCAPE});
+    EXPECT_TRUE(pause->isExiting) << "Escape resumes";
+    wait(0.8f);
+    ASSERT_EQ(screenStack->count, 1);
+    frame({KEY_P});
+    frame();
+    pause = dynamic_cast<PauseScreen*>(top());
+    ASSERT_NE(pause, nullptr) << "P pauses too";
+    wait(0.2f);
+    EXPECT_EQ(pause->selectedIndex(), 0);
+    EXPECT_TRUE(sameColour(pause->menuItems()[0].colour, MENU_HIGHLIGHT_COLOUR))
+        << "Resume highlighted again";
+    EXPECT_TRUE(sameColour(pause->menuItems()[1].colour, MENU_NORMAL_COLOUR));
+    EXPECT_EQ(pause->menuItems()[1].offset, 0.0f) << "the last menu's bounce does not carry over";
+    frame({KEY_ENTER});
+    EXPECT_TRUE(pause->isExiting) << "Resume";
+}
+
+TEST_F(TitleScreensTest, TheFinalPassageCannotBePaused) {
+    play(world.writeMap("End.json", {"........"}));
+    wait(0.3f);
+    frame({KEY_ESCAPE});
+    frame({KEY_P});
+    frame();
+    EXPECT_EQ(screenStack->count, 1);
+}
+
+TEST_F(TitleScreensTest, CreditsShowASectionEvery3point5SecondsThenTheMainMenu) {
+    replaceAsset("Credits.json", R"([{"heading": "A", "text": "a"}, {"heading": "B", "text": "b\nb"},
+                                     {"heading": "C", "text": "c"}])");
+    auto* credits = new_CreditsScreen();
+    addScreen(credits);
+    EXPECT_EQ(credits->opacity(), 1.0f) << "the first section is up at once";
+    std::vector<float> changes;
+    for (int32_t shown = 0; !credits->isExiting && elapsed < 15.0f;) {
+        frame();
+        if (credits->sectionIndex() != shown || credits->isExiting) changes.push_back(elapsed);
+        shown = credits->sectionIndex();
+    }
+    ASSERT_EQ(changes.size(), 3u);
+    EXPECT_NEAR(changes[0], 3.6f, 0.05f);
+    EXPECT_NEAR(changes[1], 7.1f, 0.05f);
+    EXPECT_NEAR(changes[2], 10.6f, 0.05f) << "leaves 3.5 s after the last section came";
+    wait(0.8f);
+    EXPECT_NE(dynamic_cast<MainMenuScreen*>(top()), nullptr);
+
+    keyDown = true;
+    addScreen(credits = new_CreditsScreen());
+    frame();
+    EXPECT_TRUE(credits->isExiting) << "a key held as they start leaves them at once";
+}
+
+// A key held from the start skips only after 7.95 s, and a second intro of
+// the same process shows its cards as the first did.
+TEST_F(TitleScreensTest, EveryIntroShowsItsCardsAndAKeySkipsOnlyAfterAWhile) {
+    world.writeMap("RoomTutA.json", {"........"});
+    for (int run = 0; run < 2; ++run) {
+        auto* intro = dynamic_cast<CardScreen*>(new_IntroScreen());
+        addScreen(intro);
+        keyDown = true;
+        wait(7.9f);
+        EXPECT_FALSE(intro->isExiting) << "run " << run;
+        keyDown = false;
+        wait(1.5f);
+        EXPECT_GT(intro->opacity(), 0.5f) << "run " << run << ": the first card is up";
+        keyDown = true;
+        frame();
+        EXPECT_TRUE(intro->isExiting) << "run " << run;
+        keyDown = false;
+        wait(1.3f);
+        auto* tutorial = dynamic_cast<PlayScreen*>(top());
+        ASSERT_NE(tutorial, nullptr);
+        EXPECT_EQ(tutorial->playState.entryDoor.target, TUTORIAL_ROOM);
+        EXPECT_EQ(cues("play-file", "Assets/Sounds/DoorBreak.mp3"), static_cast<size_t>(run + 1));
+        destroyScreenStack();
+        initScreenStack();
+    }
+}
+
+struct BrokenCredits {
+    const char* what;
+    const char* json;
+    const char* message;
+};
+
+TEST(CreditsFileTest, ACreditsFileOfTheWrongShapeIsFatalAndNamesTheFile) {
+    const BrokenCredits cases[] = {
+        {"not JSON", "[{", "Unabled to parse credits"},
+        {"an object at the root", R"({"heading": "A", "text": "a"})", "must be a JSON array"},
+        {"no section", "[]", "Credits hold no section"},
+        {"a section that is a string", R"(["A"])", "section 0 is not an object"},
+        {"no heading", R"([{"text": "a"}])", "Credits section missing heading"},
+        {"no text", R"([{"heading": "A", "text": "a"}, {"heading": "B"}])",
+         "Credits section missing contents"},
+        {"a heading that is a number", R"([{"heading": 1, "text": "a"}])", "\"heading\" is not a string"},
+        {"a text that is a list", R"([{"heading": "A", "text": ["a"]}])", "\"text\" is not a string"},
+    };
+    ScratchDirectory files;
+    for (const BrokenCredits& broken : cases) {
+        const std::string path = files.write("Credits.json", broken.json);
+        EXPECT_DEATH((reportHeadless(), parseCredits(path.c_str())),
+                     std::string(broken.message) + ".*Credits.json")
+            << broken.what;
+    }
+    const std::string good = files.write("Good.json", R"([{"heading": "A", "text": "a\nb"}])");
+    const std::vector<CreditSection> sections = parseCredits(good.c_str());
+    ASSERT_EQ(sections.size(), 1u);
+    EXPECT_EQ(sections[0].text, "a\nb");
+}
+
+// The backdrop grows with the square of the screen scale, but never so
+// little that it leaves the window's edges bare.
+TEST_F(TitleScreensTest, TheBackdropCoversTheWindowAtEveryScale) {
+    for (float scale : {0.5f, 1.0f, 2.0f}) {
+        screenScale = {scale, scale};
+        const Vector2 backdrop = backgroundScaleFor(448, 252);
+        EXPECT_FLOAT_EQ(backdrop.x, std::max(scale * scale, scale) * 2) << scale;
+        EXPECT_FLOAT_EQ(backdrop.y, std::max(scale * scale, scale) * 2) << scale;
+    }
+}
+
+}  // namespace
