@@ -191,8 +191,8 @@ std::string testRoom(const std::string& objects) {
     const std::string tiles = "../Assets/FloorTemplate/FinalRooms/Tiles/";
     return R"({"width": 14, "height": 8, "tilewidth": 32, "tileheight": 32, "tilesets": [
         {"firstgid": 1, "image": ")" +
-           tiles + R"(Floors.png", "imagewidth": 256, "imageheight": 128},
-        {"firstgid": 33, "image": ")" +
+           tiles + R"(Floors.png", "imagewidth": 256, "imageheight": 192},
+        {"firstgid": 49, "image": ")" +
            tiles + R"(Walls.png", "imagewidth": 256, "imageheight": 64}],
       "layers": [{"type": "tilelayer", "visible": true, "opacity": 1, "data": [)" +
            floor + R"(]}, {"type": "tilelayer", "visible": true, "opacity": 1, "data": [)" + dark +
@@ -319,6 +319,54 @@ TEST_F(EndToEndTest, MalformedOptionsAndScriptsEndWithOneLineBeforeAnyWindow) {
     GameRun folder = run({"--headless", "--input", "."});
     EXPECT_EQ(folder.exitCode, 2);
     EXPECT_EQ(folder.err, "halcyra: cannot read input script '.': Is a directory\n");
+}
+
+// The whole game twice in one process, as the route in tests/playthrough.route
+// plays it: from the main menu's "Play" through every room to the credits and
+// back to the menu, and again, which the resets of a new game make possible.
+TEST_F(EndToEndTest, TheGameCanBeFinishedTwiceInOneRun) {
+    const std::string route = readText(HALCYRA_TEST_DATA "/../playthrough.route");
+    ASSERT_FALSE(route.empty());
+    write("twice.route", route + route + "quit\n");
+    GameRun result = run({"--headless", "--no-raster", "--fixed-dt", "0.04", "--frames", "20000", "--seed",
+                          "7", "--route", "twice.route", "--state-log", "state.jsonl"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err.find("warning"), std::string::npos) << "everything a room loads is preloaded";
+    const std::vector<std::string> log = lines(readText(path("state.jsonl")));
+    const std::regex fields("\"room\":\"Assets/FloorTemplate/FinalRooms/(\\w+)\\.json\".*\"music\":(\\d+)");
+    std::vector<std::string> rooms;
+    std::vector<int> pages;
+    for (const std::string& line : log) {
+        std::smatch match;
+        if (!std::regex_search(line, match, fields)) continue;
+        if (rooms.empty() || rooms.back() != match[1]) rooms.push_back(match[1]);
+        const int page = std::stoi(match[2]) - 6;  // the music of page N's narration is 6 + N
+        if (page >= 1 && page <= 8 && (pages.empty() || pages.back() != page)) pages.push_back(page);
+    }
+    const std::vector<std::string> once = {
+        "IntroEnd",      "RoomTutA",     "RoomTutB",   "Gallery", "UpperPassage",
+        "EastWingA",     "EastWingB",    "Cellar",     "Gallery", "UpperPassage",
+        "MasterBedroom", "UpperPassage", "AtticStair", "Roof",    "End"};
+    std::vector<std::string> twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    EXPECT_EQ(rooms, twice);
+    EXPECT_EQ(pages, std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8}));
+    auto count = [&](const std::string& text) {
+        return std::count_if(log.begin(), log.end(),
+                             [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    };
+    EXPECT_GT(count("\"hasJournal\":true"), 0);
+    EXPECT_GT(count("\"keys\":[1,2,3]"), 0) << "every key of the house";
+    EXPECT_GT(count("\"lastCheckpointId\":10"), 0);
+    EXPECT_EQ(count("\"falling\":true"), 0) << "the route dies nowhere";
+    std::vector<std::string> screens;
+    for (const std::string& line : log)
+        for (const char* type : {"CreditsScreen", "MainMenuScreen"})
+            if (line.find(std::string("[{\"type\":\"") + type) != std::string::npos &&
+                (screens.empty() || screens.back() != type))
+                screens.push_back(type);
+    EXPECT_EQ(screens, std::vector<std::string>({"MainMenuScreen", "CreditsScreen", "MainMenuScreen",
+                                                 "CreditsScreen", "MainMenuScreen"}));
 }
 
 }  // namespace

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -257,6 +261,97 @@ TEST_F(MapContentTest, BrokenMapsAreFatalAndNameTheFile) {
             },
             testing::ExitedWithCode(1), std::string(message) + ".*File: .*/Room\\.json")
             << json;
+    }
+}
+
+std::string dataFile(const char* name) {
+    std::ifstream in(std::string(HALCYRA_TEST_DATA) + "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string propertyText(const Property& property) {
+    std::string text = std::string(" ") + property.name + "=";
+    if (property.kind == PT_BOOL) return text + (property.asBool() ? "true" : "false");
+    if (property.kind == PT_INT) return text + std::to_string(property.asInt()) + "i";
+    if (property.kind == PT_DECIMAL) return text + std::to_string(property.asDecimal()) + "f";
+    return text + "'" + property.asString() + "'";
+}
+
+// Every cell as "gid flags position", then each object's type, name, place and properties, these read back
+// as their kinds and in name order, as Tiled sorts them.
+std::vector<std::string> readBack(Map* map) {
+    std::vector<std::string> lines;
+    for (int layer = 0; layer < map->tileLayerCount; ++layer)
+        for (const Tile& tile :
+             std::span(map->tileLayers[layer].tiles.get(), size_t(map->width * map->height)))
+            lines.push_back(std::to_string(tile.gid) + " " + std::to_string(tile.flags) + " " +
+                            std::to_string(tile.position));
+    map->forEachObject([&](Map*, MapObject* object) {
+        std::vector<std::string> properties;
+        for (uint32_t i = 0; object->properties != nullptr && i < object->properties->count; ++i)
+            properties.push_back(propertyText(object->properties->entries[i]));
+        std::ranges::sort(properties);
+        lines.push_back(std::string(object->type) + " '" + (object->name ? object->name : "") + "' " +
+                        std::to_string(object->x) + "," + std::to_string(object->y));
+        for (const std::string& property : properties) lines.back() += property;
+    });
+    return lines;
+}
+
+// Gallery.json is the gallery as the room tool wrote it; GalleryTiled.json is that file opened and saved by
+// Tiled 1.8.2, with property lists, tile properties under "tiles" and the kinds left in the names.
+TEST_F(MapContentTest, TheGallerySavedByTiledReadsAsTheOriginal) {
+    files.writePng("Tiles/Floors.png", 256, 128);
+    files.writePng("Tiles/Walls.png", 256, 64);
+    std::vector<std::string> original = readBack(load(dataFile("Gallery.json"), "Gallery.json"));
+    EXPECT_EQ(readBack(load(dataFile("GalleryTiled.json"), "GalleryTiled.json")), original);
+    auto blocking = [](const std::string& line) { return line.find(" 6 ") != std::string::npos; };
+    EXPECT_EQ(std::ranges::count_if(original, blocking), 496) << "every wall cell but those of gid 46";
+    EXPECT_EQ(
+        original[2 * 40 * 28 + 5],
+        "Entity.Lantern '' 617.000000,136.000000 Intensity=0.800000f Orientation=0i Radius=150.000000f");
+}
+
+// ROOM's floor tiles as Tiled 1.8 lists them, one there for its animation alone, partly with Tiled's types;
+// the walls keep the old form beside the "tiles" object Tiled wrote before 1.2; the door's type is
+// Tiled 1.9's class.
+TEST_F(MapContentTest, TiledFormReadsAsTheOldForm) {
+    Map* tiled = load(
+        changed({
+            {R"("tileproperties": {)", R"("tiles": [{"id": 5, "animation": []}, )"},
+            {R"("2": {"bool.Blocking": "true"})",
+             R"({"id": 2, "properties": [{"name": "bool.Blocking", "type": "string", "value": "true"}]})"},
+            {R"("3": {"bool.Blocking": "true", "bool.Collision": "false"})",
+             R"({"id": 3, "properties": [{"name": "Blocking", "type": "bool", "value": true},
+                                         {"name": "Collision", "type": "bool", "value": false}]})"},
+            {R"("4": {"bool.Collision": "true"}})",
+             R"({"id": 4, "properties": [{"name": "Collision", "type": "bool", "value": true}]}])"},
+            {R"("firstgid": 17,)", R"("firstgid": 17, "tiles": {"0": {"animation": []}},)"},
+            {R"("type": "Entity.Door")", R"("class": "Entity.Door")"},
+            {R"({"int.Id": "3", "bool.Locked": "True"})",
+             R"([{"name": "Id", "type": "int", "value": 3},
+                 {"name": "bool.Locked", "type": "string", "value": "True"}])"},
+        }),
+        "Tiled.json");
+    EXPECT_EQ(readBack(tiled), readBack(load(ROOM)));
+}
+
+TEST_F(MapContentTest, BrokenTileListsAreFatalAndNameTheFile) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"[5]", "Map tile is not a JSON object\\."},
+        {R"([{"id": 16}])", "Tile property id is out of range \\(16\\)\\."},
+        {R"([{"id": 0, "properties": [{"name": "Blocking", "type": "int", "value": 1}]}])",
+         "Property Blocking is an int, not a bool\\."},
+    };
+    for (const auto& [tiles, message] : cases) {
+        std::string json =
+            changed({{R"("firstgid": 17,)", std::string(R"("firstgid": 17, "tiles": )") + tiles + ","}});
+        EXPECT_EXIT(
+            {
+                reportHeadless();
+                load(json);
+            },
+            testing::ExitedWithCode(1), std::string(message) + ".*File: .*/Room\\.json");
     }
 }
 

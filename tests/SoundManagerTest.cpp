@@ -103,13 +103,17 @@ TEST_F(SoundManagerTest, ThunderRollsEvery20To29Seconds) {
     }
 }
 
-TEST_F(SoundManagerTest, TheFinalLinePlaysOncePerRun) {
+TEST_F(SoundManagerTest, TheFinalLinePlaysOnceAGame) {
     for (int time = 0; time < 2; ++time) {
         SoundManagerSetState(MS_DIALOGUE_8);
         frames(70, 1.0f);
         EXPECT_EQ(SoundManagerMusicState(), MS_CALM);
     }
     EXPECT_EQ(log("start", "dial_8").size(), 1u);
+    SoundManagerNewGame();
+    SoundManagerSetState(MS_DIALOGUE_8);
+    frames(2);
+    EXPECT_EQ(log("start", "dial_8").size(), 2u) << "a new game reads it again";
 }
 
 TEST_F(SoundManagerTest, FootstepsChooseMaterialAndRoom) {

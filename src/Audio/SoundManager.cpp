@@ -339,7 +339,7 @@ void dialogueCue(float dt) {
     dialogueLine(Line, dt);
 }
 
-// The final line plays once per run.
+// The final line plays once a game.
 void finalDialogueCue(float dt) {
     constexpr int finalLine = DIALOGUE_LINES - 1;
     if (!sound.dialogue[finalLine].taken && !sound.finalDialoguePlayed) {
@@ -513,6 +513,11 @@ void SoundManagerStopAll() {
     for (ListNode<AudioEvent>* node = sound.activeEvents->head; node != nullptr; node = node->next)
         check(AudioEventStop(node->data, false));
     SoundManagerForgetAll();
+}
+
+void SoundManagerNewGame() {
+    sound.introMusicPlayed = false;
+    sound.finalDialoguePlayed = false;
 }
 
 void SoundManagerForgetAll() {

@@ -45,6 +45,9 @@ int32_t SoundManagerMusicState();
 int32_t SoundManagerAmbienceState();
 
 void SoundManagerStopAll();
+// A new game: the intro music and the last journal line, which play once a
+// game, may play again.
+void SoundManagerNewGame();
 // Forgets every playing event without stopping it.
 void SoundManagerForgetAll();
 // Stops the journal lines and returns to the calm level music.

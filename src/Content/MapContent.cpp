@@ -145,6 +145,13 @@ uint32_t collisionFlags(const Properties* properties) {
     return flags;
 }
 
+void keepTileProperties(Tileset* tileset, std::vector<TileProperties>* found) {
+    if (found->empty()) return;
+    tileset->tileProperties.reset(DEBUG_NEW_ARRAY(TileProperties, found->size(), __func__));
+    std::move(found->begin(), found->end(), tileset->tileProperties.get());
+    tileset->tilePropertyCount = static_cast<uint32_t>(found->size());
+}
+
 // One map load. The gid table and the per-gid flags live only while the map
 // is read.
 class MapReader {
@@ -159,7 +166,10 @@ private:
     void parseTileset(Tileset* tileset, const json_value* object, const char* folder);
     TextureContent* loadImage(const char* folder, const char* image) const;
     uint32_t countTiles(const Tileset& tileset);
-    void parseTilesetTileProperties(Tileset* tileset, uint32_t tiles, const json_value* object) const;
+    void parseTilesetTileProperties(std::vector<TileProperties>* found, const Tileset& tileset,
+                                    uint32_t tiles, const json_value* object) const;
+    void parseTileList(std::vector<TileProperties>* found, const Tileset& tileset, uint32_t tiles,
+                       const json_value* array) const;
     uint32_t tileIndex(const char* name, uint32_t tiles) const;
     void requireAscendingFirstGids() const;
     void buildGidTable();
@@ -226,8 +236,14 @@ void MapReader::parseTileset(Tileset* tileset, const json_value* object, const c
     tileset->firstGid = static_cast<uint32_t>(
         members.integer("firstgid", "Tileset missing first gid property.", 1, MAX_TILE_COUNT));
     uint32_t tiles = countTiles(*tileset);
+    std::vector<TileProperties> found;
     if (const json_value* properties = members.optional("tileproperties", json_object))
-        parseTilesetTileProperties(tileset, tiles, properties);
+        parseTilesetTileProperties(&found, *tileset, tiles, properties);
+    // Before Tiled 1.2 "tiles" was an object holding only what the game does
+    // not read, such as tile animations.
+    const json_value* list = JsonObjectFind(object, "tiles");
+    if (list != nullptr && list->type == json_array) parseTileList(&found, *tileset, tiles, list);
+    keepTileProperties(tileset, &found);
 }
 
 TextureContent* MapReader::loadImage(const char* folder, const char* image) const {
@@ -252,16 +268,29 @@ uint32_t MapReader::countTiles(const Tileset& tileset) {
 
 // Member names are tile indices within the tileset; member values are the
 // tiles' properties objects.
-void MapReader::parseTilesetTileProperties(Tileset* tileset, uint32_t tiles, const json_value* object) const {
-    uint32_t count = object->u.object.length;
-    if (count == 0) return;
-    tileset->tileProperties.reset(DEBUG_NEW_ARRAY(TileProperties, count, __func__));
-    for (uint32_t i = 0; i < count; ++i) {
-        const json_object_entry& member = object->u.object.values[i];
-        tileset->tileProperties[i].gid = tileset->firstGid + tileIndex(member.name, tiles);
-        tileset->tileProperties[i].properties = PropertiesLoad(member.value, map->path);
+void MapReader::parseTilesetTileProperties(std::vector<TileProperties>* found, const Tileset& tileset,
+                                           uint32_t tiles, const json_value* object) const {
+    for (const json_object_entry& member : object->u.object) {
+        TileProperties& entry = found->emplace_back();
+        entry.gid = tileset.firstGid + tileIndex(member.name, tiles);
+        entry.properties = PropertiesLoad(member.value, map->path);
     }
-    tileset->tilePropertyCount = count;
+}
+
+// Tiled's form: {"id": index, "properties": [...]} entries; tiles listed for
+// other reasons have no properties.
+void MapReader::parseTileList(std::vector<TileProperties>* found, const Tileset& tileset, uint32_t tiles,
+                              const json_value* array) const {
+    for (const json_value* tile : array->u.array) {
+        requireObject(tile, "tile");
+        Members members(tile, "Tile", map->path, __func__);
+        json_int_t index = members.integer("id", "Tile missing id.", 0, json_int_t{tiles} - 1);
+        const json_value* properties = JsonObjectFind(tile, "properties");
+        if (properties == nullptr) continue;
+        TileProperties& entry = found->emplace_back();
+        entry.gid = tileset.firstGid + static_cast<uint32_t>(index);
+        entry.properties = PropertiesLoad(properties, map->path);
+    }
 }
 
 uint32_t MapReader::tileIndex(const char* name, uint32_t tiles) const {
@@ -382,7 +411,9 @@ MapObject* MapReader::parseObject(const json_value* object) const {
     requireObject(object, "object");
     Members members(object, "Object", map->path, __func__);
     MapObject* mapObject = DEBUG_NEW(MapObject, __func__);
-    mapObject->type = strduplicate(members.string("type", "Object missing type."));
+    // Tiled 1.9 wrote an object's type as its class.
+    const char* typeKey = JsonObjectFind(object, "type") != nullptr ? "type" : "class";
+    mapObject->type = strduplicate(members.string(typeKey, "Object missing type."));
     if (const json_value* name = members.optional("name", json_string))
         mapObject->name = strduplicate(name->u.string.ptr);
     mapObject->width = members.truncated("width", "Object missing width.");

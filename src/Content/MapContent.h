@@ -1,5 +1,7 @@
-// Tile maps as content: a subset of the Tiled editor's JSON map format. The
-// load step reads the file into a Map (tiles with their collision flags,
+// Tile maps as content: a subset of the Tiled editor's JSON map format, in
+// the old form (property objects, "tileproperties") and as Tiled 1.8 and
+// later save it (property lists, tile properties under "tiles"). The load
+// step reads the file into a Map (tiles with their collision flags,
 // tilesets, objects); the main-thread step creates each tileset's texture
 // and tile mesh.
 #pragma once

@@ -1,7 +1,9 @@
-// Typed key/value pairs of tiles and map objects. In the file every property
-// is a JSON string member whose name carries its kind: "bool.Blocking",
-// "int.Id", "decimal.Speed"; any other kind text, or a name without a dot,
-// makes a string property.
+// Typed key/value pairs of tiles and map objects, in either of the two forms
+// Tiled writes. In the old one every property is a JSON string member whose
+// name carries its kind: "bool.Blocking", "int.Id", "decimal.Speed"; any other
+// kind text, or a name without a dot, makes a string property. Tiled 1.2 and
+// later write a list of {"name", "type", "value"} objects instead, where the
+// type may give the kind of a name without one.
 #pragma once
 
 #include <json.h>
@@ -31,6 +33,12 @@ public:
     // an int or decimal is the text's leading number (0 without one); a
     // number its kind cannot hold is fatal.
     void load(const char* member, const char* text, const char* sourceFile);
+    // One entry of Tiled's list, the index-th. Text types ("string", the
+    // default, "file" and "color") leave the kind to the name and read the
+    // text as load does; "bool", "int" and "float" give a name without a kind
+    // theirs and hold a JSON value of that type. Other types, a kind the name
+    // and the type disagree on, and a missing or mistyped member are fatal.
+    void loadListEntry(const json_value* entry, uint32_t index, const char* sourceFile);
 
     // The value as the kind the caller expects. A property of another kind
     // was written wrongly in its file, which is fatal.
@@ -40,6 +48,14 @@ public:
     const char* asString() const;
 
 private:
+    void readName(const char* member);
+    void readText(const char* text);
+    const char* tiledType(const json_value* entry, const char* member) const;
+    PropertyKind kindOfTiledType(const char* type, const char* member) const;
+    void readTyped(const json_value* json, const char* type, const char* member);
+    void requireJsonOf(const json_value* json, PropertyKind expected, const char* member) const;
+    int32_t intOf(json_int_t number) const;
+    float decimalOf(double number) const;
     void expectKind(PropertyKind expected) const;
     int32_t parseInt(const char* text) const;
     float parseDecimal(const char* text) const;
@@ -58,10 +74,12 @@ public:
     std::unique_ptr<Property[]> entries;
 };
 
-// Reads a properties object of the data file at path (kept for messages; it
-// must outlive the result). Null when the object has no members. Anything
-// but an object, and a member that is not a string, is fatal.
-std::unique_ptr<Properties> PropertiesLoad(const json_value* object, const char* path);
+// Reads the properties of the data file at path (kept for messages; it must
+// outlive the result): an object of the old form or a list of Tiled's. Null
+// when the object has no members. Anything else is fatal, an empty array too:
+// Tiled leaves out a list without properties. So is a member of the object
+// that is not a string.
+std::unique_ptr<Properties> PropertiesLoad(const json_value* json, const char* path);
 
 // The first property with that name (exact, case-sensitive), or null; null
 // properties have none.

@@ -3,6 +3,7 @@
 #include "Audio/EventAudio.h"
 #include "Audio/SoundManager.h"
 #include "Effects/BlackOutEffect.h"
+#include "Game/RoutePilot.h"
 #include "Game/Screen.h"
 #include "Screens/PlayScreen.h"
 #include "World/CharacterEntity.h"
@@ -19,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -34,17 +36,20 @@ const char USAGE[] =
     "  --frames N            end normally after N frames\n"
     "  --seed N              seed the random generator with N instead of the time\n"
     "  --input FILE          scripted keys, lines 'FRAME down|up|tap KEY'\n"
+    "  --route FILE          play by steps: screen, room, walk, tap, hold, wait, quit\n"
     "  --screenshot N:FILE   write the frame drawn in frame N as PNG (repeatable)\n"
     "  --state-log FILE      one JSON object per frame\n"
     "  --audio-log FILE      one line per audio action\n"
     "  --room PATH[#ID]      after loading, play that map entered through spawn point ID (default 0)\n"
-    "  --check-assets        load and complete every preloaded asset, print a summary, exit\n";
+    "  --check-assets        load and complete every preloaded asset, print a summary, exit\n"
+    "  --no-raster           draw nothing into the frames (long runs that need only the logs)\n";
 
 struct Harness {
     HarnessOptions options;
     std::vector<ScriptedKey> script;
     size_t nextScripted = 0;
     FILE* stateLog = nullptr;
+    float lastFrameTime = 0.0f;
 };
 
 Harness harness;
@@ -119,6 +124,7 @@ bool applyValue(const std::string& option, const std::string& value, HarnessOpti
     }
     *expected = "a file name";
     if (option == "--input") options->inputPath = value;
+    if (option == "--route") options->routePath = value;
     if (option == "--state-log") options->stateLogPath = value;
     if (option == "--audio-log") options->audioLogPath = value;
     return !value.empty();
@@ -126,7 +132,7 @@ bool applyValue(const std::string& option, const std::string& value, HarnessOpti
 
 bool takesValue(const std::string& option) {
     for (const char* name : {"--desktop", "--fixed-dt", "--frames", "--seed", "--input", "--screenshot",
-                             "--state-log", "--audio-log", "--room"})
+                             "--state-log", "--audio-log", "--room", "--route"})
         if (option == name) return true;
     return false;
 }
@@ -150,6 +156,22 @@ bool readFile(const std::string& path, std::string* text) {
 int reportStartError(const std::string& error) {
     std::fprintf(stderr, "halcyra: %s\n", error.c_str());
     return 2;
+}
+
+bool loadRoute(const std::string& path, std::string* error) {
+    std::string text;
+    if (!readFile(path, &text)) {
+        *error = "cannot read route '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    std::vector<RouteStep> steps;
+    std::string problem;
+    if (!parseRoute(text, &steps, &problem)) {
+        *error = path + ":" + problem;
+        return false;
+    }
+    RoutePilotStart(std::move(steps), path);
+    return true;
 }
 
 bool loadScript(const std::string& path, std::string* error) {
@@ -252,6 +274,7 @@ bool parseHarnessOptions(int argc, char** argv, HarnessOptions* options, std::st
         std::string option = argv[i];
         if (option == "--headless") options->platform.headless = true;
         else if (option == "--windowed") options->platform.windowed = true;
+        else if (option == "--no-raster") options->rasterise = false;
         else if (option == "--check-assets") options->checkAssets = options->platform.headless = true;
         else if (option == "--help" || option == "-h") options->showHelp = true;
         else if (!takesValue(option)) {
@@ -281,6 +304,8 @@ int HarnessStart(int argc, char** argv) {
     }
     if (!harness.options.inputPath.empty() && !loadScript(harness.options.inputPath, &error))
         return reportStartError(error);
+    if (!harness.options.routePath.empty() && !loadRoute(harness.options.routePath, &error))
+        return reportStartError(error);
     if (!harness.options.stateLogPath.empty()) {
         harness.stateLog = std::fopen(harness.options.stateLogPath.c_str(), "w");
         if (harness.stateLog == nullptr)
@@ -291,6 +316,7 @@ int HarnessStart(int argc, char** argv) {
         return reportStartError("cannot write audio log '" + harness.options.audioLogPath +
                                 "': " + std::strerror(errno));
     KESysConfigure(harness.options.platform);
+    KEGfxSetRasterising(harness.options.rasterise);
     // Fades and one-shots keep time with the frames, so logs repeat.
     AudioConfigureTimeStep(harness.options.platform.fixedFrameTime);
     return -1;
@@ -308,6 +334,10 @@ bool HarnessCheckAssets() {
     return harness.options.checkAssets;
 }
 
+int HarnessExitCode() {
+    return RoutePilotFailed() ? 3 : 0;
+}
+
 unsigned HarnessRandomSeed() {
     return harness.options.seeded ? harness.options.seed : static_cast<unsigned>(std::time(nullptr));
 }
@@ -319,6 +349,7 @@ void HarnessBeforeFrame(long frame) {
         const ScriptedKey& event = harness.script[harness.nextScripted++];
         KEInputPostKey(event.key, event.down);
     }
+    RoutePilotBeforeFrame(harness.lastFrameTime);
 }
 
 void HarnessAfterDraw(long frame) {
@@ -329,5 +360,7 @@ void HarnessAfterDraw(long frame) {
 
 bool HarnessAfterFrame(long frame, float dt) {
     if (harness.stateLog != nullptr) writeStateLine(frame, dt);
+    harness.lastFrameTime = dt;
+    if (RoutePilotEnded()) return false;
     return harness.options.frameLimit == 0 || frame + 1 < harness.options.frameLimit;
 }

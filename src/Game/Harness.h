@@ -22,12 +22,14 @@ struct HarnessOptions {
     unsigned seed = 0;
     long frameLimit = 0;  // 0: run until quit
     std::string inputPath;
+    std::string routePath;
     std::vector<Screenshot> screenshots;
     std::string stateLogPath;
     std::string audioLogPath;
     std::string roomPath;  // --room: empty to start at the title
     int32_t roomEntryId = 0;
     bool checkAssets = false;
+    bool rasterise = true;  // --no-raster: draws are placed and counted, not filled in
     bool showHelp = false;
 };
 
@@ -48,10 +50,13 @@ int32_t HarnessRoomEntryId();
 // --check-assets: load and complete every asset instead of playing.
 bool HarnessCheckAssets();
 
+// What the process ends with after the frame loop: 3 when a --route failed.
+int HarnessExitCode();
+
 // The seed of rand(): --seed, or the time.
 unsigned HarnessRandomSeed();
 
 // Hooks of the frame loop; frame 0 is its first pass.
-void HarnessBeforeFrame(long frame);           // posts the frame's scripted keys
+void HarnessBeforeFrame(long frame);           // posts the frame's scripted keys and the route's
 void HarnessAfterDraw(long frame);             // writes the screenshots due
-bool HarnessAfterFrame(long frame, float dt);  // logs the frame; false once --frames are done
+bool HarnessAfterFrame(long frame, float dt);  // logs the frame; false once --frames or the route are done

@@ -13,5 +13,5 @@ int main(int argc, char** argv) {
     initGame(HarnessRandomSeed());
     if (HarnessCheckAssets()) PreloadListCheckAssets(PRELOAD_PATH);
     else runGame();
-    return 0;
+    return HarnessExitCode();
 }

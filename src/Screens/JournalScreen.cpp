@@ -61,6 +61,12 @@ JournalScreen* new_JournalScreen(const char* texturePath) {
     return DEBUG_NEW(JournalScreen, "new_JournalScreen", texturePath);
 }
 
+void closeJournalPages() {
+    for (ListNode<Screen>* node = screenStack->head; node != nullptr; node = node->next)
+        if (auto* page = dynamic_cast<JournalScreen*>(node->data); page != nullptr && !page->isExiting)
+            page->exitScreen();
+}
+
 void JournalScreen::loadContent() {
     texture = static_cast<TextureContent*>(ContentManagerLoad(path.c_str(), CT_TEXTURE, 0));
     mesh =

@@ -38,6 +38,10 @@ private:
 
 JournalScreen* new_JournalScreen(const char* texturePath);
 
+// Lets every page still open fade out: a page belongs to the room it was
+// found in, and the last one stays up while its room gives way to the credits.
+void closeJournalPages();
+
 // The scale that fits a page of that size into a space of that size without
 // enlarging it.
 float journalPageScale(float pageWidth, float pageHeight, float spaceWidth, float spaceHeight);

@@ -8,6 +8,7 @@
 #include "Game/Game.h"
 #include "Screens/CreditsScreen.h"
 #include "Screens/IntroScreen.h"
+#include "Screens/JournalScreen.h"
 #include "Screens/NotificationBar.h"
 #include "Screens/PauseScreen.h"
 #include "World/Camera.h"
@@ -43,6 +44,7 @@ void copyPlayState(PlayState* destination, const PlayState* source) {
 void resetGameProgress() {
     forgetCollectedKeys();
     resetWalkZone();
+    SoundManagerNewGame();
     carriedRotation = 0.0f;
 }
 
@@ -134,6 +136,7 @@ void PlayScreen::changeRoom(const PlayState* next) {
 
 void PlayScreen::onTransitionedOffScreen() {
     hideNotification();
+    closeJournalPages();
     currentCharacter = nullptr;
     if (targetIs(playState, "Intro")) {
         SoundManagerSetState(MS_DOOR);

@@ -34,8 +34,8 @@ struct PlayState {
 };
 
 void copyPlayState(PlayState* destination, const PlayState* source);
-// A new game: no key picked up, the final scene ready to play again, the
-// character facing as at the start.
+// A new game: no key picked up, the final scene, its last line and the intro
+// music ready to play again, the character facing as at the start.
 void resetGameProgress();
 // Empties the state's strings.
 void releasePlayState(PlayState* state);

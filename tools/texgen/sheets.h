@@ -1,4 +1,4 @@
-// The sheets painted by tiles.cpp, figures.cpp, props.cpp and decor.cpp.
+// The sheets painted by tiles.cpp, grounds.cpp, figures.cpp, props.cpp and decor.cpp.
 #pragma once
 
 #include <string>
@@ -13,6 +13,10 @@ Image wallTiles();
 
 // One tile of the floor tileset, by its index there.
 Image floorTile(int index);
+
+// The floor tiles of the grounds, the roof and the cellar, in their order
+// after the house's own.
+std::vector<Image> groundTiles();
 
 // The character seen from above, facing right, eight walking frames of 18 x 26.
 Image characterSheet(bool withCandle);

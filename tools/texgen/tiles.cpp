@@ -295,7 +295,7 @@ Image floorTiles() {
     knotAndCrack(worn, 3);
     Image split = planks(woodTones[1], false, 12, 0.2f);
     knotAndCrack(split, 12);
-    return tileSheet({
+    std::vector<Image> tiles{
         planks(woodTones[0], false, 1, 0.2f), planks(woodTones[1], false, 2, 0.2f),
         planks(woodTones[2], false, 3, 0.2f), worn,
         planks(woodTones[0], true, 4, 0.2f), planks(woodTones[1], true, 5, 0.2f),
@@ -307,7 +307,10 @@ Image floorTiles() {
         rug(0, 2, false), rug(1, 2, false), rug(2, 2, false), planks(woodTones[0], false, 7, 0.6f),
         planks(woodTones[1], false, 8, 0.6f), planks(woodTones[2], false, 9, 0.6f),
         planks(woodTones[1], true, 10, 0.6f), planks(woodTones[2], true, 11, 0.6f),
-    });
+    };
+    std::vector<Image> grounds = groundTiles();
+    tiles.insert(tiles.end(), grounds.begin(), grounds.end());
+    return tileSheet(tiles);
 }
 
 Image wallTiles() {

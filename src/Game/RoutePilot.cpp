@@ -1,0 +1,252 @@
+#include "Game/RoutePilot.h"
+
+#include "Engine/Kestrel.h"
+#include "Engine/KeyCodes.h"
+#include "Game/InputScript.h"
+#include "Game/Screen.h"
+#include "Screens/PlayScreen.h"
+#include "World/CharacterEntity.h"
+#include "World/Map.h"
+#include "World/Room.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <sstream>
+#include <utility>
+
+namespace {
+
+constexpr float STEP_SECONDS = 120.0f;  // a step not done by then has gone wrong
+constexpr float STUCK_SECONDS = 2.0f;   // a walk that long without moving is stuck
+constexpr float ARRIVED_PIXELS = 4.0f;  // the keys move the character further than twice this a frame
+// Pressed against something solid this close to the target, a walk is done:
+// doors and candle holders are reached from against them.
+constexpr float BLOCKED_PIXELS = 20.0f;
+constexpr float BLOCKED_SECONDS = 0.3f;
+constexpr int WALK_KEYS[] = {KEY_A, KEY_D, KEY_W, KEY_S};
+
+struct Pilot {
+    std::vector<RouteStep> steps;
+    std::string path;
+    size_t current = 0;
+    float stepSeconds = 0.0f;
+    int stepFrames = 0;
+    bool started = false;
+    bool running = false;
+    bool failed = false;
+    bool walkKeyDown[4] = {};
+    bool walkStarted = false;  // the character has moved under this step
+    float stillSeconds = 0.0f;
+    float lastX = 0.0f;
+    float lastY = 0.0f;
+};
+
+Pilot pilot;
+
+bool fail(std::string* error, int line, const std::string& problem) {
+    *error = std::to_string(line) + ": " + problem;
+    return false;
+}
+
+bool parseSeconds(std::istringstream& words, float* seconds) {
+    return static_cast<bool>(words >> *seconds) && std::isfinite(*seconds) && *seconds >= 0.0f;
+}
+
+bool parseStep(const std::string& action, std::istringstream& words, RouteStep* step) {
+    std::string keyName;
+    if (action == "screen" || action == "room") {
+        step->action = action == "screen" ? RouteAction::Screen : RouteAction::Room;
+        return static_cast<bool>(words >> step->name);
+    }
+    if (action == "walk") {
+        step->action = RouteAction::Walk;
+        return words >> step->x >> step->y && std::isfinite(step->x) && std::isfinite(step->y);
+    }
+    if (action == "tap" || action == "hold") {
+        step->action = action == "tap" ? RouteAction::Tap : RouteAction::Hold;
+        if (!(words >> keyName) || (step->key = keyCodeFromName(keyName)) < 0) return false;
+        return step->action == RouteAction::Tap || parseSeconds(words, &step->x);
+    }
+    if (action == "wait") {
+        step->action = RouteAction::Wait;
+        return parseSeconds(words, &step->x);
+    }
+    step->action = RouteAction::Quit;
+    return action == "quit";
+}
+
+std::string trimmed(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t\r");
+    const size_t last = text.find_last_not_of(" \t\r");
+    return first == std::string::npos ? "" : text.substr(first, last - first + 1);
+}
+
+Screen* topScreen() {
+    return screenStack->tail != nullptr ? screenStack->tail->data : nullptr;
+}
+
+// The character of the room on top, once it can be moved.
+CharacterEntity* controllableCharacter() {
+    CharacterEntity* character = currentCharacter;
+    if (character == nullptr || character->room->owner != topScreen()) return nullptr;
+    if (topScreen()->state != Active || !character->hasControl || character->falling) return nullptr;
+    return character;
+}
+
+void setWalkKeys(const bool down[4]) {
+    for (int i = 0; i < 4; ++i) {
+        if (pilot.walkKeyDown[i] == down[i]) continue;
+        KEInputPostKey(WALK_KEYS[i], down[i]);
+        pilot.walkKeyDown[i] = down[i];
+    }
+}
+
+void releaseWalkKeys() {
+    const bool none[4] = {};
+    setWalkKeys(none);
+}
+
+bool roomIs(const std::string& name) {
+    const CharacterEntity* character = controllableCharacter();
+    if (character == nullptr || character->room->map->path == nullptr) return false;
+    const std::string path = character->room->map->path;
+    return path.size() >= name.size() && path.compare(path.size() - name.size(), name.size(), name) == 0;
+}
+
+bool screenIs(const std::string& type) {
+    const Screen* top = topScreen();
+    return top != nullptr && top->state == Active && type == top->typeName();
+}
+
+// A page opened by a checkpoint on the way ends the walk where it stands.
+bool coveredOnTheWay() {
+    const Screen* top = topScreen();
+    return pilot.walkStarted && currentCharacter != nullptr && top != currentCharacter->room->owner &&
+           top->state != TransitionOff;
+}
+
+// Heads straight for the target, one axis key each way; a route's waypoints
+// keep walls out of the way.
+bool walkTowards(const RouteStep& step, float dt) {
+    CharacterEntity* character = controllableCharacter();
+    if (character == nullptr) {
+        releaseWalkKeys();
+        return coveredOnTheWay();
+    }
+    pilot.walkStarted = true;
+    const float tile = static_cast<float>(character->room->map->tileWidth);
+    const float dx = step.x * tile - (character->x + character->width * character->scale.x * 0.5f);
+    const float dy = step.y * tile - (character->y + character->height * character->scale.y * 0.5f);
+    const bool keys[4] = {dx<-ARRIVED_PIXELS, dx> ARRIVED_PIXELS, dy<-ARRIVED_PIXELS, dy> ARRIVED_PIXELS};
+    setWalkKeys(keys);
+    const bool moved = std::fabs(character->x - pilot.lastX) + std::fabs(character->y - pilot.lastY) > 0.01f;
+    pilot.stillSeconds = moved ? 0.0f : pilot.stillSeconds + dt;
+    pilot.lastX = character->x;
+    pilot.lastY = character->y;
+    const bool blockedClose = pilot.stillSeconds > BLOCKED_SECONDS && std::fabs(dx) <= BLOCKED_PIXELS &&
+                              std::fabs(dy) <= BLOCKED_PIXELS;
+    if (blockedClose) releaseWalkKeys();
+    return blockedClose || !(keys[0] || keys[1] || keys[2] || keys[3]);
+}
+
+// Presses on the step's first frame and releases after its time.
+bool pressFor(const RouteStep& step, float seconds) {
+    if (pilot.stepFrames == 0) KEInputPostKey(step.key, true);
+    if (pilot.stepFrames == 0 || pilot.stepSeconds < seconds) return false;
+    KEInputPostKey(step.key, false);
+    return true;
+}
+
+bool stepDone(const RouteStep& step, float dt) {
+    switch (step.action) {
+        case RouteAction::Screen:
+            return screenIs(step.name);
+        case RouteAction::Room:
+            return roomIs(step.name);
+        case RouteAction::Walk:
+            return walkTowards(step, dt);
+        case RouteAction::Tap:
+            return pressFor(step, 0.0f);
+        case RouteAction::Hold:
+            return pressFor(step, step.x);
+        case RouteAction::Wait:
+            return pilot.stepSeconds >= step.x;
+        case RouteAction::Quit:
+            pilot.running = false;
+            return true;
+    }
+    return true;
+}
+
+void report(const RouteStep& step, const char* problem) {
+    const CharacterEntity* character = currentCharacter;
+    std::fprintf(
+        stderr, "halcyra: route %s:%d: '%s' %s (room %s, character's top-left at %.0f, %.0f)\n",
+        pilot.path.c_str(), step.line, step.text.c_str(), problem,
+        character != nullptr && character->room->map->path != nullptr ? character->room->map->path : "none",
+        character != nullptr ? static_cast<double>(character->x) : 0.0,
+        character != nullptr ? static_cast<double>(character->y) : 0.0);
+    releaseWalkKeys();
+    pilot.running = false;
+    pilot.failed = true;
+}
+
+bool overdue(const RouteStep& step) {
+    const float allowed =
+        STEP_SECONDS + (step.action == RouteAction::Hold || step.action == RouteAction::Wait ? step.x : 0.0f);
+    return pilot.stepSeconds > allowed;
+}
+
+}  // namespace
+
+bool parseRoute(const std::string& text, std::vector<RouteStep>* steps, std::string* error) {
+    std::istringstream lines(text);
+    std::string line;
+    for (int number = 1; std::getline(lines, line); ++number) {
+        const std::string step = trimmed(line.substr(0, line.find('#')));
+        std::istringstream words(step);
+        std::string action, extra;
+        if (!(words >> action)) continue;
+        RouteStep parsed{RouteAction::Quit, number, step, "", 0.0f, 0.0f, 0};
+        if (!parseStep(action, words, &parsed)) return fail(error, number, "cannot read '" + step + "'");
+        if (words >> extra) return fail(error, number, "unexpected '" + extra + "' in '" + step + "'");
+        steps->push_back(parsed);
+    }
+    return true;
+}
+
+void RoutePilotStart(std::vector<RouteStep> steps, const std::string& path) {
+    pilot.steps = std::move(steps);
+    pilot.path = path;
+    pilot.started = pilot.running = true;
+}
+
+void RoutePilotBeforeFrame(float dt) {
+    if (!pilot.running) return;
+    if (pilot.current >= pilot.steps.size()) {
+        releaseWalkKeys();
+        return;
+    }
+    const RouteStep& step = pilot.steps[pilot.current];
+    if (stepDone(step, dt)) {
+        ++pilot.current;
+        pilot.stepSeconds = 0.0f;
+        pilot.stepFrames = 0;
+        pilot.stillSeconds = 0.0f;
+        pilot.walkStarted = false;
+        return;
+    }
+    pilot.stepSeconds += dt;
+    ++pilot.stepFrames;
+    if (pilot.stillSeconds > STUCK_SECONDS) report(step, "is stuck");
+    else if (overdue(step)) report(step, "not done in time");
+}
+
+bool RoutePilotEnded() {
+    return pilot.started && !pilot.running;
+}
+
+bool RoutePilotFailed() {
+    return pilot.failed;
+}

@@ -1,0 +1,48 @@
+// A route for headless runs: the game played by following steps instead of
+// keys at fixed frames, so that a play-through does not depend on how long
+// loading takes. One step a line; "#" starts a comment:
+//
+//   screen TYPE     wait until the top screen is TYPE and fully shown
+//   room NAME       wait until the room being played is the map NAME (the end
+//                   of its path) and the character can move
+//   walk X Y        walk until the character's centre is at tile X, Y
+//                   (fractions allowed: 3.5 is the middle of column 3), or
+//                   within 20 pixels of it and held by something
+//                   solid (a door, a candle holder); a page that a
+//                   checkpoint opens on the way ends the walk where it is
+//   tap KEY         press and release a key (names as in input scripts)
+//   hold KEY S      hold a key for S seconds of game time
+//   wait S          do nothing for S seconds of game time
+//   quit            end the run
+//
+// A step not done within two minutes of game time, or a walk that stands
+// still for two seconds, ends the run with a report naming the line.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class RouteAction { Screen, Room, Walk, Tap, Hold, Wait, Quit };
+
+struct RouteStep {
+    RouteAction action;
+    int line;
+    std::string text;  // the line as written, for reports
+    std::string name;  // the screen type or map name
+    float x = 0.0f;    // walk target in tiles, or seconds for hold and wait
+    float y = 0.0f;
+    int key = 0;
+};
+
+// Parses a route. On a malformed line returns false with error set to
+// "LINE: problem".
+bool parseRoute(const std::string& text, std::vector<RouteStep>* steps, std::string* error);
+
+// Starts following the steps, reporting failures against the file's name.
+void RoutePilotStart(std::vector<RouteStep> steps, const std::string& path);
+// Runs the current step for this frame: posts the keys it needs.
+void RoutePilotBeforeFrame(float dt);
+// True once the route has ended the run: by "quit", or by a failure, after
+// which RoutePilotFailed is true and the report is on standard error.
+bool RoutePilotEnded();
+bool RoutePilotFailed();
