@@ -1,3 +1,5 @@
+#include "Effects/ParticleEmitter.h"
+#include "Effects/RainEmitter.h"
 #include "World/Map.h"
 #include "WorldSupport.h"
 
@@ -87,6 +89,24 @@ TEST_F(PlayScreenTest, ChangingRoomFadesOutIntoTheNextWithTheCandleCarried) {
     EXPECT_STREQ(top()->typeName(), "CreditsScreen");
     EXPECT_EQ(SoundManagerMusicState(), MS_CREDITS);
     EXPECT_EQ(currentCharacter, nullptr);
+}
+
+// The drops live in the world's pixels whatever the screen scale: on a large
+// desktop the rain still comes down in its band above the character.
+TEST_F(PlayScreenTest, RainOnTheRoofSpawnsAboveTheCharacterAtAnyScale) {
+    screenScale = {2.0f, 2.0f};
+    PlayScreen* screen = play(world.writeMap("Roof.json", std::vector<std::string>(20, std::string(40, '.'))));
+    frames(3);
+    const CharacterEntity* character = screen->room->character;
+    const List<Particle>* drops = screen->rain->store->particles;
+    ASSERT_GT(drops->count, 5);
+    for (const ListNode<Particle>* node = drops->head; node != nullptr; node = node->next) {
+        const Vector2 at = node->data->position;
+        EXPECT_GT(at.x, character->x - screenWidth * 0.5f - 300);
+        EXPECT_LT(at.x, character->x + screenWidth * 0.5f + 10);
+        EXPECT_GT(at.y, character->y - screenHeight - 100);
+        EXPECT_LT(at.y, character->y - screenHeight * 0.3f + 30);
+    }
 }
 
 }  // namespace

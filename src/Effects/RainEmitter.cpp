@@ -40,8 +40,8 @@ RainEmitter* new_RainEmitter() {
 void RainEmitter::spawnDrop() {
     float fallSpeed = static_cast<float>(gameRand() % fallSpeedSpread) + slowestFall;
     float size = gameRandFraction() * largestSize;
-    float x = (minX + (maxX - minX) * gameRandFraction()) * screenScale.x;
-    float y = (minY + (maxY - minY) * gameRandFraction()) * screenScale.y;
+    float x = minX + (maxX - minX) * gameRandFraction();
+    float y = minY + (maxY - minY) * gameRandFraction();
     int32_t drop = gameRand() % rainDropTextureCount;
     new_Particle(store, {x, y}, {drift, fallSpeed}, size, life, 0, drop);
 }

@@ -110,13 +110,14 @@ void PlayScreen::update(float dt, bool otherHasFocus, bool covered) {
 }
 
 // On the roof the rain falls in a band from above the screen to its lower
-// part, around the character.
+// part, around the character. The band is in the world's pixels, as the
+// drops are: the camera's view scales them to the window once.
 void PlayScreen::followCharacterWithRain(float dt) {
     const CharacterEntity* character = room->character;
-    rain->minX = (character->x - screenWidth * 0.5f - 300) * screenScale.x;
-    rain->maxX = (character->x + screenWidth * 0.5f) * screenScale.x;
-    rain->minY = (character->y - screenHeight - 100) * screenScale.y;
-    rain->maxY = (character->y - screenHeight * 0.3f) * screenScale.y;
+    rain->minX = character->x - screenWidth * 0.5f - 300;
+    rain->maxX = character->x + screenWidth * 0.5f;
+    rain->minY = character->y - screenHeight - 100;
+    rain->maxY = character->y - screenHeight * 0.3f;
     rain->update(dt);
 }
 
