@@ -48,6 +48,7 @@ assets: deps
 	tools/make-rooms
 	tools/make-journal
 	tools/make-intro
+	tools/make-house-plan
 
 format:
 	clang-format -i $$(find src tests bench fuzz -name '*.cpp' -o -name '*.h')

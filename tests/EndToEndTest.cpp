@@ -129,36 +129,46 @@ TEST_F(EndToEndTest, AScriptedRunGoesFromLoadingThroughTheMenuIntoARoomAndThePau
     EXPECT_EQ(readText(path("Debug.Trace.txt")), "");
 }
 
+// Where --after-loading scripts start: the frame after the one the loading
+// screen left the stack in.
+size_t afterLoading(const std::vector<std::string>& log) {
+    const auto first = std::find_if(log.begin(), log.end(), [](const std::string& line) {
+        return line.find("LoadingScreen") == std::string::npos;
+    });
+    return static_cast<size_t>(first - log.begin()) + 1;
+}
+
 // Walks from the gallery's spawn east along the hall, past the candle holder,
-// and south through the doorway into the conservatory. The walk starts once
-// loading has surely handed over to the room, however busy the machine.
+// and south through the doorway into the conservatory, once the room is up.
 TEST_F(EndToEndTest, AScriptedWalkThroughTheGalleryCarriesTheLightAlong) {
-    write("walk.txt", "450 down D\n533 up D\n535 down S\n630 up S\n");
-    GameRun result =
-        run({"--headless", "--fixed-dt", "0.033333", "--frames", "700", "--seed", "3", "--room",
-             "Assets/FloorTemplate/FinalRooms/Gallery.json", "--input", "walk.txt", "--state-log",
-             "walk.jsonl", "--screenshot", "440:hall.png", "--screenshot", "699:conservatory.png"});
+    write("walk.txt", "30 down D\n113 up D\n115 down S\n210 up S\n279 down SHIFT\n280 down ESCAPE\n");
+    GameRun result = run({"--headless", "--fixed-dt", "0.033333", "--frames", "5000", "--seed", "3", "--room",
+                          "Assets/FloorTemplate/FinalRooms/Gallery.json", "--after-loading", "--input",
+                          "walk.txt", "--state-log", "walk.jsonl", "--screenshot", "20:hall.png",
+                          "--screenshot", "279:conservatory.png"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     std::vector<std::string> log = lines(readText(path("walk.jsonl")));
-    ASSERT_EQ(log.size(), 700u);
-    ASSERT_NE(log[440].find("[{\"type\":\"PlayScreen\",\"state\":1}]"), std::string::npos)
-        << "the room is up well before the walk";
+    const size_t start = afterLoading(log);
+    ASSERT_EQ(log.size(), start + 282) << "Shift+Escape ends the run";
+    ASSERT_NE(log[start + 20].find("[{\"type\":\"PlayScreen\",\"state\":1}]"), std::string::npos)
+        << "the room is up before the walk";
     const std::regex position("\"character\":\\{\"x\":([0-9.]+),\"y\":([0-9.]+)");
     auto at = [&](size_t frame) {
         std::smatch match;
         EXPECT_TRUE(std::regex_search(log[frame], match, position)) << log[frame];
         return std::pair<float, float>{std::stof(match[1]), std::stof(match[2])};
     };
-    const auto [startX, startY] = at(449);
-    const auto [hallX, hallY] = at(533);
-    const auto [endX, endY] = at(699);
+    const auto [startX, startY] = at(start + 29);
+    const auto [hallX, hallY] = at(start + 113);
+    const auto [endX, endY] = at(start + 279);
     EXPECT_GT(hallX, startX + 250) << "east along the hall";
     EXPECT_NEAR(hallY, startY, 1.0f);
     EXPECT_GT(endY, 17 * 32) << "through the doorway in the hall's south wall";
     EXPECT_NEAR(endX, hallX, 1.0f) << "straight down";
-    EXPECT_NE(log[699].find("\"room\":\"Assets/FloorTemplate/FinalRooms/Gallery.json\""), std::string::npos);
-    EXPECT_NE(log[699].find("\"music\":1,"), std::string::npos) << "spooky while the candle burns";
-    EXPECT_NE(log[699].find("\"blackout\":0}"), std::string::npos);
+    EXPECT_NE(log[start + 279].find("\"room\":\"Assets/FloorTemplate/FinalRooms/Gallery.json\""),
+              std::string::npos);
+    EXPECT_NE(log[start + 279].find("\"music\":1,"), std::string::npos) << "spooky while the candle burns";
+    EXPECT_NE(log[start + 279].find("\"blackout\":0}"), std::string::npos);
     EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
         return line.find("\"prompt\":\"Pickup Candle\"") != std::string::npos;
     })) << "the walk passes the hall's candle holder";
@@ -217,39 +227,41 @@ TEST_F(EndToEndTest, AScriptedRunUsesEveryKindOfInteraction) {
         {"type": "Entity.CheckPoint", "x": 96, "y": 64, "width": 32, "height": 96, "properties": {"int.ID": "1",
             "Room": "Rooms/Next.json", "Journal": "Assets/Textures/JournalBackground1.png"}},
         {"type": "Entity.Pit", "x": 200, "y": 80, "width": 64, "height": 64, "properties": {"decimal.Rate": "0.05"}})"));
-    // The script starts well after loading, whatever the machine's load.
-    constexpr int START = 500;
+    // The script starts once the room is up, whatever the machine's load.
+    constexpr int START = 30;
     std::string script;
-    for (const char* line :
-         {"60 tap SPACE", "70 down D", "92 up D", "95 tap SPACE", "100 down D", "150 up D", "152 down W",
-          "172 up W", "175 tap SPACE", "200 down D", "225 up D", "320 tap E", "340 down D", "385 up D"})
+    for (const char* line : {"60 tap SPACE", "70 down D", "92 up D", "95 tap SPACE", "100 down D", "150 up D",
+                             "152 down W", "172 up W", "175 tap SPACE", "200 down D", "225 up D", "320 tap E",
+                             "340 down D", "385 up D", "520 down SHIFT", "521 down ESCAPE"})
         script += std::to_string(START + std::atoi(line)) + std::strchr(line, ' ') + "\n";
     write("keys.txt", script);
-    GameRun result = run({"--headless", "--fixed-dt", "0.02", "--frames", std::to_string(START + 520),
-                          "--seed", "1", "--room", "Rooms/Trial.json", "--input", "keys.txt", "--state-log",
+    GameRun result = run({"--headless", "--fixed-dt", "0.02", "--frames", "5000", "--seed", "1", "--room",
+                          "Rooms/Trial.json", "--after-loading", "--input", "keys.txt", "--state-log",
                           "run.jsonl", "--audio-log", "audio.log"});
     ASSERT_EQ(result.exitCode, 0) << readText(path("Debug.Trace.txt"));
     const std::vector<std::string> log = lines(readText(path("run.jsonl")));
-    ASSERT_EQ(log.size(), START + 520u);
+    const size_t start = afterLoading(log) + START;
+    ASSERT_EQ(log.size(), start + 523) << "Shift+Escape ends the run";
     auto has = [&](size_t frame, const std::string& text) {
-        return log[START + frame].find(text) != std::string::npos;
+        return log[start + frame].find(text) != std::string::npos;
     };
     ASSERT_TRUE(has(0, "[{\"type\":\"PlayScreen\",\"state\":1}]")) << "the room is up before the script";
     EXPECT_TRUE(has(60, "\"prompt\":\"Pickup Journal\"") && has(61, "\"prompt\":null"))
         << "the journal is gone";
-    EXPECT_TRUE(has(94, "\"keys\":[]") && has(96, "\"keys\":[1]")) << log[START + 96];
-    EXPECT_TRUE(has(170, "\"prompt\":\"Unlock Door\"")) << log[START + 170];
+    EXPECT_TRUE(has(94, "\"keys\":[]") && has(96, "\"keys\":[1]")) << log[start + 96];
+    EXPECT_TRUE(has(170, "\"prompt\":\"Unlock Door\"")) << log[start + 170];
     EXPECT_TRUE(has(176, "\"prompt\":\"Open Door\"")) << "unlocked by the same press that leaves";
     EXPECT_TRUE(has(190, "\"room\":\"Rooms/Next.json\""));
     EXPECT_TRUE(has(230, "\"lastCheckpointId\":1") && has(230, "\"type\":\"JournalScreen\""));
     EXPECT_TRUE(has(230, "\"music\":7,")) << "page 1 is read aloud";
     EXPECT_FALSE(has(360, "JournalScreen")) << "E closed the page";
-    EXPECT_TRUE(std::any_of(log.begin() + START + 380, log.end(), [](const std::string& line) {
-        return line.find("\"falling\":true") != std::string::npos;
-    })) << "the pit took the character";
-    EXPECT_TRUE(has(519, "\"x\":39,\"y\":99,") && has(519, "\"falling\":false")) << log[START + 519];
+    EXPECT_TRUE(std::any_of(
+        log.begin() + static_cast<long>(start) + 380, log.end(),
+        [](const std::string& line) { return line.find("\"falling\":true") != std::string::npos; }))
+        << "the pit took the character";
+    EXPECT_TRUE(has(519, "\"x\":39,\"y\":99,") && has(519, "\"falling\":false")) << log[start + 519];
     const std::string audio = readText(path("audio.log"));
-    EXPECT_NE(audio.find(std::to_string(START + 320) + "\tstop\tdial_1\tfade"), std::string::npos)
+    EXPECT_NE(audio.find(std::to_string(start + 320) + "\tstop\tdial_1\tfade"), std::string::npos)
         << "E cuts the narration";
 }
 

@@ -1,6 +1,7 @@
 #include "Engine/KeyCodes.h"
 #include "Game/Harness.h"
 #include "Game/InputScript.h"
+#include "Game/RoutePilot.h"
 
 #include <gtest/gtest.h>
 
@@ -105,6 +106,46 @@ TEST(InputScriptTest, MalformedLinesNameTheLineAndTheProblem) {
     EXPECT_FALSE(parseInputScript(longLine + "\n", &events, &error));
     EXPECT_EQ(error, "1: expected 'FRAME down|up|tap KEY', got '" + longLine.substr(0, 80) + "...'")
         << "a long line is quoted cut short";
+}
+
+TEST(RouteTest, StepsAreReadAndMalformedOnesNameTheLine) {
+    std::vector<RouteStep> steps;
+    std::string error;
+    ASSERT_TRUE(parseRoute("# the porch\nroom IntroEnd.json\n\nwalk 12.5 2.3  # to the door\ntap SPACE\n"
+                           "hold W 1.5\nwait 2\nscreen IntroScreen\nquit\n",
+                           &steps, &error))
+        << error;
+    ASSERT_EQ(steps.size(), 7u);
+    EXPECT_EQ(steps[0].name, "IntroEnd.json");
+    EXPECT_EQ(steps[1].line, 4);
+    EXPECT_EQ(steps[1].text, "walk 12.5 2.3");
+    EXPECT_FLOAT_EQ(steps[1].y, 2.3f);
+    EXPECT_EQ(steps[2].key, KEY_SPACE);
+    EXPECT_FLOAT_EQ(steps[3].x, 1.5f);
+
+    const std::pair<std::string, const char*> cases[] = {
+        {"walk 3\n", "1: cannot read 'walk 3'"},
+        {"walk 1 nan\n", "1: cannot read 'walk 1 nan'"},
+        {"tap JUMP\n", "1: cannot read 'tap JUMP'"},
+        {"hold E\n", "1: cannot read 'hold E'"},
+        {"quit\nwait -1\n", "2: cannot read 'wait -1'"},
+        {"fly 1 2\n", "1: cannot read 'fly 1 2'"},
+        {"room\n", "1: cannot read 'room'"},
+        {"tap E E\n", "1: unexpected 'E' after the step"},
+        {"screen " + std::string(200, 'x') + "\n", nullptr},
+    };
+    for (const auto& [route, expected] : cases) {
+        steps.clear();
+        if (expected == nullptr) {
+            EXPECT_TRUE(parseRoute(route, &steps, &error)) << "a long name is a name";
+            continue;
+        }
+        EXPECT_FALSE(parseRoute(route, &steps, &error)) << route;
+        EXPECT_EQ(error, expected);
+    }
+    steps.clear();
+    EXPECT_FALSE(parseRoute("walk " + std::string(200, '1') + "x 2\n", &steps, &error));
+    EXPECT_EQ(error.size(), std::string("1: cannot read '").size() + 80 + 4) << "a long line is quoted cut short";
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ const char USAGE[] =
     "  --frames N            end normally after N frames\n"
     "  --seed N              seed the random generator with N instead of the time\n"
     "  --input FILE          scripted keys, lines 'FRAME down|up|tap KEY'\n"
+    "  --after-loading       --input and --screenshot frames count from the first frame after loading\n"
     "  --route FILE          play by steps: screen, room, walk, tap, hold, wait, quit\n"
     "  --screenshot N:FILE   write the frame drawn in frame N as PNG (repeatable)\n"
     "  --state-log FILE      one JSON object per frame\n"
@@ -48,6 +49,7 @@ struct Harness {
     HarnessOptions options;
     std::vector<ScriptedKey> script;
     size_t nextScripted = 0;
+    long scriptOrigin = 0;  // the loop frame of scripted frame 0; -1 until loading is over
     FILE* stateLog = nullptr;
     float lastFrameTime = 0.0f;
 };
@@ -275,6 +277,7 @@ bool parseHarnessOptions(int argc, char** argv, HarnessOptions* options, std::st
         if (option == "--headless") options->platform.headless = true;
         else if (option == "--windowed") options->platform.windowed = true;
         else if (option == "--no-raster") options->rasterise = false;
+        else if (option == "--after-loading") options->inputAfterLoading = true;
         else if (option == "--check-assets") options->checkAssets = options->platform.headless = true;
         else if (option == "--help" || option == "-h") options->showHelp = true;
         else if (!takesValue(option)) {
@@ -304,6 +307,7 @@ int HarnessStart(int argc, char** argv) {
     }
     if (!harness.options.inputPath.empty() && !loadScript(harness.options.inputPath, &error))
         return reportStartError(error);
+    if (harness.options.inputAfterLoading) harness.scriptOrigin = -1;
     if (!harness.options.routePath.empty() && !loadRoute(harness.options.routePath, &error))
         return reportStartError(error);
     if (!harness.options.stateLogPath.empty()) {
@@ -342,10 +346,19 @@ unsigned HarnessRandomSeed() {
     return harness.options.seeded ? harness.options.seed : static_cast<unsigned>(std::time(nullptr));
 }
 
+// Loading takes as long as the machine makes it: a script that starts
+// after it runs the same on every machine.
+bool loadingIsOver() {
+    for (ListNode<Screen>* node = screenStack->head; node != nullptr; node = node->next)
+        if (std::strcmp(node->data->typeName(), "LoadingScreen") == 0) return false;
+    return true;
+}
+
 void HarnessBeforeFrame(long frame) {
     AudioLogSetFrame(frame);
-    while (harness.nextScripted < harness.script.size() &&
-           harness.script[harness.nextScripted].frame <= frame) {
+    if (harness.scriptOrigin < 0 && loadingIsOver()) harness.scriptOrigin = frame;
+    while (harness.scriptOrigin >= 0 && harness.nextScripted < harness.script.size() &&
+           harness.script[harness.nextScripted].frame <= frame - harness.scriptOrigin) {
         const ScriptedKey& event = harness.script[harness.nextScripted++];
         KEInputPostKey(event.key, event.down);
     }
@@ -353,8 +366,9 @@ void HarnessBeforeFrame(long frame) {
 }
 
 void HarnessAfterDraw(long frame) {
+    if (harness.scriptOrigin < 0) return;
     for (const Screenshot& screenshot : harness.options.screenshots)
-        if (screenshot.frame == frame && !KESysSaveScreenshot(screenshot.path.c_str()))
+        if (screenshot.frame == frame - harness.scriptOrigin && !KESysSaveScreenshot(screenshot.path.c_str()))
             std::fprintf(stderr, "halcyra: could not write screenshot '%s'\n", screenshot.path.c_str());
 }
 

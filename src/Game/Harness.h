@@ -22,6 +22,7 @@ struct HarnessOptions {
     unsigned seed = 0;
     long frameLimit = 0;  // 0: run until quit
     std::string inputPath;
+    bool inputAfterLoading = false;  // --after-loading: the script's frame 0 is the first after loading
     std::string routePath;
     std::vector<Screenshot> screenshots;
     std::string stateLogPath;

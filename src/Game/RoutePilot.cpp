@@ -76,6 +76,13 @@ bool parseStep(const std::string& action, std::istringstream& words, RouteStep* 
     return action == "quit";
 }
 
+// A line as an error quotes it: cut short, so that a binary file given as a
+// route does not flood the terminal.
+std::string quoted(const std::string& text) {
+    constexpr size_t LONGEST = 80;
+    return text.size() <= LONGEST ? text : text.substr(0, LONGEST) + "...";
+}
+
 std::string trimmed(const std::string& text) {
     const size_t first = text.find_first_not_of(" \t\r");
     const size_t last = text.find_last_not_of(" \t\r");
@@ -209,8 +216,8 @@ bool parseRoute(const std::string& text, std::vector<RouteStep>* steps, std::str
         std::string action, extra;
         if (!(words >> action)) continue;
         RouteStep parsed{RouteAction::Quit, number, step, "", 0.0f, 0.0f, 0};
-        if (!parseStep(action, words, &parsed)) return fail(error, number, "cannot read '" + step + "'");
-        if (words >> extra) return fail(error, number, "unexpected '" + extra + "' in '" + step + "'");
+        if (!parseStep(action, words, &parsed)) return fail(error, number, "cannot read '" + quoted(step) + "'");
+        if (words >> extra) return fail(error, number, "unexpected '" + quoted(extra) + "' after the step");
         steps->push_back(parsed);
     }
     return true;
