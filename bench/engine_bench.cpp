@@ -55,7 +55,7 @@ void engineFrames(benchmark::State& state) {
     KESysInitInfo info{KESysCreateWindow("bench", WIDTH, HEIGHT), WIDTH, HEIGHT, 144, nullptr};
     KESysInit(&info);
     KESysReset();
-    KEGfxSetBlendMode(1);
+    KEGfxSetBlendMode(KE_BLEND_ALPHA);
     std::vector<unsigned char> pixels = texturePixels();
     stbi_write_png(TEXTURE_PATH, QUAD_SIZE, QUAD_SIZE, 4, pixels.data(), QUAD_SIZE * 4);
     KETexture* texture = KEGfxTextureLoad(TEXTURE_PATH);
@@ -64,7 +64,7 @@ void engineFrames(benchmark::State& state) {
     auto scale = static_cast<float>(state.range(0)) / QUAD_SIZE;
     for (auto _ : state) {
         KESysFrameStart();
-        KEGfxSetRenderMode(2);
+        KEGfxSetRenderMode(KE_RENDER_TEXTURED);
         KEGfxTextureSet(texture, 0, 0);
         for (const QuadPlacement& quad : quads) {
             Matrix3 transform;
@@ -73,7 +73,7 @@ void engineFrames(benchmark::State& state) {
             transform.m[1][2] = quad.y;
             KEGfxSetTransform(&transform);
             KEGfxSetTintColor(quad.tint, quad.tint, 1, 1);
-            KEGfxMeshDraw(mesh, 3);
+            KEGfxMeshDraw(mesh);
         }
         KESysFrameEnd();
     }

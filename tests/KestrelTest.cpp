@@ -37,7 +37,7 @@ protected:
         KESysInitInfo info{window, WIDTH, HEIGHT, 144, recordMessage};
         ASSERT_NE(KESysInit(&info), 0);
         KESysReset();
-        KEGfxSetBlendMode(1);
+        KEGfxSetBlendMode(KE_BLEND_ALPHA);
         messages.clear();
     }
 
@@ -57,7 +57,7 @@ protected:
         transform.m[0][2] = x;
         transform.m[1][2] = y;
         KEGfxSetTransform(&transform);
-        KEGfxMeshDraw(mesh, 3);
+        KEGfxMeshDraw(mesh);
     }
 
     ScratchDirectory files;
@@ -115,7 +115,7 @@ TEST_F(KestrelTest, UntexturedDrawIsVertexColourTimesTintThroughTheTransform) {
     KEGfxSetBackgroundColor(0, 0, 1);
     KESysFrameStart();
     KEMesh* quad = createQuadMesh(1, 1, &colorWhite);
-    KEGfxSetRenderMode(1);
+    KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
     KEGfxTextureSet(nullptr, 0, 0);
     KEGfxSetTintColor(1, 0.5f, 0, 1);
     drawQuad(quad, 0, 0, 32, 32);
@@ -139,7 +139,7 @@ TEST_F(KestrelTest, TexturedDrawIsTexelTimesTintWithTheFrameOffset) {
 
     KESysFrameStart();
     KEMesh* frame = createFrameMesh(1, 1, 2, 1, nullptr);
-    KEGfxSetRenderMode(2);
+    KEGfxSetRenderMode(KE_RENDER_TEXTURED);
     KEGfxSetTintColor(1, 1, 1, 1);
     KEGfxTextureSet(texture, 0, 0);
     drawQuad(frame, 0, 0, 32, 32);
@@ -168,7 +168,7 @@ TEST_F(KestrelTest, AFrameDrawnOneToOneShowsEachOfItsTexelsOnce) {
     ASSERT_NE(texture, nullptr);
     KESysFrameStart();
     KEMesh* frame = createFrameMesh(5, 6, SIDE, SIDE, nullptr);
-    KEGfxSetRenderMode(2);
+    KEGfxSetRenderMode(KE_RENDER_TEXTURED);
     KEGfxSetTintColor(1, 1, 1, 1);
     KEGfxTextureSet(texture, 13.0f / SIDE, 13.0f / SIDE);
     drawQuad(frame, 10, 10, 1, 1);

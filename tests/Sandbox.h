@@ -55,7 +55,7 @@ public:
         KESysInitInfo info{KESysCreateWindow("test", width, height), width, height, 144, nullptr};
         if (KESysInit(&info) == 0) std::abort();
         KESysReset();
-        KEGfxSetBlendMode(1);
+        KEGfxSetBlendMode(KE_BLEND_ALPHA);
     }
     ~HeadlessEngine() { KESysExit(); }
     HeadlessEngine(const HeadlessEngine&) = delete;

@@ -210,7 +210,7 @@ void spookyCue(float) {
     stopEvent(sound.introMusic);
 }
 
-void gaspCue(float) {
+void gaspCue(float dt) {
     if (!sound.gasp.taken) {
         fetch(sound.oneShotGroup, "sfx_gasp", sound.gasp);
         start(sound.gasp);
@@ -223,7 +223,7 @@ void gaspCue(float) {
             sound.gasp.event = nullptr;
         }
     } else {
-        sound.cueTimer -= 0.016f;
+        sound.cueTimer -= dt;
     }
 }
 
@@ -510,8 +510,7 @@ int32_t SoundManagerAmbienceState() {
 }
 
 void SoundManagerStopAll() {
-    for (ListNode<AudioEvent>* node = sound.activeEvents->head; node != nullptr; node = node->next)
-        check(AudioEventStop(node->data, false));
+    for (AudioEvent* event : *sound.activeEvents) check(AudioEventStop(event, false));
     SoundManagerForgetAll();
 }
 

@@ -35,14 +35,13 @@ void Animation::update(float dt) {
 }
 
 void Animation::draw(const Matrix3& transform, const Color& colour) const {
-    KEGfxSetRenderMode(2);
+    KEGfxSetRenderMode(KE_RENDER_TEXTURED);
     KEGfxSetTintColor(colour.red, colour.green, colour.blue, colour.opacity);
-    KEGfxSetBlendColor(0, 0, 0, 0);
-    KEGfxSetBlendMode(1);
+    KEGfxSetBlendMode(KE_BLEND_ALPHA);
     KEGfxSetTransform(&transform);
-    KEGfxSetRenderMode(2);
+    KEGfxSetRenderMode(KE_RENDER_TEXTURED);
     KEGfxTextureSet(sheet->texture, uvOffset.x, uvOffset.y);
-    KEGfxMeshDraw(mesh, 3);
+    KEGfxMeshDraw(mesh);
 }
 
 void Animation::reset() {

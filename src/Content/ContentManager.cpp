@@ -43,8 +43,8 @@ void normalisePath(const char* path, char (&normalised)[CONTENT_PATH_MAX + 1]) {
 }
 
 ContentRecord* findRecord(const char* path) {
-    for (ListNode<ContentRecord>* node = contentCache->head; node != nullptr; node = node->next)
-        if (std::strcmp(node->data->path, path) == 0) return node->data;
+    for (ContentRecord* record : *contentCache)
+        if (std::strcmp(record->path, path) == 0) return record;
     return nullptr;
 }
 
@@ -133,8 +133,7 @@ void ContentManagerComplete(void* data, int32_t type) {
 }
 
 void ContentManagerUnloadAll() {
-    for (ListNode<ContentRecord>* node = contentCache->head; node != nullptr; node = node->next) {
-        ContentRecord* record = node->data;
+    for (ContentRecord* record : *contentCache) {
         contentTypes[record->type].unload(record->data);
         std::free(record->path);
         delete record;

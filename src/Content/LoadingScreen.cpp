@@ -160,11 +160,11 @@ private:
         Matrix3Translate(&translation, rectangle.x * screenScale.x, rectangle.y * screenScale.y);
         Matrix3Scale(&scale, rectangle.width * screenScale.x, rectangle.height * screenScale.y);
         Matrix3Concat(&transform, &translation, &scale);
-        KEGfxSetRenderMode(1);
+        KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
         KEGfxTextureSet(nullptr, 0, 0);
         KEGfxSetTransform(&transform);
         KEGfxSetTintColor(colour.red, colour.green, colour.blue, colour.opacity);
-        KEGfxMeshDraw(unitMesh, 3);
+        KEGfxMeshDraw(unitMesh);
     }
 
     void handOver() {

@@ -47,9 +47,9 @@ void PreloadListCheckAssets(const char* path) {
         ContentManagerComplete(ContentManagerLoad(entry.file.c_str(), entry.type, CF_DEFERRED), entry.type);
     // Completing a font or map also completes the textures it loaded.
     int counts[4] = {0, 0, 0, 0};
-    for (ListNode<ContentRecord>* node = contentCache->head; node != nullptr; node = node->next) {
-        ContentManagerComplete(node->data->data, node->data->type);
-        ++counts[node->data->type];
+    for (ContentRecord* record : *contentCache) {
+        ContentManagerComplete(record->data, record->type);
+        ++counts[record->type];
     }
     std::printf(
         "%zu preload entries checked: %d textures, %d maps, %d fonts, %d animations loaded and complete.\n",

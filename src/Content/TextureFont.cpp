@@ -9,13 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-constexpr int RENDER_MODE_TEXTURED = 2;
-constexpr int BLEND_MODE_ALPHA = 1;
-
-}  // namespace
-
 TextureFont* new_TextureFont() {
     return DEBUG_NEW(TextureFont, "new_TextureFont");
 }
@@ -43,10 +36,9 @@ Vector2 TextureFont::measureText(const char* text, float scale) const {
 }
 
 void TextureFont::drawText(const char* text, Vector2 position, const Color& colour, int32_t alignment) const {
-    KEGfxSetRenderMode(RENDER_MODE_TEXTURED);
+    KEGfxSetRenderMode(KE_RENDER_TEXTURED);
     KEGfxSetTintColor(colour.red, colour.green, colour.blue, colour.opacity);
-    KEGfxSetBlendColor(0, 0, 0, 0);
-    KEGfxSetBlendMode(BLEND_MODE_ALPHA);
+    KEGfxSetBlendMode(KE_BLEND_ALPHA);
     // Splitting writes terminators into the text.
     char* lines = strduplicate(text);
     float lineTop = position.y;
@@ -81,5 +73,5 @@ void TextureFont::drawGlyph(const Glyph& glyph, float pen, float lineTop) const 
     // The mesh covers one glyph's worth of the page; the offset moves it onto this glyph.
     KEGfxTextureSet(pages[glyph.page]->texture, glyph.x * invScaleW, glyph.y * invScaleH);
     KEGfxSetTransform(&transform);
-    KEGfxMeshDraw(glyph.mesh, 3);
+    KEGfxMeshDraw(glyph.mesh);
 }

@@ -44,14 +44,12 @@ void BlackOut::update(float dt) {
 void BlackOut::draw() {
     Matrix3 transform;
     Matrix3Scale(&transform, screenScale.x, screenScale.y);
-    KEGfxSetRenderMode(1);
-    KEGfxSetBlendMode(1);
-    KEGfxSetBlendColor(0, 0, 0, 0);
+    KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
+    KEGfxSetBlendMode(KE_BLEND_ALPHA);
     // The black is the mesh's own colour; the tint carries only the opacity.
     KEGfxSetTintColor(1, 1, 1, visibleOpacity());
-    KEGfxSetPosition(0, 0);
     KEGfxSetTransform(&transform);
-    KEGfxMeshDraw(mesh, 3);
+    KEGfxMeshDraw(mesh);
 }
 
 void BlackOut::start(bool withFlicker) {

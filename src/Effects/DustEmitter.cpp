@@ -56,8 +56,7 @@ void DustEmitter::update(float dt) {
 }
 
 void DustEmitter::draw(const Camera* camera) const {
-    KEGfxSetBlendMode(1);
-    KEGfxSetBlendColor(0, 0, 0, 0);
+    KEGfxSetBlendMode(KE_BLEND_ALPHA);
     KEGfxSetTintColor(0.37f, 0.27f, 0.21f, 0.75f);
     KETexture* smoke = store->texture->texture;
     store->drawParticles(particleView(camera, drawOffset), [smoke](const Particle&) { return smoke; });

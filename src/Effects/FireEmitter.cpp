@@ -32,8 +32,8 @@ void FireEmitter::update(float dt) {
 }
 
 void FireEmitter::draw(const Camera* camera) const {
-    KEGfxSetRenderMode(2);
-    KEGfxSetBlendMode(1);
+    KEGfxSetRenderMode(KE_RENDER_TEXTURED);
+    KEGfxSetBlendMode(KE_BLEND_ALPHA);
     KETexture* flame = store->texture->texture;
     store->drawParticles(particleView(camera, 0), [flame](const Particle&) { return flame; });
 }

@@ -67,8 +67,7 @@ Particle* new_Particle(ParticleEmitter* store, Vector2 position, Vector2 velocit
 
 void destroyParticleEmitter(ParticleEmitter* store) {
     if (store == nullptr) return;
-    for (ListNode<Particle>* node = store->particles->head; node != nullptr; node = node->next)
-        delete node->data;
+    for (Particle* particle : *store->particles) delete particle;
     store->particles->destroy();
     KEGfxMeshFree(store->mesh);
     delete store;

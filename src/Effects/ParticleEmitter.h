@@ -104,11 +104,11 @@ void ParticleEmitter::updateParticles(float dt, Prepare prepare) {
 
 template <typename TextureOf>
 void ParticleEmitter::drawParticles(const Matrix3& view, TextureOf textureOf) const {
-    for (ListNode<Particle>* node = particles->head; node != nullptr; node = node->next) {
+    for (Particle* particle : *particles) {
         Matrix3 placed;
-        Matrix3Concat(&placed, &view, &node->data->transform);
+        Matrix3Concat(&placed, &view, &particle->transform);
         KEGfxSetTransform(&placed);
-        KEGfxTextureSet(textureOf(*node->data), 0, 0);
-        KEGfxMeshDraw(mesh, 3);
+        KEGfxTextureSet(textureOf(*particle), 0, 0);
+        KEGfxMeshDraw(mesh);
     }
 }

@@ -52,8 +52,8 @@ void RainEmitter::update(float dt) {
 }
 
 void RainEmitter::draw(const Camera* camera) const {
-    KEGfxSetRenderMode(2);
-    KEGfxSetBlendMode(1);
+    KEGfxSetRenderMode(KE_RENDER_TEXTURED);
+    KEGfxSetBlendMode(KE_BLEND_ALPHA);
     store->drawParticles(particleView(camera, drawOffset), [this](const Particle& particle) {
         return drops[static_cast<size_t>(particle.extra)]->texture;
     });

@@ -50,14 +50,12 @@ struct InputTable {
 };
 
 struct DrawState {
-    int renderMode = 2;
+    KERenderMode renderMode = KE_RENDER_TEXTURED;
     KETexture* texture = nullptr;
     float uOffset = 0.0f;
     float vOffset = 0.0f;
     float tint[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     Matrix3 transform{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
-    float positionX = 0.0f;
-    float positionY = 0.0f;
     SDL_BlendMode blendMode = SDL_BLENDMODE_BLEND;
     SDL_Color background{0, 0, 0, 255};
 };
@@ -405,10 +403,8 @@ void KEInputShowCursor(int show) {
 
 // The origin is always the top left corner with y pointing down; the game
 // asks for exactly that (mode 1).
-void KEGfxSetWorldOriginMode(int) {}
-
-void KEGfxSetBlendMode(int mode) {
-    engine.draw.blendMode = mode == 1 ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE;
+void KEGfxSetBlendMode(KEBlendMode mode) {
+    engine.draw.blendMode = mode == KE_BLEND_ALPHA ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE;
     if (engine.renderer != nullptr) SDL_SetRenderDrawBlendMode(engine.renderer, engine.draw.blendMode);
 }
 
@@ -416,7 +412,7 @@ void KEGfxSetBackgroundColor(float red, float green, float blue) {
     engine.draw.background = SDL_Color{toByte(red), toByte(green), toByte(blue), 255};
 }
 
-void KEGfxSetRenderMode(int mode) {
+void KEGfxSetRenderMode(KERenderMode mode) {
     engine.draw.renderMode = mode;
 }
 
@@ -435,15 +431,8 @@ void KEGfxSetTintColor(float red, float green, float blue, float alpha) {
 }
 
 // The game always passes (0, 0, 0, 0): no colour is blended in.
-void KEGfxSetBlendColor(float, float, float, float) {}
-
 void KEGfxSetTransform(const Matrix3* transform) {
     engine.draw.transform = *transform;
-}
-
-void KEGfxSetPosition(float x, float y) {
-    engine.draw.positionX = x;
-    engine.draw.positionY = y;
 }
 
 void KEGfxMeshStart() {
@@ -484,11 +473,11 @@ KEMesh* KEGfxMeshEnd() {
     return mesh;
 }
 
-void KEGfxMeshDraw(KEMesh* mesh, int) {
+void KEGfxMeshDraw(KEMesh* mesh) {
     if (mesh == nullptr || mesh->vertices.empty() || engine.renderer == nullptr) return;
     const DrawState& state = engine.draw;
     const float(*m)[3] = state.transform.m;
-    bool textured = state.renderMode == 2 && state.texture != nullptr;
+    bool textured = state.renderMode == KE_RENDER_TEXTURED && state.texture != nullptr;
     // Textured draws show texel x tint; untextured ones vertex colour x tint.
     SDL_Color tint{toByte(state.tint[0]), toByte(state.tint[1]), toByte(state.tint[2]),
                    toByte(state.tint[3])};
@@ -497,9 +486,9 @@ void KEGfxMeshDraw(KEMesh* mesh, int) {
     for (size_t i = 0; i < mesh->vertices.size(); ++i) {
         const KEVertex& in = mesh->vertices[i];
         SDL_Vertex& vertex = out[i];
-        vertex.position.x = m[0][0] * in.x + m[0][1] * in.y + m[0][2] + state.positionX;
-        vertex.position.y = m[1][0] * in.x + m[1][1] * in.y + m[1][2] + state.positionY;
-        vertex.color = state.renderMode == 2 ? tint : vertexColor(in.color, state.tint);
+        vertex.position.x = m[0][0] * in.x + m[0][1] * in.y + m[0][2];
+        vertex.position.y = m[1][0] * in.x + m[1][1] * in.y + m[1][2];
+        vertex.color = state.renderMode == KE_RENDER_TEXTURED ? tint : vertexColor(in.color, state.tint);
         vertex.tex_coord.x = in.u + state.uOffset;
         vertex.tex_coord.y = in.v + state.vOffset;
     }

@@ -87,15 +87,25 @@ bool KEInputCheckTriggered(int key);
 bool KEInputCheckReleased(int key);
 void KEInputShowCursor(int show);
 
-void KEGfxSetWorldOriginMode(int mode);
-void KEGfxSetBlendMode(int mode);  // 1: alpha blending by opacity
+// What a draw paints: each vertex's colour times the tint, or the texture's
+// texel times the tint.
+enum KERenderMode : int {
+    KE_RENDER_VERTEX_COLOUR = 1,
+    KE_RENDER_TEXTURED = 2,
+};
+
+// How a draw meets what is already in the frame.
+enum KEBlendMode : int {
+    KE_BLEND_NONE = 0,   // replaces it
+    KE_BLEND_ALPHA = 1,  // mixes by the drawn opacity
+};
+
+void KEGfxSetBlendMode(KEBlendMode mode);
 void KEGfxSetBackgroundColor(float red, float green, float blue);
-void KEGfxSetRenderMode(int mode);  // 1: vertex colour x tint, 2: texel x tint
+void KEGfxSetRenderMode(KERenderMode mode);
 void KEGfxTextureSet(KETexture* texture, float uOffset, float vOffset);
 void KEGfxSetTintColor(float red, float green, float blue, float alpha);
-void KEGfxSetBlendColor(float red, float green, float blue, float alpha);
 void KEGfxSetTransform(const Matrix3* transform);  // mesh coordinates to window pixels
-void KEGfxSetPosition(float x, float y);
 
 struct KEVertex {
     float x, y;
@@ -108,7 +118,7 @@ void KEGfxTriAdd(float x0, float y0, uint32_t color0, float u0, float v0,  //
                  float x1, float y1, uint32_t color1, float u1, float v1,  //
                  float x2, float y2, uint32_t color2, float u2, float v2);
 KEMesh* KEGfxMeshEnd();
-void KEGfxMeshDraw(KEMesh* mesh, int drawMode);
+void KEGfxMeshDraw(KEMesh* mesh);
 void KEGfxMeshFree(KEMesh* mesh);
 // For benchmarks: with rasterising off, draws are placed and counted but
 // not rasterised.

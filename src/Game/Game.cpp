@@ -116,8 +116,7 @@ void initGame(unsigned randomSeed) {
     selectResolution(desktopWidth, desktopHeight);
     KEWindow* window = createGameWindow(desktopWidth, desktopHeight);
     initKestrel(window);
-    KEGfxSetWorldOriginMode(1);
-    KEGfxSetBlendMode(1);
+    KEGfxSetBlendMode(KE_BLEND_ALPHA);
     std::srand(randomSeed);
     timeouts = new_List<Timeout>();
     tweens = new_List<Tween>();

@@ -195,9 +195,9 @@ const char* jsonBool(bool value) {
 void writeScreens(FILE* log) {
     std::fputs("[", log);
     const char* separator = "";
-    for (ListNode<Screen>* node = screenStack->head; node != nullptr; node = node->next) {
-        std::fprintf(log, "%s{\"type\":\"%s\",\"state\":%d}", separator, node->data->typeName(),
-                     static_cast<int>(node->data->state));
+    for (Screen* screen : *screenStack) {
+        std::fprintf(log, "%s{\"type\":\"%s\",\"state\":%d}", separator, screen->typeName(),
+                     static_cast<int>(screen->state));
         separator = ",";
     }
     std::fputs("]", log);
@@ -349,8 +349,8 @@ unsigned HarnessRandomSeed() {
 // Loading takes as long as the machine makes it: a script that starts
 // after it runs the same on every machine.
 bool loadingIsOver() {
-    for (ListNode<Screen>* node = screenStack->head; node != nullptr; node = node->next)
-        if (std::strcmp(node->data->typeName(), "LoadingScreen") == 0) return false;
+    for (Screen* screen : *screenStack)
+        if (std::strcmp(screen->typeName(), "LoadingScreen") == 0) return false;
     return true;
 }
 

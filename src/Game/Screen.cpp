@@ -111,12 +111,12 @@ void updateScreenStack(float dt) {
 }
 
 void drawScreenStack(float dt) {
-    for (ListNode<Screen>* node = screenStack->head; node != nullptr; node = node->next)
-        if (node->data->state != Hidden) node->data->draw(dt);
+    for (Screen* screen : *screenStack)
+        if (screen->state != Hidden) screen->draw(dt);
 }
 
 void destroyScreenStack() {
-    for (ListNode<Screen>* node = screenStack->head; node != nullptr; node = node->next) delete node->data;
+    for (Screen* screen : *screenStack) delete screen;
     screenStack->destroy();
     screenStack = nullptr;
 }

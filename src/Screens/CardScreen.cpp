@@ -48,11 +48,11 @@ void drawImage(KEMesh* mesh, const TextureContent* texture, Vector2 position, Ve
                      std::floor(position.y * screenScale.y));
     Matrix3Scale(&size, scale.x, scale.y);
     Matrix3Concat(&transform, &placement, &size);
-    KEGfxSetRenderMode(2);
+    KEGfxSetRenderMode(KE_RENDER_TEXTURED);
     KEGfxTextureSet(texture->texture, 0, 0);
     KEGfxSetTransform(&transform);
     KEGfxSetTintColor(1, 1, 1, opacity);
-    KEGfxMeshDraw(mesh, 3);
+    KEGfxMeshDraw(mesh);
 }
 
 CardScreen::CardScreen(std::vector<Card> cardsInOrder, float shown)

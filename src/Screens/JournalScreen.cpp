@@ -31,8 +31,8 @@ std::string pagePath(int32_t page) {
 // that page is still on the stack.
 void closeFinalPage(void* data) {
     const auto serial = reinterpret_cast<uintptr_t>(data);
-    for (ListNode<Screen>* node = screenStack->head; node != nullptr; node = node->next) {
-        auto* page = dynamic_cast<JournalScreen*>(node->data);
+    for (Screen* screen : *screenStack) {
+        auto* page = dynamic_cast<JournalScreen*>(screen);
         if (page != nullptr && page->serial == serial) page->exitScreen();
     }
 }
@@ -62,8 +62,8 @@ JournalScreen* new_JournalScreen(const char* texturePath) {
 }
 
 void closeJournalPages() {
-    for (ListNode<Screen>* node = screenStack->head; node != nullptr; node = node->next)
-        if (auto* page = dynamic_cast<JournalScreen*>(node->data); page != nullptr && !page->isExiting)
+    for (Screen* screen : *screenStack)
+        if (auto* page = dynamic_cast<JournalScreen*>(screen); page != nullptr && !page->isExiting)
             page->exitScreen();
 }
 
@@ -104,9 +104,9 @@ void JournalScreen::draw(float) {
     Matrix3Scale(&size, scale * screenScale.x, scale * screenScale.y);
     Matrix3Translate(&placement, offsetX * screenScale.x, offsetY * screenScale.y);
     Matrix3Concat(&transform, &placement, &size);
-    KEGfxSetRenderMode(2);
+    KEGfxSetRenderMode(KE_RENDER_TEXTURED);
     KEGfxTextureSet(texture->texture, 0, 0);
     KEGfxSetTintColor(1, 1, 1, opacity);
     KEGfxSetTransform(&transform);
-    KEGfxMeshDraw(mesh, 3);
+    KEGfxMeshDraw(mesh);
 }

@@ -92,11 +92,11 @@ void drawNotification(float opacity) {
     Matrix3Translate(&translation, bar.barPosition.x * screenScale.x, bar.barPosition.y * screenScale.y);
     Matrix3Scale(&size, bar.barSize.x * screenScale.x, bar.barSize.y * screenScale.y);
     Matrix3Concat(&transform, &translation, &size);
-    KEGfxSetRenderMode(1);
+    KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
     KEGfxTextureSet(nullptr, 0, 0);
     KEGfxSetTransform(&transform);
     KEGfxSetTintColor(0, 0, 0, bar.barColour.opacity * a);
-    KEGfxMeshDraw(bar.mesh, 3);
+    KEGfxMeshDraw(bar.mesh);
     if (bar.text == nullptr) return;
     Color textColour = bar.textColour;
     textColour.opacity = a;

@@ -53,10 +53,10 @@ void PauseScreen::confirm(const char* text) {
 void PauseScreen::draw(float dt) {
     Matrix3 cover;
     Matrix3Scale(&cover, screenWidth * screenScale.x, screenHeight * screenScale.y);
-    KEGfxSetRenderMode(1);
+    KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
     KEGfxTextureSet(nullptr, 0, 0);
     KEGfxSetTintColor(1, 1, 1, OVERLAY_OPACITY * transitionOpacity());
     KEGfxSetTransform(&cover);
-    KEGfxMeshDraw(overlay, 3);
+    KEGfxMeshDraw(overlay);
     MenuScreen::draw(dt);
 }

@@ -1,9 +1,10 @@
 // The one container of the game: a doubly linked list of pointers to the
 // caller's elements. The list owns its nodes, never the elements.
 //
-// Callers walk the nodes directly: from head along next (draw order) or from
-// tail along prev (the screen stack). A walker that may remove the current
-// element reads next (or prev) before calling removeNode.
+// A range loop visits the elements from head to tail (draw order); it must
+// not remove elements on the way. Walkers that remove, or go from the tail
+// along prev (the screen stack), use the nodes: they read next (or prev)
+// before calling removeNode.
 #pragma once
 
 #include "Debug/Debug.h"
@@ -87,6 +88,24 @@ public:
         node->next = inserted;
         ++count;
     }
+
+    // The elements, head to tail.
+    class Iterator {
+    public:
+        explicit Iterator(const Node* node) : at(node) {}
+        T* operator*() const { return at->data; }
+        Iterator& operator++() {
+            at = at->next;
+            return *this;
+        }
+        bool operator==(const Iterator&) const = default;
+
+    private:
+        const Node* at;
+    };
+
+    Iterator begin() const { return Iterator(head); }
+    Iterator end() const { return Iterator(nullptr); }
 
     // Matches by pointer identity, never by content.
     Node* find(const T* data) const {

@@ -58,8 +58,8 @@ void applyTween(Tween* tween, float progress) {
 }
 
 static Tween* findTween(const void* value) {
-    for (List<Tween>::Node* node = tweens->head; node != nullptr; node = node->next)
-        if (node->data->value == value) return node->data;
+    for (Tween* tween : *tweens)
+        if (tween->value == value) return tween;
     return nullptr;
 }
 

@@ -243,9 +243,9 @@ void CharacterEntity::testInLight() {
     inLight = false;
     const float centreX = x + width * 0.5f;
     const float centreY = y + height * 0.5f;
-    for (ListNode<Entity>* node = room->entities->head; node != nullptr; node = node->next) {
-        if (node->data->kind != ET_LIGHT || node->data == light) continue;
-        const auto* other = static_cast<const LightEntity*>(node->data);
+    for (Entity* entity : *room->entities) {
+        if (entity->kind != ET_LIGHT || entity == light) continue;
+        const auto* other = static_cast<const LightEntity*>(entity);
         const float dx = centreX - other->centerX;
         const float dy = centreY - other->centerY;
         if (other->radiusSquared >= dx * dx + dy * dy) {

@@ -65,11 +65,11 @@ void Entity::drawBox(float scaleX, float scaleY) const {
     Matrix3Translate(&translation, (x - camera.x) * screenScale.x, (y - camera.y) * screenScale.y);
     Matrix3Scale(&size, width * scaleX * screenScale.x, height * scaleY * screenScale.y);
     Matrix3Concat(&boxTransform, &translation, &size);
-    KEGfxSetRenderMode(1);
+    KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
     KEGfxTextureSet(nullptr, 0, 0);
     KEGfxSetTintColor(1, 1, 1, 0.25f);
     KEGfxSetTransform(&boxTransform);
-    KEGfxMeshDraw(debugRectMesh, 3);
+    KEGfxMeshDraw(debugRectMesh);
 }
 
 void SpriteEntity::update(float dt) {

@@ -15,8 +15,6 @@ namespace {
 
 constexpr int FLOOR_LAYER = 0;
 constexpr int DARKNESS_LAYER = 1;
-constexpr int UNTEXTURED = 1;
-constexpr int TEXTURED = 2;
 // Lights leave float error behind; a cell this close to 1 counts as unlit.
 constexpr float FULL_DARKNESS_TOLERANCE = 0.0001f;
 
@@ -58,12 +56,12 @@ MapObject::~MapObject() {
 
 Map::~Map() {
     std::free(path);
-    for (ListNode<MapObject>* node = objects->head; node != nullptr; node = node->next) delete node->data;
+    for (MapObject* object : *objects) delete object;
     objects->destroy();
 }
 
 void Map::prepare(const Camera* camera) {
-    KEGfxSetBlendMode(1);
+    KEGfxSetBlendMode(KE_BLEND_ALPHA);
     const TileSpan columns =
         visibleSpan(camera->viewPosition.x, screenWidth, tileWidth, width, visibleColumns);
     const TileSpan rows = visibleSpan(camera->viewPosition.y, screenHeight, tileHeight, height, visibleRows);
@@ -83,8 +81,7 @@ void Map::forEachVisibleTile(TileLayer& layer, Visit visit) {
 
 void Map::drawFloor(const Camera* camera, float opacity) {
     const bool clearMarks = marksExpire();
-    KEGfxSetRenderMode(TEXTURED);
-    KEGfxSetBlendColor(0, 0, 0, 0);
+    KEGfxSetRenderMode(KE_RENDER_TEXTURED);
     KEGfxSetTintColor(1, 1, 1, opacity);
     forEachVisibleTile(tileLayers[FLOOR_LAYER], [&](Tile& tile, int32_t column, int32_t row) {
         if (hasFlag(tile, TILE_EMPTY) || !hasFlag(tile, TILE_LIT)) return;
@@ -107,7 +104,7 @@ void Map::drawDarkness(const Camera* camera, float opacity) {
         placeTile(camera, column, row);
         if (lit && std::fabs(tile.darkness - 1.0f) >= FULL_DARKNESS_TOLERANCE) {
             if (!empty) {
-                KEGfxSetRenderMode(TEXTURED);
+                KEGfxSetRenderMode(KE_RENDER_TEXTURED);
                 KEGfxSetTintColor(1, 1, 1, opacity);
                 drawTileImage(tile);
             }
@@ -127,8 +124,7 @@ bool Map::isAt(const char* mapPath) const {
 }
 
 void Map::forEachObject(const MapObjectVisitor& visit) {
-    for (ListNode<MapObject>* node = objects->head; node != nullptr; node = node->next)
-        visit(this, node->data);
+    for (MapObject* object : *objects) visit(this, object);
 }
 
 Tile* Map::getTile(int32_t column, int32_t row, int32_t layer) {
@@ -164,16 +160,16 @@ void Map::drawTileImage(const Tile& tile) const {
     const Tileset& tileset = tilesets[tile.tilesetIndex()];
     KEGfxTextureSet(tileset.texture->texture, static_cast<float>(tile.imageColumn()) * tileset.tileUv[0],
                     static_cast<float>(tile.imageRow()) * tileset.tileUv[1]);
-    KEGfxMeshDraw(tileset.mesh, 3);
+    KEGfxMeshDraw(tileset.mesh);
 }
 
 // Tile meshes carry black vertices, so untextured they draw a black square
 // of the tint's opacity.
 void Map::drawBlackSquare(float opacity) const {
-    KEGfxSetRenderMode(UNTEXTURED);
+    KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
     KEGfxTextureSet(nullptr, 0, 0);
     KEGfxSetTintColor(1, 1, 1, opacity);
-    KEGfxMeshDraw(tilesets[0].mesh, 3);
+    KEGfxMeshDraw(tilesets[0].mesh);
 }
 
 Map* new_Map() {

@@ -26,7 +26,7 @@ bool sameText(const char* a, const char* b) {
 
 template <typename Emitter>
 void destroyEmitters(List<Emitter>* emitters) {
-    for (ListNode<Emitter>* node = emitters->head; node != nullptr; node = node->next) delete node->data;
+    for (Emitter* emitter : *emitters) delete emitter;
     emitters->destroy();
 }
 
@@ -48,10 +48,9 @@ Room::~Room() {
     if (map != nullptr && map->room == this) map->room = nullptr;
     destroyEmitters(fireEmitters);
     destroyEmitters(flareEmitters);
-    for (ListNode<Entity>* node = entities->head; node != nullptr; node = node->next) delete node->data;
+    for (Entity* entity : *entities) delete entity;
     entities->destroy();
-    for (ListNode<SpawnPoint>* node = spawnPoints->head; node != nullptr; node = node->next)
-        delete node->data;
+    for (SpawnPoint* spawn : *spawnPoints) delete spawn;
     spawnPoints->destroy();
     delete camera;
 }
@@ -76,8 +75,8 @@ Room* new_Room(PlayScreen* owner, const PlayState* entry) {
 }
 
 SpawnPoint* Room::spawnPointFor(int32_t id) const {
-    for (ListNode<SpawnPoint>* node = spawnPoints->head; node != nullptr; node = node->next)
-        if (node->data->id == id) return node->data;
+    for (SpawnPoint* spawn : *spawnPoints)
+        if (spawn->id == id) return spawn;
     return nullptr;
 }
 
@@ -113,15 +112,15 @@ void Room::removeEntity(Entity* entity) {
 }
 
 Entity* Room::findEntityByName(const char* name) const {
-    for (ListNode<Entity>* node = entities->head; node != nullptr; node = node->next)
-        if (sameText(node->data->name, name)) return node->data;
+    for (Entity* entity : *entities)
+        if (sameText(entity->name, name)) return entity;
     return nullptr;
 }
 
 List<Entity>* Room::getEntitiesOfKind(int32_t kind) const {
     List<Entity>* found = new_List<Entity>();
-    for (ListNode<Entity>* node = entities->head; node != nullptr; node = node->next)
-        if (node->data->kind == kind) found->pushBack(node->data);
+    for (Entity* entity : *entities)
+        if (entity->kind == kind) found->pushBack(entity);
     return found;
 }
 
@@ -152,13 +151,13 @@ void Room::updateEntities(float dt) {
 }
 
 void Room::updateEmitters(float dt) {
-    for (ListNode<FireEmitter>* node = fireEmitters->head; node != nullptr; node = node->next) {
-        node->data->emit();
-        node->data->update(dt);
+    for (FireEmitter* fire : *fireEmitters) {
+        fire->emit();
+        fire->update(dt);
     }
-    for (ListNode<FlareEmitter>* node = flareEmitters->head; node != nullptr; node = node->next) {
-        node->data->emit();
-        node->data->update(dt);
+    for (FlareEmitter* flare : *flareEmitters) {
+        flare->emit();
+        flare->update(dt);
     }
 }
 
@@ -171,16 +170,12 @@ void Room::updateNotification() {
 void Room::draw(float opacity, float dt) {
     map->prepare(camera);
     map->drawFloor(camera, opacity);
-    for (ListNode<FireEmitter>* node = fireEmitters->head; node != nullptr; node = node->next)
-        node->data->draw(camera);
-    for (ListNode<FlareEmitter>* node = flareEmitters->head; node != nullptr; node = node->next)
-        node->data->draw(camera);
-    for (ListNode<Entity>* node = entities->head; node != nullptr; node = node->next)
-        node->data->draw(opacity, dt);
+    for (FireEmitter* fire : *fireEmitters) fire->draw(camera);
+    for (FlareEmitter* flare : *flareEmitters) flare->draw(camera);
+    for (Entity* entity : *entities) entity->draw(opacity, dt);
     map->drawDarkness(camera, opacity);
     if (!debug) return;
-    for (ListNode<Entity>* node = entities->head; node != nullptr; node = node->next)
-        node->data->debugDraw(dt);
+    for (Entity* entity : *entities) entity->debugDraw(dt);
 }
 
 void Room::addSpawnPoint(const MapObject& object, int32_t id, int32_t orientation) {
