@@ -37,12 +37,11 @@ void startHeadlessEngine() {
 void preloadList(benchmark::State& state) {
     startHeadlessEngine();
     for (auto _ : state) {
-        contentCache = new_List<ContentRecord>();
         ContentManagerInit();
         for (const PreloadEntry& entry : PreloadListRead(PRELOAD_PATH))
             ContentManagerComplete(ContentManagerLoad(entry.file.c_str(), entry.type, CF_DEFERRED),
                                    entry.type);
-        ContentManagerUnloadAll();
+        ContentManagerShutdown();
     }
     KESysExit();
 }
@@ -86,10 +85,9 @@ void largeMap(benchmark::State& state) {
     screenWidth = 896;
     screenHeight = 504;
     for (auto _ : state) {
-        contentCache = new_List<ContentRecord>();
         ContentManagerInit();
         MapContentUnload(MapContentLoad(path.c_str(), 0, CF_DEFERRED));
-        ContentManagerUnloadAll();
+        ContentManagerShutdown();
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                             static_cast<int64_t>(std::filesystem::file_size(path)));

@@ -88,11 +88,10 @@ void startHeadlessEngine() {
 
 FreshContentCache::FreshContentCache() {
     ContentManagerInit();
-    contentCache = new_List<ContentRecord>();
 }
 
 FreshContentCache::~FreshContentCache() {
-    ContentManagerUnloadAll();
+    ContentManagerShutdown();
 }
 
 void runFuzzInput(const std::function<void()>& body) {

@@ -54,11 +54,10 @@ TEST(AnimationTest, PlayModesStepOneFrameAnUpdate) {
 class AnimationContentTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        contentCache = new_List<ContentRecord>();
         ContentManagerInit();
         files.writePng("Sheet.png", 256, 128);
     }
-    void TearDown() override { ContentManagerUnloadAll(); }
+    void TearDown() override { ContentManagerShutdown(); }
 
     Animation* load(const std::string& json) {
         std::string path = files.write("Anim" + std::to_string(++count) + ".json", json);

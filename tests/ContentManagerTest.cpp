@@ -13,7 +13,6 @@ namespace {
 class ContentManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        contentCache = new_List<ContentRecord>();
         ContentManagerInit();
         texturePath = files.writePng("Textures/Fire.png", 64, 32);
         files.writePng("Animations/Walk.png", 128, 32);
@@ -21,7 +20,7 @@ protected:
                                     R"({"FrameCount": 4, "FrameWidth": 32, "SpriteSheet": "Walk.png",
                                         "FrameDuration": 0.1})");
     }
-    void TearDown() override { ContentManagerUnloadAll(); }
+    void TearDown() override { ContentManagerShutdown(); }
 
     TextureContent* texture(const std::string& path, uint32_t flags = 0) {
         return static_cast<TextureContent*>(ContentManagerLoad(path.c_str(), CT_TEXTURE, flags));

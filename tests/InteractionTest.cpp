@@ -35,11 +35,11 @@ const std::string THREE_DOORS =
 class InteractionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        initScreenStack();
+        ScreenStackInit();
         forgetCollectedKeys();
     }
     void TearDown() override {
-        destroyScreenStack();
+        ScreenStackShutdown();
         forgetCollectedKeys();
     }
 
@@ -142,8 +142,8 @@ TEST_F(InteractionTest, DoorsPromptAndOpenAsTheirLockKeyJournalAndCandleAllow) {
             EXPECT_EQ(screen->playState.entryDoor.id, 4);
             EXPECT_EQ(screen->playState.entryDoor.isHole, c.door == HOLE);
         }
-        destroyScreenStack();
-        initScreenStack();
+        ScreenStackShutdown();
+        ScreenStackInit();
     }
 }
 
@@ -168,8 +168,8 @@ TEST_F(InteractionTest, LeavingCarriesTheCandleLessTenAndTheDoorIsSolid) {
     EXPECT_NEAR(screen->playState.carriedCandleLife, character->candleLife - 10, 0.001f);
     EXPECT_GT(screen->playState.carriedCandleLife, 39.0f);
 
-    destroyScreenStack();
-    initScreenStack();
+    ScreenStackShutdown();
+    ScreenStackInit();
     enter("Hall.json", THREE_DOORS);
     standAt(36, 40);
     step();
@@ -194,8 +194,8 @@ TEST_F(InteractionTest, APickedUpKeyIsRecordedOnceAndNeverLaidOutAgain) {
     step();
     EXPECT_EQ(count(ET_KEY), 0);
 
-    destroyScreenStack();
-    initScreenStack();
+    ScreenStackShutdown();
+    ScreenStackInit();
     enter("Hall.json", key);
     EXPECT_EQ(count(ET_KEY), 0) << "rebuilt without the key";
 }

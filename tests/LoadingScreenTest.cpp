@@ -28,16 +28,15 @@ protected:
         previousDirectory = std::filesystem::current_path();
         std::filesystem::current_path(files.root);
         selectResolution(896, 504);
-        contentCache = new_List<ContentRecord>();
         ContentManagerInit();
-        initScreenStack();
+        ScreenStackInit();
         addScreen(new_LoadingScreen());
         loading = screenStack->head->data;
     }
 
     void TearDown() override {
-        destroyScreenStack();
-        ContentManagerUnloadAll();
+        ScreenStackShutdown();
+        ContentManagerShutdown();
         std::filesystem::current_path(previousDirectory);
     }
 

@@ -46,7 +46,6 @@ std::string changed(const Changes& changes) {
 class MapContentTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        contentCache = new_List<ContentRecord>();
         ContentManagerInit();
         files.writePng("Floor.png", 256, 64);
         files.writePng("Walls.png", 128, 128);
@@ -54,7 +53,7 @@ protected:
         screenHeight = 600.0f;
     }
     void TearDown() override {
-        ContentManagerUnloadAll();
+        ContentManagerShutdown();
         screenWidth = savedScreen.first;
         screenHeight = savedScreen.second;
     }

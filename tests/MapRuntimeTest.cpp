@@ -90,7 +90,6 @@ protected:
     void SetUp() override {
         screenWidth = 128.0f;
         screenHeight = 64.0f;
-        contentCache = new_List<ContentRecord>();
         ContentManagerInit();
         writeTileImage();
         map = static_cast<Map*>(
@@ -101,7 +100,7 @@ protected:
         map->prepare(&camera);
     }
     void TearDown() override {
-        ContentManagerUnloadAll();
+        ContentManagerShutdown();
         std::tie(screenWidth, screenHeight) = savedScreen;
     }
 

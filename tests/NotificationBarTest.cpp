@@ -14,15 +14,14 @@ protected:
         previousDirectory = std::filesystem::current_path();
         std::filesystem::current_path(std::filesystem::absolute(HALCYRA_ASSETS "/.."));
         selectResolution(896, 504);
-        tweens = new_List<Tween>();
-        contentCache = new_List<ContentRecord>();
+        TweenManagerInit();
         ContentManagerInit();
-        initNotificationBar();
+        NotificationBarInit();
     }
     void TearDown() override {
-        freeNotificationBar();
-        ContentManagerUnloadAll();
-        DestroyTweens();
+        NotificationBarShutdown();
+        ContentManagerShutdown();
+        TweenManagerShutdown();
         std::filesystem::current_path(previousDirectory);
     }
 

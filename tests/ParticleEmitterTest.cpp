@@ -53,11 +53,10 @@ protected:
                                                   files.path("Assets"));
         previousDirectory = std::filesystem::current_path();
         std::filesystem::current_path(files.root);
-        contentCache = new_List<ContentRecord>();
         ContentManagerInit();
     }
     void TearDown() override {
-        ContentManagerUnloadAll();
+        ContentManagerShutdown();
         std::filesystem::current_path(previousDirectory);
     }
 

@@ -21,8 +21,8 @@ public:
 
 class PlayScreenTest : public ::testing::Test {
 protected:
-    void SetUp() override { initScreenStack(); }
-    void TearDown() override { destroyScreenStack(); }
+    void SetUp() override { ScreenStackInit(); }
+    void TearDown() override { ScreenStackShutdown(); }
 
     PlayScreen* play(const std::string& map, float carriedCandleLife = 0) {
         PlayState entry;
@@ -95,7 +95,8 @@ TEST_F(PlayScreenTest, ChangingRoomFadesOutIntoTheNextWithTheCandleCarried) {
 // desktop the rain still comes down in its band above the character.
 TEST_F(PlayScreenTest, RainOnTheRoofSpawnsAboveTheCharacterAtAnyScale) {
     screenScale = {2.0f, 2.0f};
-    PlayScreen* screen = play(world.writeMap("Roof.json", std::vector<std::string>(20, std::string(40, '.'))));
+    PlayScreen* screen =
+        play(world.writeMap("Roof.json", std::vector<std::string>(20, std::string(40, '.'))));
     frames(3);
     const CharacterEntity* character = screen->room->character;
     const List<Particle>* drops = screen->rain->store->particles;

@@ -21,8 +21,8 @@ constexpr float FRAME = 1.0f / 60.0f;
 
 class PropsTest : public ::testing::Test {
 protected:
-    void SetUp() override { initScreenStack(); }
-    void TearDown() override { destroyScreenStack(); }
+    void SetUp() override { ScreenStackInit(); }
+    void TearDown() override { ScreenStackShutdown(); }
 
     // A room lit all over, so the character never dies in the dark.
     Room* enter(const std::string& name, const std::string& objects) {
@@ -136,8 +136,8 @@ TEST_F(PropsTest, TheStormSoundsOnlyInItsZoneOnTheRoof) {
     enter("Attic.json", zone);
     frames(2);
     EXPECT_EQ(SoundManagerAmbienceState(), AS_QUIET) << "not the roof";
-    destroyScreenStack();
-    initScreenStack();
+    ScreenStackShutdown();
+    ScreenStackInit();
     enter("Roof.json", zone);
     frames(2);
     EXPECT_EQ(SoundManagerAmbienceState(), AS_STORM);
@@ -154,8 +154,8 @@ TEST_F(PropsTest, TheFinalSceneLeavesForTheCreditsOncePerGame) {
         character->y = 100;
         for (int i = 0; i < 600 && !screen->isExiting; ++i) frames(1, 0.02f);
         const bool leftForCredits = screen->isExiting && screen->playState.entryDoor.target == "Outro";
-        destroyScreenStack();
-        initScreenStack();
+        ScreenStackShutdown();
+        ScreenStackInit();
         return leftForCredits;
     };
     resetGameProgress();

@@ -31,8 +31,8 @@ public:
 
 class ScreenStackTest : public ::testing::Test {
 protected:
-    void SetUp() override { initScreenStack(); }
-    void TearDown() override { destroyScreenStack(); }
+    void SetUp() override { ScreenStackInit(); }
+    void TearDown() override { ScreenStackShutdown(); }
 
     ProbeScreen* push(const std::string& name, float onTime = 0.225f, float offTime = 0.225f) {
         auto* screen = new ProbeScreen(&log, name, onTime, offTime);

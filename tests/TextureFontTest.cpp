@@ -82,12 +82,11 @@ std::string literally(const std::string& message) {
 class TextureFontTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        contentCache = new_List<ContentRecord>();
         ContentManagerInit();
         writeTestPage(files, "Test_0.png");
         fontPath = files.write("Test.fnt", TEST_FONT);
     }
-    void TearDown() override { ContentManagerUnloadAll(); }
+    void TearDown() override { ContentManagerShutdown(); }
 
     TextureFont* load(const std::string& path) const {
         return static_cast<TextureFont*>(ContentManagerLoad(path.c_str(), CT_TEXTURE_FONT, CF_DEFERRED));

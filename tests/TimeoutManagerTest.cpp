@@ -26,10 +26,10 @@ std::vector<int> runFrames(int frames, float dt) {
 class TimeoutManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        timeouts = new_List<Timeout>();
+        TimeoutManagerInit();
         fired.clear();
     }
-    void TearDown() override { DestroyTimeouts(); }
+    void TearDown() override { TimeoutManagerShutdown(); }
 };
 
 TEST_F(TimeoutManagerTest, FiresInOrderOnceFrameTimesReachTheDelay) {

@@ -34,13 +34,13 @@ protected:
         AudioConfigure(AudioBackend::Silent);
         ASSERT_TRUE(AudioLogOpen(world.files.path("audio.log").c_str()));
         SoundManagerInit();
-        initScreenStack();
+        ScreenStackInit();
         gameRunning = true;
         keyDown = false;
     }
 
     void TearDown() override {
-        destroyScreenStack();
+        ScreenStackShutdown();
         SoundManagerShutdown();
         AudioLogClose();
         gameRunning = true;
@@ -233,8 +233,8 @@ TEST_F(TitleScreensTest, EveryIntroShowsItsCardsAndAKeySkipsOnlyAfterAWhile) {
         ASSERT_NE(tutorial, nullptr);
         EXPECT_EQ(tutorial->playState.entryDoor.target, TUTORIAL_ROOM);
         EXPECT_EQ(cues("play-file", "Assets/Sounds/DoorBreak.mp3"), static_cast<size_t>(run + 1));
-        destroyScreenStack();
-        initScreenStack();
+        ScreenStackShutdown();
+        ScreenStackInit();
     }
 }
 

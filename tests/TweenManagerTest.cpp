@@ -22,11 +22,11 @@ void recordCompletion() {
 class TweenManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        tweens = new_List<Tween>();
+        TweenManagerInit();
         shown = 0.0f;
         shownAtCompletion.clear();
     }
-    void TearDown() override { DestroyTweens(); }
+    void TearDown() override { TweenManagerShutdown(); }
 };
 
 using TweenManagerDeathTest = TweenManagerTest;

@@ -39,26 +39,25 @@ public:
         screenScale = {1.0f, 1.0f};
         Matrix3Identity(&screenMatrix);
         debugRectMesh = nullptr;
-        contentCache = new_List<ContentRecord>();
         ContentManagerInit();
-        timeouts = new_List<Timeout>();
-        tweens = new_List<Tween>();
+        TimeoutManagerInit();
+        TweenManagerInit();
         if (ownsSound) {
             AudioConfigure(AudioBackend::Silent);
             SoundManagerInit();
         }
-        initNotificationBar();
+        NotificationBarInit();
         writeTiles();
     }
 
     ~TestWorld() {
         delete room;
         currentCharacter = nullptr;
-        freeNotificationBar();
+        NotificationBarShutdown();
         if (ownsSound) SoundManagerShutdown();
-        ContentManagerUnloadAll();
-        DestroyTweens();
-        DestroyTimeouts();
+        ContentManagerShutdown();
+        TweenManagerShutdown();
+        TimeoutManagerShutdown();
         std::filesystem::current_path(previousDirectory);
         screenWidth = saved.width;
         screenHeight = saved.height;

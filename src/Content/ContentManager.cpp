@@ -87,6 +87,7 @@ const char* ContentTypeName(int32_t type) {
 }
 
 void ContentManagerInit() {
+    contentCache = new_List<ContentRecord>();
     contentTypes[CT_TEXTURE] = operationsOf<TextureContent, TextureContentLoad, TextureContentLoadThreadSafe,
                                             TextureContentUnload>();
     contentTypes[CT_MAP] = operationsOf<Map, MapContentLoad, MapContentLoadThreadSafe, MapContentUnload>();
@@ -132,7 +133,7 @@ void ContentManagerComplete(void* data, int32_t type) {
     contentTypes[type].loadThreadSafe(data);
 }
 
-void ContentManagerUnloadAll() {
+void ContentManagerShutdown() {
     for (ContentRecord* record : *contentCache) {
         contentTypes[record->type].unload(record->data);
         std::free(record->path);

@@ -3,8 +3,8 @@
 //
 // Loading has two steps: `load` reads files and builds records (it may run on
 // the loading screen's worker thread), `loadThreadSafe` creates the engine
-// textures and meshes on the main thread. Cached content lives until
-// ContentManagerUnloadAll at shutdown.
+// textures and meshes on the main thread. Cached content lives from
+// ContentManagerInit until ContentManagerShutdown.
 #pragma once
 
 #include "Util/LinkedList.h"
@@ -45,9 +45,11 @@ struct ContentRecord {
     void* data;
 };
 
-// The cache, in order of first load; created at start-up with new_List.
+// The cache, in order of first load. Callers read it; only this module
+// changes it.
 extern List<ContentRecord>* contentCache;
 
+// Start-up: the content types and an empty cache.
 void ContentManagerInit();
 
 // Never returns null: every failure ends the process, among them a path
@@ -61,7 +63,7 @@ void ContentManagerUnloadCopy(void* data, int32_t type);
 void ContentManagerComplete(void* data, int32_t type);
 
 // Shutdown: unloads every cached item in order of first load, then the cache.
-void ContentManagerUnloadAll();
+void ContentManagerShutdown();
 
 // The whole file, followed by a NUL that length does not count, so that text
 // parsers never read past the buffer. The caller frees it with free().

@@ -118,20 +118,19 @@ void initGame(unsigned randomSeed) {
     initKestrel(window);
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
     std::srand(randomSeed);
-    timeouts = new_List<Timeout>();
-    tweens = new_List<Tween>();
-    contentCache = new_List<ContentRecord>();
+    TimeoutManagerInit();
+    TweenManagerInit();
     ContentManagerInit();
     // Needed before the loading screen, so loaded deferred and completed here.
     debugFont =
         static_cast<TextureFont*>(ContentManagerLoad("Assets/Fonts/Debug.fnt", CT_TEXTURE_FONT, CF_DEFERRED));
     TextureFontContentLoadThreadSafe(debugFont);
     debugRectMesh = createQuadMesh(1, 1, &colorRed);
-    initScreenStack();
+    ScreenStackInit();
     // Headless runs never open an audio device.
     AudioConfigure(KESysIsHeadless() ? AudioBackend::Silent : AudioBackend::OpenAL);
     SoundManagerInit();
-    initNotificationBar();
+    NotificationBarInit();
     std::atexit(shutdownGame);
 }
 
@@ -169,13 +168,13 @@ void runGame() {
 }
 
 void shutdownGame() {
-    freeNotificationBar();
+    NotificationBarShutdown();
     SoundManagerShutdown();
-    destroyScreenStack();
+    ScreenStackShutdown();
     KEGfxMeshFree(debugRectMesh);
     debugRectMesh = nullptr;
-    ContentManagerUnloadAll();
-    DestroyTweens();
-    DestroyTimeouts();
+    ContentManagerShutdown();
+    TweenManagerShutdown();
+    TimeoutManagerShutdown();
     KESysExit();
 }

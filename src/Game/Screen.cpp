@@ -75,7 +75,7 @@ void Screen::exitScreen() {
     isFinished = true;
 }
 
-void initScreenStack() {
+void ScreenStackInit() {
     screenStack = new_List<Screen>();
 }
 
@@ -115,7 +115,7 @@ void drawScreenStack(float dt) {
         if (screen->state != Hidden) screen->draw(dt);
 }
 
-void destroyScreenStack() {
+void ScreenStackShutdown() {
     for (Screen* screen : *screenStack) delete screen;
     screenStack->destroy();
     screenStack = nullptr;

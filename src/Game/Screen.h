@@ -68,10 +68,10 @@ private:
 
 extern List<Screen>* screenStack;
 
-void initScreenStack();
+void ScreenStackInit();
 // Loads the screen's content and puts it on top of the stack.
 void addScreen(Screen* screen);
 void updateScreenStack(float dt);
 void drawScreenStack(float dt);
 // Destroys every screen left, bottom to top, then the stack.
-void destroyScreenStack();
+void ScreenStackShutdown();

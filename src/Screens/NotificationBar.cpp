@@ -52,7 +52,7 @@ void slide(const float* opacity, const Vector2* barTarget, const Vector2* textTa
 
 }  // namespace
 
-void initNotificationBar() {
+void NotificationBarInit() {
     bar = NotificationBar{};
     bar.font = static_cast<TextureFont*>(
         ContentManagerLoad("Assets/Fonts/Notify.fnt", CT_TEXTURE_FONT, CF_DEFERRED));
@@ -68,7 +68,7 @@ void initNotificationBar() {
     bar.barSize = {screenWidth, BAR_HEIGHT};
 }
 
-void freeNotificationBar() {
+void NotificationBarShutdown() {
     KEGfxMeshFree(bar.mesh);
     bar.mesh = nullptr;
 }

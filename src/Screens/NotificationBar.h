@@ -12,9 +12,9 @@ enum NotificationState : int {
 };
 
 // At start-up, after the sound system.
-void initNotificationBar();
+void NotificationBarInit();
 // At shutdown.
-void freeNotificationBar();
+void NotificationBarShutdown();
 
 // text is not copied: it must live while the bar shows it.
 void showNotification(const char* text);

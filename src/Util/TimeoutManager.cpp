@@ -41,7 +41,11 @@ void ClearTimeouts() {
     ++clearGeneration;
 }
 
-void DestroyTimeouts() {
+void TimeoutManagerInit() {
+    timeouts = new_List<Timeout>();
+}
+
+void TimeoutManagerShutdown() {
     ClearTimeouts();
     timeouts->destroy();
     timeouts = nullptr;

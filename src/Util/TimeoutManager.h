@@ -13,9 +13,12 @@ struct Timeout {
     void* data;  // handed to the callback, never owned
 };
 
-// Pending timeouts in the order they were set; created at start-up with
-// new_List<Timeout>() and owned by this module.
+// Pending timeouts in the order they were set, between TimeoutManagerInit
+// and TimeoutManagerShutdown. Callers read it; only this module changes it.
 extern List<Timeout>* timeouts;
+
+// Start-up: an empty list of timeouts.
+void TimeoutManagerInit();
 
 // A timeout cannot be cancelled alone, only all together by ClearTimeouts.
 void SetTimeout(float delay, TimeoutCallback callback, void* data);
@@ -31,4 +34,4 @@ void UpdateTimeouts(float dt);
 void ClearTimeouts();
 
 // Shutdown: drops the pending timeouts uncalled and frees the list.
-void DestroyTimeouts();
+void TimeoutManagerShutdown();

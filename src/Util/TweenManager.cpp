@@ -121,7 +121,11 @@ void UpdateTweens(float dt) {
     }
 }
 
-void DestroyTweens() {
+void TweenManagerInit() {
+    tweens = new_List<Tween>();
+}
+
+void TweenManagerShutdown() {
     while (tweens->count > 0) delete tweens->popBack();
     tweens->destroy();
     tweens = nullptr;

@@ -26,9 +26,12 @@ struct Tween {
     TweenCallback onComplete;  // may be null
 };
 
-// Running tweens; created at start-up with new_List<Tween>() and owned by
-// this module.
+// Running tweens, between TweenManagerInit and TweenManagerShutdown. Callers
+// read it; only this module changes it.
 extern List<Tween>* tweens;
+
+// Start-up: no tween running.
+void TweenManagerInit();
 
 // Starts a tween on value, or restarts the one already running on it in place
 // from the variable's current value. The variable keeps its value until the
@@ -52,7 +55,7 @@ void applyTween(Tween* tween, float progress);
 void UpdateTweens(float dt);
 
 // Shutdown: frees every tween without calling onComplete, then the list.
-void DestroyTweens();
+void TweenManagerShutdown();
 
 float easeLinear(float t);
 float easeQuadOut(float t);
