@@ -1,7 +1,7 @@
 #include "Content/ContentManager.h"
-#include "Content/LoadingScreen.h"
 #include "Content/TextureContent.h"
 #include "Game/Game.h"
+#include "Screens/LoadingScreen.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 #include "Engine/Kestrel.h"
 #include "Engine/KeyCodes.h"
 #include "Game/InputScript.h"
-#include "Game/Screen.h"
 #include "Screens/PlayScreen.h"
+#include "Screens/Screen.h"
 #include "World/CharacterEntity.h"
 #include "World/Map.h"
 #include "World/Room.h"
@@ -216,7 +216,8 @@ bool parseRoute(const std::string& text, std::vector<RouteStep>* steps, std::str
         std::string action, extra;
         if (!(words >> action)) continue;
         RouteStep parsed{RouteAction::Quit, number, step, "", 0.0f, 0.0f, 0};
-        if (!parseStep(action, words, &parsed)) return fail(error, number, "cannot read '" + quoted(step) + "'");
+        if (!parseStep(action, words, &parsed))
+            return fail(error, number, "cannot read '" + quoted(step) + "'");
         if (words >> extra) return fail(error, number, "unexpected '" + quoted(extra) + "' after the step");
         steps->push_back(parsed);
     }

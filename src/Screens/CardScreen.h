@@ -3,7 +3,7 @@
 #pragma once
 
 #include "Engine/Kestrel.h"
-#include "Game/Screen.h"
+#include "Screens/Screen.h"
 #include "Util/Vector2.h"
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 // leaves them; either way the main menu follows.
 #pragma once
 
-#include "Game/Screen.h"
+#include "Screens/Screen.h"
 
 #include <cstdint>
 #include <string>

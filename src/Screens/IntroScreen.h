@@ -4,7 +4,7 @@
 // and the tutorial room begins.
 #pragma once
 
-#include "Game/Screen.h"
+#include "Screens/Screen.h"
 
 Screen* new_IntroScreen();
 

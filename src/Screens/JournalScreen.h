@@ -5,7 +5,7 @@
 #pragma once
 
 #include "Engine/Kestrel.h"
-#include "Game/Screen.h"
+#include "Screens/Screen.h"
 
 #include <cstdint>
 #include <string>

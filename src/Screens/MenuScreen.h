@@ -3,7 +3,7 @@
 // line is dark red and pushed to the right with an elastic bounce.
 #pragma once
 
-#include "Game/Screen.h"
+#include "Screens/Screen.h"
 #include "Util/Color.h"
 #include "Util/Vector2.h"
 

@@ -4,7 +4,7 @@
 // pushes a new play screen built from its updated state.
 #pragma once
 
-#include "Game/Screen.h"
+#include "Screens/Screen.h"
 
 #include <cstdint>
 #include <string>

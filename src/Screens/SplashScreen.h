@@ -3,6 +3,6 @@
 // at 4.1 s, and the splash leaves for the main menu at about 5.45 s.
 #pragma once
 
-#include "Game/Screen.h"
+#include "Screens/Screen.h"
 
 Screen* new_SplashScreen();

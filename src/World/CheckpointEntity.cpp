@@ -2,9 +2,9 @@
 
 #include "Audio/SoundManager.h"
 #include "Debug/Debug.h"
-#include "Game/Screen.h"
 #include "Screens/JournalScreen.h"
 #include "Screens/PlayScreen.h"
+#include "Screens/Screen.h"
 #include "World/CharacterEntity.h"
 #include "World/Room.h"
 

@@ -1,4 +1,4 @@
-#include "Content/LoadingScreen.h"
+#include "Screens/LoadingScreen.h"
 
 #include "Content/ContentManager.h"
 #include "Content/PreloadList.h"

@@ -3,6 +3,6 @@
 // loaded item a frame, the screen fades out and hands over.
 #pragma once
 
-#include "Game/Screen.h"
+#include "Screens/Screen.h"
 
 Screen* new_LoadingScreen();

@@ -1,4 +1,4 @@
-#include "Game/Screen.h"
+#include "Screens/Screen.h"
 
 #include <algorithm>
 
