@@ -4,6 +4,7 @@
 #include "Content/ContentManager.h"
 #include "Content/MapContent.h"
 #include "Content/PreloadList.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 
 #include <benchmark/benchmark.h>
@@ -82,8 +83,7 @@ void largeMap(benchmark::State& state) {
     std::string folder = std::filesystem::temp_directory_path() / "halcyra-bench-map";
     std::filesystem::create_directories(folder);
     std::string path = generatedMap(folder);
-    screenWidth = 896;
-    screenHeight = 504;
+    KESetViewport(896, 504, {1.0f, 1.0f});
     for (auto _ : state) {
         ContentManagerInit();
         MapContentUnload(MapContentLoad(path.c_str(), 0, CF_DEFERRED));

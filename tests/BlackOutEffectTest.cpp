@@ -1,4 +1,5 @@
 #include "Effects/BlackOutEffect.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "TestSupport.h"
 
@@ -12,22 +13,14 @@ namespace {
 
 class BlackOutEffectTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        screenWidth = 64;
-        screenHeight = 36;
-        screenScale = {2, 2};
-        effect = new_BlackOut();
-    }
-    void TearDown() override {
-        effect->destroy();
-        screenWidth = saved[0], screenHeight = saved[1], screenScale = {saved[2], saved[3]};
-    }
+    void SetUp() override { effect = new_BlackOut(); }
+    void TearDown() override { effect->destroy(); }
     void run(float seconds) {
         for (int frames = static_cast<int>(seconds * 60 + 0.5f); frames > 0; --frames)
             effect->update(1 / 60.0f);
     }
 
-    float saved[4] = {screenWidth, screenHeight, screenScale.x, screenScale.y};
+    ScopedViewport viewport{64, 36, {2, 2}};
     BlackOut* effect = nullptr;
 };
 

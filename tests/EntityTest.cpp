@@ -1,4 +1,5 @@
 #include "Game/Game.h"
+#include "TestSupport.h"
 #include "World/Camera.h"
 #include "World/Entity.h"
 #include "World/Room.h"
@@ -42,8 +43,7 @@ TEST(EntityTest, PushOutMovesOneAxisByWholePixelsAndLeavesTouchingBoxes) {
 }
 
 TEST(EntityTest, SpriteUpdateMovesAndTurnsAboutThePivotRelativeToTheCamera) {
-    Vector2 savedScale = screenScale;
-    screenScale = {2.0f, 2.0f};
+    ScopedViewport viewport(screenWidth(), screenHeight(), {2.0f, 2.0f});
     Room room;
     room.camera->viewPosition = {100.0f, 50.0f};
     Box sprite(110, 60, 8, 4, &room);
@@ -61,7 +61,6 @@ TEST(EntityTest, SpriteUpdateMovesAndTurnsAboutThePivotRelativeToTheCamera) {
     Matrix3TransformPoint(&sprite.transform, 4, 2, &px, &py);
     EXPECT_NEAR(px, 2 * (15 + 4), 1e-4f) << "the pivot stays put when the sprite turns";
     EXPECT_NEAR(py, 2 * (10 + 2), 1e-4f);
-    screenScale = savedScale;
 }
 
 }  // namespace

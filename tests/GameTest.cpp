@@ -1,3 +1,4 @@
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 
 #include <gtest/gtest.h>
@@ -20,13 +21,13 @@ TEST(GameTest, SelectResolutionMatchesTheDesktopAspectOrStretches800By600) {
     for (const ResolutionCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.desktopWidth << "x" << c.desktopHeight);
         selectResolution(c.desktopWidth, c.desktopHeight);
-        EXPECT_EQ(screenWidth, c.width);
-        EXPECT_EQ(screenHeight, c.height);
-        EXPECT_NEAR(screenScale.x, c.scaleX, 1e-5f);
-        EXPECT_NEAR(screenScale.y, c.scaleY, 1e-5f);
-        EXPECT_EQ(screenMatrix.m[0][0], screenScale.x);
-        EXPECT_EQ(screenMatrix.m[1][1], screenScale.y);
-        EXPECT_EQ(screenMatrix.m[0][2], 0.0f);
+        EXPECT_EQ(screenWidth(), c.width);
+        EXPECT_EQ(screenHeight(), c.height);
+        EXPECT_NEAR(screenScale().x, c.scaleX, 1e-5f);
+        EXPECT_NEAR(screenScale().y, c.scaleY, 1e-5f);
+        EXPECT_EQ(screenMatrix().m[0][0], screenScale().x);
+        EXPECT_EQ(screenMatrix().m[1][1], screenScale().y);
+        EXPECT_EQ(screenMatrix().m[0][2], 0.0f);
     }
 }
 

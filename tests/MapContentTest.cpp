@@ -1,5 +1,6 @@
 #include "Content/ContentManager.h"
 #include "Content/MapContent.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "TestSupport.h"
 
@@ -49,14 +50,8 @@ protected:
         ContentManagerInit();
         files.writePng("Floor.png", 256, 64);
         files.writePng("Walls.png", 128, 128);
-        screenWidth = 800.0f;
-        screenHeight = 600.0f;
     }
-    void TearDown() override {
-        ContentManagerShutdown();
-        screenWidth = savedScreen.first;
-        screenHeight = savedScreen.second;
-    }
+    void TearDown() override { ContentManagerShutdown(); }
 
     // Deferred, as the loading screen loads maps: no engine needed.
     Map* load(const std::string& json, const std::string& name = "Room.json") {
@@ -64,7 +59,7 @@ protected:
     }
 
     ScratchDirectory files;
-    std::pair<float, float> savedScreen{screenWidth, screenHeight};
+    ScopedViewport viewport{800.0f, 600.0f, screenScale()};
 };
 
 std::vector<std::pair<uint32_t, uint32_t>> flagsAndPositions(const TileLayer& layer, int cells) {

@@ -1,5 +1,6 @@
 #include "Content/ContentManager.h"
 #include "Content/MapContent.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "Screens/PlayScreen.h"
 #include "TestSupport.h"
@@ -29,8 +30,6 @@ std::ostream& operator<<(std::ostream& out, const VisibleRange& range) {
 class MapVisibleRangeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        screenWidth = 800.0f;
-        screenHeight = 600.0f;
         map.width = 40;
         map.height = 30;
         map.tileWidth = 32;
@@ -38,8 +37,6 @@ protected:
         map.visibleColumns = 26;
         map.visibleRows = 20;
     }
-    void TearDown() override { std::tie(screenWidth, screenHeight) = savedScreen; }
-
     VisibleRange rangeSeenFrom(float x, float y) {
         Camera camera;
         camera.viewPosition = {x, y};
@@ -47,8 +44,8 @@ protected:
         return {map.firstColumn, map.lastColumn, map.firstRow, map.lastRow};
     }
 
+    ScopedViewport viewport{800.0f, 600.0f, screenScale()};
     Map map;
-    std::pair<float, float> savedScreen{screenWidth, screenHeight};
 };
 
 TEST_F(MapVisibleRangeTest, CoversTheScreenWithAOneTileMargin) {
@@ -88,8 +85,6 @@ const std::string ROOM =
 class MapDrawTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        screenWidth = 128.0f;
-        screenHeight = 64.0f;
         ContentManagerInit();
         writeTileImage();
         map = static_cast<Map*>(
@@ -99,10 +94,7 @@ protected:
         KESysFrameStart();
         map->prepare(&camera);
     }
-    void TearDown() override {
-        ContentManagerShutdown();
-        std::tie(screenWidth, screenHeight) = savedScreen;
-    }
+    void TearDown() override { ContentManagerShutdown(); }
 
     void writeTileImage() const {
         std::vector<uint32_t> pixels(64 * 32);
@@ -135,7 +127,7 @@ protected:
     }
 
     ScratchDirectory files;
-    std::pair<float, float> savedScreen{screenWidth, screenHeight};
+    ScopedViewport viewport{128.0f, 64.0f, screenScale()};
     HeadlessEngine engine{128, 64};
     Map* map = nullptr;
     Camera camera;

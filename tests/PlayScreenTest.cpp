@@ -1,5 +1,6 @@
 #include "Effects/ParticleEmitter.h"
 #include "Effects/RainEmitter.h"
+#include "Engine/Viewport.h"
 #include "World/Map.h"
 #include "WorldSupport.h"
 
@@ -94,7 +95,7 @@ TEST_F(PlayScreenTest, ChangingRoomFadesOutIntoTheNextWithTheCandleCarried) {
 // The drops live in the world's pixels whatever the screen scale: on a large
 // desktop the rain still comes down in its band above the character.
 TEST_F(PlayScreenTest, RainOnTheRoofSpawnsAboveTheCharacterAtAnyScale) {
-    screenScale = {2.0f, 2.0f};
+    KESetViewport(screenWidth(), screenHeight(), {2.0f, 2.0f});
     PlayScreen* screen =
         play(world.writeMap("Roof.json", std::vector<std::string>(20, std::string(40, '.'))));
     frames(3);
@@ -103,10 +104,10 @@ TEST_F(PlayScreenTest, RainOnTheRoofSpawnsAboveTheCharacterAtAnyScale) {
     ASSERT_GT(drops->count, 5);
     for (const ListNode<Particle>* node = drops->head; node != nullptr; node = node->next) {
         const Vector2 at = node->data->position;
-        EXPECT_GT(at.x, character->x - screenWidth * 0.5f - 300);
-        EXPECT_LT(at.x, character->x + screenWidth * 0.5f + 10);
-        EXPECT_GT(at.y, character->y - screenHeight - 100);
-        EXPECT_LT(at.y, character->y - screenHeight * 0.3f + 30);
+        EXPECT_GT(at.x, character->x - screenWidth() * 0.5f - 300);
+        EXPECT_LT(at.x, character->x + screenWidth() * 0.5f + 10);
+        EXPECT_GT(at.y, character->y - screenHeight() - 100);
+        EXPECT_LT(at.y, character->y - screenHeight() * 0.3f + 30);
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Engine/Kestrel.h"
+#include "Engine/Viewport.h"
 
 #include <stb_image_write.h>
 
@@ -43,6 +44,20 @@ public:
     }
 
     std::string root;
+};
+
+// A viewport for the length of a test; the one before comes back after it.
+class ScopedViewport {
+public:
+    ScopedViewport(float width, float height, Vector2 scale) : saved(KEGetViewport()) {
+        KESetViewport(width, height, scale);
+    }
+    ~ScopedViewport() { KESetViewport(saved.width, saved.height, saved.scale); }
+    ScopedViewport(const ScopedViewport&) = delete;
+    ScopedViewport& operator=(const ScopedViewport&) = delete;
+
+private:
+    Viewport saved;
 };
 
 // A headless engine rendering a frame of the given size.

@@ -1,5 +1,6 @@
 #include "Content/ContentManager.h"
 #include "Content/TextureFontContent.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "TestSupport.h"
 
@@ -290,11 +291,10 @@ TEST_F(TextureFontDrawTest, EachLineIsAlignedOnItsOwnAndSpacesAdvanceUndrawn) {
 }
 
 TEST_F(TextureFontDrawTest, GlyphsAreScaledAndOffsetToTheWindow) {
-    screenScale = {2.0f, 2.0f};
-    Matrix3Scale(&screenMatrix, 2.0f, 2.0f);
-    draw("A", 10, 20, ALIGN_LEFT);
-    screenScale = {1.0f, 1.0f};
-    Matrix3Identity(&screenMatrix);
+    {
+        ScopedViewport doubled(screenWidth(), screenHeight(), {2.0f, 2.0f});
+        draw("A", 10, 20, ALIGN_LEFT);
+    }
     auto frame = capture();
     EXPECT_EQ(at(frame, 22, 46), CYAN) << "xoffset 1 and yoffset 3 at pen (10, 20), scaled twice";
     EXPECT_EQ(at(frame, 21, 46), BLACK);

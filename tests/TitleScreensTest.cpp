@@ -1,6 +1,7 @@
 // The screens around the rooms: both menus, the splash and intro cards and
 // the credits, driven frame by frame as the game loop drives them.
 #include "Engine/KeyCodes.h"
+#include "Engine/Viewport.h"
 #include "Screens/CardScreen.h"
 #include "Screens/CreditsScreen.h"
 #include "Screens/IntroScreen.h"
@@ -273,7 +274,7 @@ TEST(CreditsFileTest, ACreditsFileOfTheWrongShapeIsFatalAndNamesTheFile) {
 // little that it leaves the window's edges bare.
 TEST_F(TitleScreensTest, TheBackdropCoversTheWindowAtEveryScale) {
     for (float scale : {0.5f, 1.0f, 2.0f}) {
-        screenScale = {scale, scale};
+        KESetViewport(screenWidth(), screenHeight(), {scale, scale});
         const Vector2 backdrop = backgroundScaleFor(448, 252);
         EXPECT_FLOAT_EQ(backdrop.x, std::max(scale * scale, scale) * 2) << scale;
         EXPECT_FLOAT_EQ(backdrop.y, std::max(scale * scale, scale) * 2) << scale;

@@ -6,6 +6,7 @@
 #include "Audio/EventAudio.h"
 #include "Audio/SoundManager.h"
 #include "Content/ContentManager.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "Sandbox.h"
 #include "Screens/NotificationBar.h"
@@ -33,11 +34,8 @@ public:
         linkAssets();
         previousDirectory = std::filesystem::current_path();
         std::filesystem::current_path(files.root);
-        saved = {screenWidth, screenHeight, screenScale, screenMatrix};
-        screenWidth = static_cast<float>(width);
-        screenHeight = static_cast<float>(height);
-        screenScale = {1.0f, 1.0f};
-        Matrix3Identity(&screenMatrix);
+        saved = KEGetViewport();
+        KESetViewport(static_cast<float>(width), static_cast<float>(height), {1.0f, 1.0f});
         debugRectMesh = nullptr;
         ContentManagerInit();
         TimeoutManagerInit();
@@ -59,10 +57,7 @@ public:
         TweenManagerShutdown();
         TimeoutManagerShutdown();
         std::filesystem::current_path(previousDirectory);
-        screenWidth = saved.width;
-        screenHeight = saved.height;
-        screenScale = saved.scale;
-        screenMatrix = saved.matrix;
+        KESetViewport(saved.width, saved.height, saved.scale);
     }
 
     TestWorld(const TestWorld&) = delete;
@@ -111,11 +106,7 @@ public:
 
 private:
     bool ownsSound;
-    struct {
-        float width, height;
-        Vector2 scale;
-        Matrix3 matrix;
-    } saved{};
+    Viewport saved;
 
     // The game's assets, but for a folder of rooms of the test's own, so
     // maps can be written at the paths the game gives meaning to.

@@ -3,6 +3,7 @@
 #include "Content/ContentManager.h"
 #include "Content/Json.h"
 #include "Debug/Debug.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "Util/QuadMesh.h"
 #include "Util/StringHelper.h"
@@ -203,8 +204,8 @@ void MapReader::loadJSON(const json_value* document) {
         members.integer("tileheight", "Map missing tile height property.", 1, UINT16_MAX));
     parseTilesets(members.array("tilesets", "Map missing tilesets property."));
     parseLayers(members.array("layers", "Map missing layers property."));
-    map->visibleColumns = visibleCells(screenWidth, map->tileWidth);
-    map->visibleRows = visibleCells(screenHeight, map->tileHeight);
+    map->visibleColumns = visibleCells(screenWidth(), map->tileWidth);
+    map->visibleRows = visibleCells(screenHeight(), map->tileHeight);
 }
 
 void MapReader::requireObject(const json_value* value, const char* what) const {

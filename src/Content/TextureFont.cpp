@@ -1,6 +1,7 @@
 #include "Content/TextureFont.h"
 
 #include "Debug/Debug.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "Util/Matrix3.h"
 #include "Util/StringHelper.h"
@@ -67,9 +68,9 @@ void TextureFont::drawLine(const char* line, float pen, float lineTop) const {
 
 void TextureFont::drawGlyph(const Glyph& glyph, float pen, float lineTop) const {
     Matrix3 transform;
-    Matrix3Translate(&transform, (glyph.xoffset + pen) * screenScale.x,
-                     (glyph.yoffset + lineTop) * screenScale.y);
-    Matrix3Concat(&transform, &transform, &screenMatrix);
+    Matrix3Translate(&transform, (glyph.xoffset + pen) * screenScale().x,
+                     (glyph.yoffset + lineTop) * screenScale().y);
+    Matrix3Concat(&transform, &transform, &screenMatrix());
     // The mesh covers one glyph's worth of the page; the offset moves it onto this glyph.
     KEGfxTextureSet(pages[glyph.page]->texture, glyph.x * invScaleW, glyph.y * invScaleH);
     KEGfxSetTransform(&transform);

@@ -1,6 +1,7 @@
 #include "Effects/BlackOutEffect.h"
 
 #include "Debug/Debug.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "Util/Color.h"
 #include "Util/Matrix3.h"
@@ -24,7 +25,7 @@ KEMesh* createScreenMesh(float width, float height) {
 
 }  // namespace
 
-BlackOut::BlackOut() : mesh(createScreenMesh(screenWidth, screenHeight)) {}
+BlackOut::BlackOut() : mesh(createScreenMesh(screenWidth(), screenHeight())) {}
 
 BlackOut::~BlackOut() {
     KEGfxMeshFree(mesh);
@@ -43,7 +44,7 @@ void BlackOut::update(float dt) {
 
 void BlackOut::draw() {
     Matrix3 transform;
-    Matrix3Scale(&transform, screenScale.x, screenScale.y);
+    Matrix3Scale(&transform, screenScale().x, screenScale().y);
     KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
     // The black is the mesh's own colour; the tint carries only the opacity.

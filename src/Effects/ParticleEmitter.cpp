@@ -2,6 +2,7 @@
 
 #include "Content/ContentManager.h"
 #include "Debug/Debug.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "World/Camera.h"
 
@@ -75,9 +76,9 @@ void destroyParticleEmitter(ParticleEmitter* store) {
 
 Matrix3 particleView(const Camera* camera, float offset) {
     Matrix3 translation, scale, view;
-    Matrix3Translate(&translation, (-camera->viewPosition.x - offset) * screenScale.x,
-                     (-camera->viewPosition.y - offset) * screenScale.y);
-    Matrix3Scale(&scale, screenScale.x, screenScale.y);
+    Matrix3Translate(&translation, (-camera->viewPosition.x - offset) * screenScale().x,
+                     (-camera->viewPosition.y - offset) * screenScale().y);
+    Matrix3Scale(&scale, screenScale().x, screenScale().y);
     Matrix3Concat(&view, &translation, &scale);
     return view;
 }

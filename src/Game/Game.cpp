@@ -6,6 +6,7 @@
 #include "Content/TextureFontContent.h"
 #include "Debug/Debug.h"
 #include "Engine/KeyCodes.h"
+#include "Engine/Viewport.h"
 #include "Game/Harness.h"
 #include "Screens/LoadingScreen.h"
 #include "Screens/NotificationBar.h"
@@ -24,11 +25,6 @@
 bool gameRunning = true;
 bool windowActive = true;
 bool keyDown = false;
-
-float screenWidth = 800.0f;
-float screenHeight = 600.0f;
-Vector2 screenScale{1.0f, 1.0f};
-Matrix3 screenMatrix{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
 
 KEMesh* debugRectMesh = nullptr;
 TextureFont* debugFont = nullptr;
@@ -65,11 +61,9 @@ void selectResolution(double desktopWidth, double desktopHeight) {
             break;
         }
     }
-    screenWidth = chosen.width;
-    screenHeight = chosen.height;
-    screenScale = {static_cast<float>(desktopWidth / chosen.width),
-                   static_cast<float>(desktopHeight / chosen.height)};
-    Matrix3Scale(&screenMatrix, screenScale.x, screenScale.y);
+    KESetViewport(
+        chosen.width, chosen.height,
+        {static_cast<float>(desktopWidth / chosen.width), static_cast<float>(desktopHeight / chosen.height)});
 }
 
 KEWindow* createGameWindow(int desktopWidth, int desktopHeight) {
@@ -77,7 +71,7 @@ KEWindow* createGameWindow(int desktopWidth, int desktopHeight) {
 }
 
 void initKestrel(KEWindow* window) {
-    KESysInitInfo info{window, static_cast<int>(screenWidth), static_cast<int>(screenHeight), FRAME_RATE,
+    KESysInitInfo info{window, static_cast<int>(screenWidth()), static_cast<int>(screenHeight()), FRAME_RATE,
                        windowProc};
     if (KESysInit(&info) == 0) FATAL_ERROR("Unable to initialize Kestrel Engine");
     KESysReset();
@@ -85,8 +79,8 @@ void initKestrel(KEWindow* window) {
     KEInputShowCursor(0);
     KESysBringToForeground(window);
     // The scale has two components; the x scale stands for both here.
-    std::printf("Target Resolution: %0.0f x %0.0f\nScale: %0.4f\n\n", static_cast<double>(screenWidth),
-                static_cast<double>(screenHeight), static_cast<double>(screenScale.x));
+    std::printf("Target Resolution: %0.0f x %0.0f\nScale: %0.4f\n\n", static_cast<double>(screenWidth()),
+                static_cast<double>(screenHeight()), static_cast<double>(screenScale().x));
     std::fflush(stdout);
 }
 

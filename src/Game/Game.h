@@ -1,28 +1,22 @@
-// The process: start-up, the frame loop and shutdown, and the state every
-// other module reads (the virtual resolution and its scale, the run flags).
+// The process: start-up, the frame loop and shutdown, and the run flags
+// other modules read. The virtual resolution start-up picks is the engine's
+// (Engine/Viewport.h).
 #pragma once
 
 #include "Engine/Kestrel.h"
-#include "Util/Matrix3.h"
-#include "Util/Vector2.h"
+#include "Engine/Viewport.h"
 
 extern bool gameRunning;   // cleared when the window is gone or a menu chose to exit
 extern bool windowActive;  // while false, screens are neither updated nor drawn
 extern bool keyDown;       // true between a key-down and the next key-up of any key
-
-// The virtual resolution every screen lays itself out in, and the window
-// pixels per virtual pixel.
-extern float screenWidth;
-extern float screenHeight;
-extern Vector2 screenScale;
-extern Matrix3 screenMatrix;  // the scale on the diagonal; map and text drawing start from it
 
 extern KEMesh* debugRectMesh;  // 1 x 1 red quad, drawn scaled as a translucent debug rectangle
 
 class TextureFont;
 extern TextureFont* debugFont;  // "Assets/Fonts/Debug.fnt", for debug read-outs
 
-// Picks the virtual resolution whose aspect ratio matches the desktop's.
+// Picks the virtual resolution whose aspect ratio matches the desktop's and
+// gives it to the engine.
 void selectResolution(double desktopWidth, double desktopHeight);
 
 KEWindow* createGameWindow(int desktopWidth, int desktopHeight);

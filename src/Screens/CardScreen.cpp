@@ -2,6 +2,7 @@
 
 #include "Content/ContentManager.h"
 #include "Content/TextureContent.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "Util/Matrix3.h"
 #include "Util/QuadMesh.h"
@@ -38,14 +39,14 @@ float coveringScale(float screenScaleAxis, float screenSize, float textureSize) 
 }  // namespace
 
 Vector2 backgroundScaleFor(float textureWidth, float textureHeight) {
-    return {coveringScale(screenScale.x, screenWidth, textureWidth),
-            coveringScale(screenScale.y, screenHeight, textureHeight)};
+    return {coveringScale(screenScale().x, screenWidth(), textureWidth),
+            coveringScale(screenScale().y, screenHeight(), textureHeight)};
 }
 
 void drawImage(KEMesh* mesh, const TextureContent* texture, Vector2 position, Vector2 scale, float opacity) {
     Matrix3 placement, size, transform;
-    Matrix3Translate(&placement, std::floor(position.x * screenScale.x),
-                     std::floor(position.y * screenScale.y));
+    Matrix3Translate(&placement, std::floor(position.x * screenScale().x),
+                     std::floor(position.y * screenScale().y));
     Matrix3Scale(&size, scale.x, scale.y);
     Matrix3Concat(&transform, &placement, &size);
     KEGfxSetRenderMode(KE_RENDER_TEXTURED);
@@ -80,8 +81,8 @@ void CardScreen::loadContent() {
     for (Card& card : cards) {
         card.texture = loadTexture(card.path);
         card.mesh = meshOf(card.texture);
-        card.position = {(screenWidth - static_cast<float>(card.texture->width)) * 0.5f,
-                         (screenHeight - static_cast<float>(card.texture->height)) * 0.5f};
+        card.position = {(screenWidth() - static_cast<float>(card.texture->width)) * 0.5f,
+                         (screenHeight() - static_cast<float>(card.texture->height)) * 0.5f};
     }
 }
 
@@ -111,5 +112,5 @@ void CardScreen::draw(float) {
     const float opacity = cardOpacity * transitionOpacity();
     const Card& card = cards[static_cast<size_t>(cardIndex)];
     drawImage(backgroundMesh, background, {0, 0}, backgroundScale, opacity);
-    drawImage(card.mesh, card.texture, card.position, screenScale, opacity);
+    drawImage(card.mesh, card.texture, card.position, screenScale(), opacity);
 }

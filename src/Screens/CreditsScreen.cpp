@@ -5,6 +5,7 @@
 #include "Content/Json.h"
 #include "Content/TextureFont.h"
 #include "Debug/Debug.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "Screens/MainMenuScreen.h"
 #include "Util/Color.h"
@@ -88,8 +89,8 @@ void CreditsScreen::loadContent() {
 
 // The heading's line and the text's first line are centred together.
 void CreditsScreen::layOut() {
-    headingX = textX = screenWidth * 0.5f;
-    headingY = (screenHeight - headingFont->lineHeight - textFont->lineHeight - LINE_GAP) * 0.5f;
+    headingX = textX = screenWidth() * 0.5f;
+    headingY = (screenHeight() - headingFont->lineHeight - textFont->lineHeight - LINE_GAP) * 0.5f;
     textY = headingY + headingFont->lineHeight + LINE_GAP;
 }
 

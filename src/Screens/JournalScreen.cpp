@@ -5,6 +5,7 @@
 #include "Content/TextureContent.h"
 #include "Debug/Debug.h"
 #include "Engine/KeyCodes.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "Util/QuadMesh.h"
 #include "Util/TimeoutManager.h"
@@ -80,9 +81,9 @@ void JournalScreen::loadContent() {
 void JournalScreen::fitToScreen() {
     const auto pageWidth = static_cast<float>(texture->width);
     const auto pageHeight = static_cast<float>(texture->height);
-    scale = journalPageScale(pageWidth, pageHeight, screenWidth, screenHeight);
-    offsetX = std::floor((screenWidth - pageWidth * scale) * 0.5f);
-    offsetY = std::floor((screenHeight - pageHeight * scale) * 0.5f);
+    scale = journalPageScale(pageWidth, pageHeight, screenWidth(), screenHeight());
+    offsetX = std::floor((screenWidth() - pageWidth * scale) * 0.5f);
+    offsetY = std::floor((screenHeight() - pageHeight * scale) * 0.5f);
 }
 
 // Page N is read by dialogue N; other images are shown in silence.
@@ -101,8 +102,8 @@ void JournalScreen::draw(float) {
     float opacity = transitionOpacity();
     if (isFinal) opacity *= FINAL_PAGE_OPACITY;
     Matrix3 size, placement, transform;
-    Matrix3Scale(&size, scale * screenScale.x, scale * screenScale.y);
-    Matrix3Translate(&placement, offsetX * screenScale.x, offsetY * screenScale.y);
+    Matrix3Scale(&size, scale * screenScale().x, scale * screenScale().y);
+    Matrix3Translate(&placement, offsetX * screenScale().x, offsetY * screenScale().y);
     Matrix3Concat(&transform, &placement, &size);
     KEGfxSetRenderMode(KE_RENDER_TEXTURED);
     KEGfxTextureSet(texture->texture, 0, 0);

@@ -4,6 +4,7 @@
 #include "Content/PreloadList.h"
 #include "Content/TextureFontContent.h"
 #include "Debug/Debug.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "Util/QuadMesh.h"
 #include "Util/StringHelper.h"
@@ -61,8 +62,8 @@ public:
             ContentManagerLoad("Assets/Fonts/LoadingScreen.fnt", CT_TEXTURE_FONT, CF_DEFERRED));
         TextureFontContentLoadThreadSafe(font);
         unitMesh = createQuadMesh(1, 1, &colorWhite);
-        textPosition = {screenWidth * 0.5f, screenHeight * 0.75f};
-        bar = {screenWidth * 0.05f, screenHeight * 0.85f, screenWidth * 0.9f, 5.0f};
+        textPosition = {screenWidth() * 0.5f, screenHeight() * 0.75f};
+        bar = {screenWidth() * 0.05f, screenHeight() * 0.85f, screenWidth() * 0.9f, 5.0f};
         // Started last: from here on the worker is the only one using the cache.
         try {
             worker = std::thread(&LoadingScreen::loadAsync, this);
@@ -157,8 +158,8 @@ private:
 
     void drawBarRect(const Rectangle& rectangle, const Color& colour) const {
         Matrix3 translation, scale, transform;
-        Matrix3Translate(&translation, rectangle.x * screenScale.x, rectangle.y * screenScale.y);
-        Matrix3Scale(&scale, rectangle.width * screenScale.x, rectangle.height * screenScale.y);
+        Matrix3Translate(&translation, rectangle.x * screenScale().x, rectangle.y * screenScale().y);
+        Matrix3Scale(&scale, rectangle.width * screenScale().x, rectangle.height * screenScale().y);
         Matrix3Concat(&transform, &translation, &scale);
         KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
         KEGfxTextureSet(nullptr, 0, 0);

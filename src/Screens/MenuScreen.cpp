@@ -4,6 +4,7 @@
 #include "Content/ContentManager.h"
 #include "Content/TextureFont.h"
 #include "Engine/KeyCodes.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "Util/TweenManager.h"
 
@@ -41,7 +42,8 @@ void MenuScreen::layOut() {
         widest = std::max(widest, font->measureText(item.text, 1.0f).x);
     }
     const auto count = static_cast<float>(items.size());
-    origin = {(screenWidth + widest) * 0.5f, (screenHeight - count * (font->lineHeight + LINE_GAP)) * 0.5f};
+    origin = {(screenWidth() + widest) * 0.5f,
+              (screenHeight() - count * (font->lineHeight + LINE_GAP)) * 0.5f};
     selected = 0;
 }
 

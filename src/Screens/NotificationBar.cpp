@@ -2,6 +2,7 @@
 
 #include "Content/ContentManager.h"
 #include "Content/TextureFontContent.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "Util/QuadMesh.h"
 #include "Util/TweenManager.h"
@@ -58,14 +59,14 @@ void NotificationBarInit() {
         ContentManagerLoad("Assets/Fonts/Notify.fnt", CT_TEXTURE_FONT, CF_DEFERRED));
     TextureFontContentLoadThreadSafe(bar.font);
     bar.mesh = createQuadMesh(1, 1, &colorBlack);
-    bar.hiddenBarPosition = bar.barPosition = {0.0f, screenHeight};
-    bar.shownBarPosition = {0.0f, screenHeight - BAR_HEIGHT};
-    bar.hiddenTextPosition = bar.textPosition = {screenWidth * 0.5f, screenHeight};
+    bar.hiddenBarPosition = bar.barPosition = {0.0f, screenHeight()};
+    bar.shownBarPosition = {0.0f, screenHeight() - BAR_HEIGHT};
+    bar.hiddenTextPosition = bar.textPosition = {screenWidth() * 0.5f, screenHeight()};
     // The text sits in the middle of the bar.
     bar.shownTextPosition = {
-        screenWidth * 0.5f,
-        (screenHeight - BAR_HEIGHT) + (BAR_HEIGHT - static_cast<float>(bar.font->lineHeight)) * 0.5f};
-    bar.barSize = {screenWidth, BAR_HEIGHT};
+        screenWidth() * 0.5f,
+        (screenHeight() - BAR_HEIGHT) + (BAR_HEIGHT - static_cast<float>(bar.font->lineHeight)) * 0.5f};
+    bar.barSize = {screenWidth(), BAR_HEIGHT};
 }
 
 void NotificationBarShutdown() {
@@ -89,8 +90,8 @@ void hideNotification() {
 void drawNotification(float opacity) {
     float a = bar.barOpacity * opacity;
     Matrix3 translation, size, transform;
-    Matrix3Translate(&translation, bar.barPosition.x * screenScale.x, bar.barPosition.y * screenScale.y);
-    Matrix3Scale(&size, bar.barSize.x * screenScale.x, bar.barSize.y * screenScale.y);
+    Matrix3Translate(&translation, bar.barPosition.x * screenScale().x, bar.barPosition.y * screenScale().y);
+    Matrix3Scale(&size, bar.barSize.x * screenScale().x, bar.barSize.y * screenScale().y);
     Matrix3Concat(&transform, &translation, &size);
     KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
     KEGfxTextureSet(nullptr, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "Debug/Debug.h"
 #include "Engine/KeyCodes.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "Util/QuadMesh.h"
 
@@ -52,7 +53,7 @@ void PauseScreen::confirm(const char* text) {
 
 void PauseScreen::draw(float dt) {
     Matrix3 cover;
-    Matrix3Scale(&cover, screenWidth * screenScale.x, screenHeight * screenScale.y);
+    Matrix3Scale(&cover, screenWidth() * screenScale().x, screenHeight() * screenScale().y);
     KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
     KEGfxTextureSet(nullptr, 0, 0);
     KEGfxSetTintColor(1, 1, 1, OVERLAY_OPACITY * transitionOpacity());

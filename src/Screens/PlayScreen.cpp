@@ -5,6 +5,7 @@
 #include "Effects/BlackOutEffect.h"
 #include "Effects/RainEmitter.h"
 #include "Engine/KeyCodes.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "Screens/CreditsScreen.h"
 #include "Screens/IntroScreen.h"
@@ -63,9 +64,9 @@ PlayScreen::PlayScreen(const PlayState* entry) : rain(new_RainEmitter()), blacko
     onTransitionedOff = [](Screen* screen) { static_cast<PlayScreen*>(screen)->onTransitionedOffScreen(); };
     rain->rate = RAIN_PER_SECOND;
     rain->minX = -RAIN_MARGIN;
-    rain->minY = screenHeight + RAIN_MARGIN;
-    rain->maxX = screenWidth + RAIN_MARGIN;
-    rain->maxY = screenHeight + RAIN_MARGIN;
+    rain->minY = screenHeight() + RAIN_MARGIN;
+    rain->maxX = screenWidth() + RAIN_MARGIN;
+    rain->maxY = screenHeight() + RAIN_MARGIN;
     copyPlayState(&playState, entry);
 }
 
@@ -103,7 +104,7 @@ void PlayScreen::update(float dt, bool otherHasFocus, bool covered) {
         return;
     }
     const CharacterEntity* character = room->character;
-    room->camera->setTarget(character->x - screenWidth * 0.5f, character->y - screenHeight * 0.5f);
+    room->camera->setTarget(character->x - screenWidth() * 0.5f, character->y - screenHeight() * 0.5f);
     if (onRoof) followCharacterWithRain(dt);
     room->update(dt);
     blackout->update(dt);
@@ -114,10 +115,10 @@ void PlayScreen::update(float dt, bool otherHasFocus, bool covered) {
 // drops are: the camera's view scales them to the window once.
 void PlayScreen::followCharacterWithRain(float dt) {
     const CharacterEntity* character = room->character;
-    rain->minX = character->x - screenWidth * 0.5f - 300;
-    rain->maxX = character->x + screenWidth * 0.5f;
-    rain->minY = character->y - screenHeight - 100;
-    rain->maxY = character->y - screenHeight * 0.3f;
+    rain->minX = character->x - screenWidth() * 0.5f - 300;
+    rain->maxX = character->x + screenWidth() * 0.5f;
+    rain->minY = character->y - screenHeight() - 100;
+    rain->maxY = character->y - screenHeight() * 0.3f;
     rain->update(dt);
 }
 

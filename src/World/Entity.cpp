@@ -1,6 +1,7 @@
 #include "World/Entity.h"
 
 #include "Engine/Kestrel.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "World/Camera.h"
 #include "World/CharacterEntity.h"
@@ -62,8 +63,8 @@ void Entity::debugDraw(float) {
 void Entity::drawBox(float scaleX, float scaleY) const {
     Vector2 camera = cameraPosition(room);
     Matrix3 translation, size, boxTransform;
-    Matrix3Translate(&translation, (x - camera.x) * screenScale.x, (y - camera.y) * screenScale.y);
-    Matrix3Scale(&size, width * scaleX * screenScale.x, height * scaleY * screenScale.y);
+    Matrix3Translate(&translation, (x - camera.x) * screenScale().x, (y - camera.y) * screenScale().y);
+    Matrix3Scale(&size, width * scaleX * screenScale().x, height * scaleY * screenScale().y);
     Matrix3Concat(&boxTransform, &translation, &size);
     KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
     KEGfxTextureSet(nullptr, 0, 0);
@@ -76,7 +77,7 @@ void SpriteEntity::update(float dt) {
     x += velocity.x * dt;
     y += velocity.y * dt;
     Vector2 camera = cameraPosition(room);
-    Vector2 s = screenScale;
+    Vector2 s = screenScale();
     Vector2 offset{scale.x * pivot.x, scale.y * pivot.y};
     Matrix3 turn, size, translation;
     Matrix3Rotate(&turn, rotation);

@@ -1,6 +1,7 @@
 #include "World/Map.h"
 
 #include "Debug/Debug.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "Screens/PlayScreen.h"
 #include "World/Camera.h"
@@ -63,8 +64,9 @@ Map::~Map() {
 void Map::prepare(const Camera* camera) {
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
     const TileSpan columns =
-        visibleSpan(camera->viewPosition.x, screenWidth, tileWidth, width, visibleColumns);
-    const TileSpan rows = visibleSpan(camera->viewPosition.y, screenHeight, tileHeight, height, visibleRows);
+        visibleSpan(camera->viewPosition.x, screenWidth(), tileWidth, width, visibleColumns);
+    const TileSpan rows =
+        visibleSpan(camera->viewPosition.y, screenHeight(), tileHeight, height, visibleRows);
     firstColumn = clampedEdge(columns.first - 1, width);
     lastColumn = clampedEdge(columns.last + 1, width);
     firstRow = clampedEdge(rows.first - 1, height);
@@ -152,7 +154,7 @@ void Map::placeTile(const Camera* camera, int32_t column, int32_t row) const {
     Matrix3 transform;
     Matrix3Translate(&transform, static_cast<float>(tileWidth * column) - camera->viewPosition.x,
                      static_cast<float>(tileHeight * row) - camera->viewPosition.y);
-    Matrix3Concat(&transform, &screenMatrix, &transform);
+    Matrix3Concat(&transform, &screenMatrix(), &transform);
     KEGfxSetTransform(&transform);
 }
 

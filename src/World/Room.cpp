@@ -5,6 +5,7 @@
 #include "Effects/FireEmitter.h"
 #include "Effects/FlareEmitter.h"
 #include "Engine/Kestrel.h"
+#include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "Screens/NotificationBar.h"
 #include "Screens/PlayScreen.h"
@@ -98,7 +99,7 @@ void Room::placeCharacter(int32_t entryId) {
     character->spawnPosition = position;
     character->x = position.x;
     character->y = position.y;
-    camera->setPosition(position.x - screenWidth * 0.5f, position.y - screenHeight * 0.5f);
+    camera->setPosition(position.x - screenWidth() * 0.5f, position.y - screenHeight() * 0.5f);
     camera->target = camera->position;
 }
 
