@@ -4,7 +4,6 @@
 #include "Content/Json.h"
 #include "Debug/Debug.h"
 #include "Engine/Viewport.h"
-#include "Game/Game.h"
 #include "Util/QuadMesh.h"
 #include "Util/StringHelper.h"
 

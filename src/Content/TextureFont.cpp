@@ -2,7 +2,6 @@
 
 #include "Debug/Debug.h"
 #include "Engine/Viewport.h"
-#include "Game/Game.h"
 #include "Util/Matrix3.h"
 #include "Util/StringHelper.h"
 

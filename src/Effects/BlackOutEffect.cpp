@@ -2,7 +2,6 @@
 
 #include "Debug/Debug.h"
 #include "Engine/Viewport.h"
-#include "Game/Game.h"
 #include "Util/Color.h"
 #include "Util/Matrix3.h"
 

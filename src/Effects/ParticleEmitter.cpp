@@ -3,7 +3,6 @@
 #include "Content/ContentManager.h"
 #include "Debug/Debug.h"
 #include "Engine/Viewport.h"
-#include "Game/Game.h"
 #include "World/Camera.h"
 
 namespace {

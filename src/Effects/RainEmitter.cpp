@@ -1,7 +1,7 @@
 #include "Effects/RainEmitter.h"
 
 #include "Debug/Debug.h"
-#include "Game/Game.h"
+#include "Engine/Viewport.h"
 
 #include <cstdio>
 

@@ -3,7 +3,6 @@
 #include "Content/ContentManager.h"
 #include "Content/TextureContent.h"
 #include "Engine/Viewport.h"
-#include "Game/Game.h"
 #include "Util/Matrix3.h"
 #include "Util/QuadMesh.h"
 #include "Util/TimeoutManager.h"

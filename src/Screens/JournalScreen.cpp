@@ -6,7 +6,6 @@
 #include "Debug/Debug.h"
 #include "Engine/KeyCodes.h"
 #include "Engine/Viewport.h"
-#include "Game/Game.h"
 #include "Util/QuadMesh.h"
 #include "Util/TimeoutManager.h"
 

@@ -5,7 +5,6 @@
 #include "Content/TextureFont.h"
 #include "Engine/KeyCodes.h"
 #include "Engine/Viewport.h"
-#include "Game/Game.h"
 #include "Util/TweenManager.h"
 
 #include <algorithm>

@@ -3,7 +3,6 @@
 #include "Content/ContentManager.h"
 #include "Content/TextureFontContent.h"
 #include "Engine/Viewport.h"
-#include "Game/Game.h"
 #include "Util/QuadMesh.h"
 #include "Util/TweenManager.h"
 

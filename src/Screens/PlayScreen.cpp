@@ -6,7 +6,6 @@
 #include "Effects/RainEmitter.h"
 #include "Engine/KeyCodes.h"
 #include "Engine/Viewport.h"
-#include "Game/Game.h"
 #include "Screens/CreditsScreen.h"
 #include "Screens/IntroScreen.h"
 #include "Screens/JournalScreen.h"

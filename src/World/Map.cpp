@@ -2,7 +2,6 @@
 
 #include "Debug/Debug.h"
 #include "Engine/Viewport.h"
-#include "Game/Game.h"
 #include "Screens/PlayScreen.h"
 #include "World/Camera.h"
 #include "World/Room.h"

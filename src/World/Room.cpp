@@ -6,7 +6,6 @@
 #include "Effects/FlareEmitter.h"
 #include "Engine/Kestrel.h"
 #include "Engine/Viewport.h"
-#include "Game/Game.h"
 #include "Screens/NotificationBar.h"
 #include "Screens/PlayScreen.h"
 #include "World/Camera.h"
