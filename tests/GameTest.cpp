@@ -1,5 +1,6 @@
 #include "Engine/Viewport.h"
 #include "Game/Game.h"
+#include "Screens/Screen.h"
 
 #include <gtest/gtest.h>
 
@@ -32,19 +33,16 @@ TEST(GameTest, SelectResolutionMatchesTheDesktopAspectOrStretches800By600) {
 }
 
 TEST(GameTest, WindowProcedureKeepsTheRunFlags) {
-    gameRunning = windowActive = true;
-    keyDown = false;
+    ScreenStackInit();
+    windowActive = true;
     EXPECT_EQ(windowProc(nullptr, KE_WM_ACTIVATEAPP, 0x100, 0), 0) << "only the low byte counts";
     EXPECT_FALSE(windowActive);
     windowProc(nullptr, KE_WM_ACTIVATEAPP, 1, 0);
     EXPECT_TRUE(windowActive);
-    windowProc(nullptr, KE_WM_KEYDOWN, 0x41, 0);
-    EXPECT_TRUE(keyDown);
-    windowProc(nullptr, KE_WM_KEYUP, 0x41, 0);
-    EXPECT_FALSE(keyDown);
+    EXPECT_FALSE(ScreenStackExitRequested());
     windowProc(nullptr, KE_WM_DESTROY, 0, 0);
-    EXPECT_FALSE(gameRunning);
-    gameRunning = true;
+    EXPECT_TRUE(ScreenStackExitRequested());
+    ScreenStackShutdown();
 }
 
 }  // namespace

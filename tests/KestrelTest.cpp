@@ -73,6 +73,7 @@ TEST_F(KestrelTest, KeyEventsBecomeHeldTriggeredAndReleasedPerFrame) {
     KEInputPostKey(KEY_W, true);
     EXPECT_EQ(messages.back(), std::make_pair(unsigned{KE_WM_KEYDOWN}, 0x57ul))
         << "the window hears it at once";
+    EXPECT_TRUE(KEInputAnyKeyDown());
     EXPECT_FALSE(KEInputCheckCurr(KEY_W)) << "the table changes at the next update";
     KEInputUpdate();
     EXPECT_TRUE(KEInputCheckCurr(KEY_W));
@@ -80,7 +81,10 @@ TEST_F(KestrelTest, KeyEventsBecomeHeldTriggeredAndReleasedPerFrame) {
     KEInputUpdate();
     EXPECT_TRUE(KEInputCheckCurr(KEY_W));
     EXPECT_FALSE(KEInputCheckTriggered(KEY_W));
+    KEInputPostKey(KEY_A, true);
     KEInputPostKey(KEY_W, false);
+    EXPECT_FALSE(KEInputAnyKeyDown()) << "any key coming up ends it, as the window's messages tell it";
+    KEInputPostKey(KEY_A, false);
     KEInputUpdate();
     EXPECT_FALSE(KEInputCheckCurr(KEY_W));
     EXPECT_TRUE(KEInputCheckReleased(KEY_W));

@@ -30,7 +30,7 @@ protected:
         selectResolution(896, 504);
         ContentManagerInit();
         ScreenStackInit();
-        addScreen(new_LoadingScreen());
+        addScreen(new_LoadingScreen(new_ScreenAfterLoading));
         loading = screenStack->head->data;
     }
 

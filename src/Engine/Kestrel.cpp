@@ -47,6 +47,7 @@ struct InputTable {
     std::array<bool, KEY_CODE_COUNT> triggered{};
     std::array<bool, KEY_CODE_COUNT> released{};
     std::vector<KeyEvent> pending;
+    bool anyKeyDown = false;  // set by a key going down, cleared by any key coming up
 };
 
 struct DrawState {
@@ -368,6 +369,7 @@ void KEInputPostKey(int key, bool down) {
     if (key < 0 || key >= KEY_CODE_COUNT) return;
     dispatch(down ? KE_WM_KEYDOWN : KE_WM_KEYUP, static_cast<unsigned long>(key));
     engine.input.pending.push_back({key, down});
+    engine.input.anyKeyDown = down;
 }
 
 void KEInputUpdate() {
@@ -391,6 +393,10 @@ bool KEInputCheckCurr(int key) {
 
 bool KEInputCheckTriggered(int key) {
     return key >= 0 && key < KEY_CODE_COUNT && engine.input.triggered[static_cast<size_t>(key)];
+}
+
+bool KEInputAnyKeyDown() {
+    return engine.input.anyKeyDown;
 }
 
 bool KEInputCheckReleased(int key) {

@@ -85,6 +85,9 @@ void KEInputUpdate();
 bool KEInputCheckCurr(int key);
 bool KEInputCheckTriggered(int key);
 bool KEInputCheckReleased(int key);
+// True from a key going down until a key, any key, comes up: "a key is held"
+// as the window's messages tell it.
+bool KEInputAnyKeyDown();
 void KEInputShowCursor(int show);
 
 // What a draw paints: each vertex's colour times the tint, or the texture's

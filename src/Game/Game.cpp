@@ -22,9 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-bool gameRunning = true;
 bool windowActive = true;
-bool keyDown = false;
 
 KEMesh* debugRectMesh = nullptr;
 TextureFont* debugFont = nullptr;
@@ -87,16 +85,10 @@ void initKestrel(KEWindow* window) {
 long windowProc(KEWindow* window, unsigned message, unsigned long wParam, long lParam) {
     switch (message) {
         case KE_WM_DESTROY:
-            gameRunning = false;
+            ScreenStackRequestExit();
             return 0;
         case KE_WM_ACTIVATEAPP:
             windowActive = (wParam & 0xFF) != 0;
-            return 0;
-        case KE_WM_KEYDOWN:
-            keyDown = true;
-            return 0;
-        case KE_WM_KEYUP:
-            keyDown = false;
             return 0;
         default:
             return KESysDefaultWindowProc(window, message, wParam, lParam);
@@ -138,8 +130,8 @@ Screen* new_ScreenAfterLoading() {
 }
 
 void runGame() {
-    addScreen(new_LoadingScreen());
-    for (long frame = 0; gameRunning; ++frame) {
+    addScreen(new_LoadingScreen(new_ScreenAfterLoading));
+    for (long frame = 0; !ScreenStackExitRequested(); ++frame) {
         HarnessBeforeFrame(frame);
         float dt = KEFrameRateControllerGetFrameTime();
         // Read before this frame's input update: the previous frame's keys.
@@ -157,7 +149,7 @@ void runGame() {
         KESysFrameEnd();
         DebugEndIfWorkerFailed();
         bool moreFrames = HarnessAfterFrame(frame, dt);
-        if (quit || KESysDoesWindowExist() == 0 || !gameRunning || !moreFrames) break;
+        if (quit || KESysDoesWindowExist() == 0 || ScreenStackExitRequested() || !moreFrames) break;
     }
 }
 

@@ -6,9 +6,7 @@
 #include "Engine/Kestrel.h"
 #include "Engine/Viewport.h"
 
-extern bool gameRunning;   // cleared when the window is gone or a menu chose to exit
 extern bool windowActive;  // while false, screens are neither updated nor drawn
-extern bool keyDown;       // true between a key-down and the next key-up of any key
 
 extern KEMesh* debugRectMesh;  // 1 x 1 red quad, drawn scaled as a translucent debug rectangle
 

@@ -6,7 +6,6 @@
 #include "Content/TextureFont.h"
 #include "Debug/Debug.h"
 #include "Engine/Viewport.h"
-#include "Game/Game.h"
 #include "Screens/MainMenuScreen.h"
 #include "Util/Color.h"
 #include "Util/TimeoutManager.h"
@@ -120,7 +119,7 @@ void CreditsScreen::nextSection(void* screen) {
 }
 
 void CreditsScreen::handleInput(float) {
-    if (!keyDown) return;
+    if (!KEInputAnyKeyDown()) return;
     ClearTimeouts();
     exitScreen();
 }

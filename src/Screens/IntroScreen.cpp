@@ -2,7 +2,7 @@
 
 #include "Audio/SoundManager.h"
 #include "Debug/Debug.h"
-#include "Game/Game.h"
+#include "Engine/Kestrel.h"
 #include "Screens/CardScreen.h"
 #include "Screens/PlayScreen.h"
 #include "Util/TimeoutManager.h"
@@ -42,7 +42,7 @@ public:
     }
 
     void handleInput(float) override {
-        if (elapsed <= INTRO_SKIPPABLE_AFTER || !keyDown) return;
+        if (elapsed <= INTRO_SKIPPABLE_AFTER || !KEInputAnyKeyDown()) return;
         ClearTimeouts();
         SoundManagerPlayDoorBreak();
         exitScreen();

@@ -5,7 +5,6 @@
 #include "Content/TextureFontContent.h"
 #include "Debug/Debug.h"
 #include "Engine/Viewport.h"
-#include "Game/Game.h"
 #include "Util/QuadMesh.h"
 #include "Util/StringHelper.h"
 
@@ -36,7 +35,7 @@ constexpr int64_t TOTAL_NOT_PUBLISHED = -1;
 
 class LoadingScreen final : public Screen {
 public:
-    LoadingScreen() {
+    explicit LoadingScreen(Screen* (*nextScreen)()) : next(nextScreen) {
         transitionOnTime = 1.25f;
         transitionOffTime = 0.75f;
         easeOn = easeQuartIn;
@@ -91,6 +90,7 @@ public:
     }
 
 private:
+    Screen* (*next)();
     List<PreloadItem>* loadedItems;
     std::atomic<uint32_t> loadedCount{0};
     std::atomic<int64_t> preloadTotal{TOTAL_NOT_PUBLISHED};
@@ -170,7 +170,7 @@ private:
 
     void handOver() {
         worker.join();
-        addScreen(new_ScreenAfterLoading());
+        addScreen(next());
     }
 
     // At shutdown the worker may still be loading: wait for it, unless it
@@ -186,6 +186,6 @@ private:
 
 }  // namespace
 
-Screen* new_LoadingScreen() {
-    return DEBUG_NEW(LoadingScreen, "new_LoadingScreen");
+Screen* new_LoadingScreen(Screen* (*next)()) {
+    return DEBUG_NEW(LoadingScreen, "new_LoadingScreen", next);
 }

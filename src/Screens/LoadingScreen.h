@@ -5,4 +5,5 @@
 
 #include "Screens/Screen.h"
 
-Screen* new_LoadingScreen();
+// next makes the screen the loading screen hands over to.
+Screen* new_LoadingScreen(Screen* (*next)());

@@ -2,7 +2,7 @@
 
 #include "Audio/SoundManager.h"
 #include "Debug/Debug.h"
-#include "Game/Game.h"
+#include "Engine/Kestrel.h"
 #include "Screens/CreditsScreen.h"
 #include "Screens/PlayScreen.h"
 
@@ -40,7 +40,7 @@ void MainMenuScreen::loadContent() {
 }
 
 void MainMenuScreen::confirm(const char* text) {
-    if (is(text, "Exit")) gameRunning = false;
+    if (is(text, "Exit")) ScreenStackRequestExit();
     else exitScreen();
 }
 

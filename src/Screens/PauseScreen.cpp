@@ -3,7 +3,6 @@
 #include "Debug/Debug.h"
 #include "Engine/KeyCodes.h"
 #include "Engine/Viewport.h"
-#include "Game/Game.h"
 #include "Util/QuadMesh.h"
 
 #include <cstring>
@@ -47,7 +46,7 @@ void PauseScreen::handleInput(float dt) {
 }
 
 void PauseScreen::confirm(const char* text) {
-    if (std::strcmp(text, "Exit To Desktop") == 0) gameRunning = false;
+    if (std::strcmp(text, "Exit To Desktop") == 0) ScreenStackRequestExit();
     else exitScreen();
 }
 

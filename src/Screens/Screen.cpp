@@ -6,6 +6,8 @@ List<Screen>* screenStack = nullptr;
 
 namespace {
 
+bool exitRequested = false;  // a menu or the window asked the game to end
+
 bool isNegligible(float time) {
     return time > -0.0001f && time < 0.001f;
 }
@@ -77,6 +79,15 @@ void Screen::exitScreen() {
 
 void ScreenStackInit() {
     screenStack = new_List<Screen>();
+    exitRequested = false;
+}
+
+void ScreenStackRequestExit() {
+    exitRequested = true;
+}
+
+bool ScreenStackExitRequested() {
+    return exitRequested;
 }
 
 void addScreen(Screen* screen) {

@@ -69,6 +69,10 @@ private:
 extern List<Screen>* screenStack;
 
 void ScreenStackInit();
+// A menu's "Exit" or the window closing: the game ends at the end of the
+// frame, with the screens as they are.
+void ScreenStackRequestExit();
+bool ScreenStackExitRequested();
 // Loads the screen's content and puts it on top of the stack.
 void addScreen(Screen* screen);
 void updateScreenStack(float dt);
