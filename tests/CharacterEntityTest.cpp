@@ -200,9 +200,9 @@ TEST_F(CharacterTest, DeathAfterACheckpointEntersTheRoomAgain) {
     EXPECT_TRUE(screen->isExiting);
     EXPECT_EQ(screen->playState.carriedCandleLife, 0.0f);
     EXPECT_EQ(screen->playState.entryDoor.id, 3);
-    EXPECT_EQ(carriedRotation, dying->rotation);
+    EXPECT_EQ(screen->playState.carriedRotation, dying->rotation)
+        << "the next character faces as this one did";
     EXPECT_EQ(screen->blackout->opacity, 1.0f);
-    carriedRotation = 0;
     delete screen;
 }
 

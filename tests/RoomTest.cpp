@@ -177,8 +177,15 @@ public:
     const char* text = nullptr;
 };
 
+// The room passes its prompt to the screen that plays it, which shows it in
+// the notification bar.
 TEST_F(RoomWorldTest, ThePromptShowsChangesAndHidesTheNotificationBar) {
-    Room* room = world.enter(world.writeMap("Hall.json", {"...."}));
+    ScreenStackInit();
+    PlayState entry;
+    entry.entryDoor.target = world.writeMap("Hall.json", {"...."});
+    PlayScreen* screen = new_PlayScreen(&entry);
+    addScreen(screen);
+    Room* room = screen->room;
     auto* prompter = new Prompter(room);
     room->addEntity(prompter);
     auto frame = [&](const char* text) {
@@ -196,6 +203,7 @@ TEST_F(RoomWorldTest, ThePromptShowsChangesAndHidesTheNotificationBar) {
     for (int i = 0; i < 20; ++i) frame(nullptr);
     EXPECT_EQ(notificationState(), NOTIFICATION_HIDDEN);
     EXPECT_EQ(notificationText(), nullptr);
+    ScreenStackShutdown();
 }
 
 }  // namespace

@@ -247,7 +247,7 @@ void writeKeys(FILE* log) {
 void writeStateLine(long frame, float dt) {
     FILE* log = harness.stateLog;
     const Room* room = currentCharacter != nullptr ? currentCharacter->room : nullptr;
-    const PlayScreen* screen = room != nullptr ? room->owner : nullptr;
+    const auto* screen = room != nullptr ? static_cast<const PlayScreen*>(room->owner) : nullptr;
     std::fprintf(log, "{\"frame\":%ld,\"dt\":%.9g,\"screens\":", frame, static_cast<double>(dt));
     writeScreens(log);
     std::fputs(",\"room\":", log);

@@ -93,10 +93,15 @@ Screen* topScreen() {
     return screenStack->tail != nullptr ? screenStack->tail->data : nullptr;
 }
 
+// The play screen the character's room belongs to.
+const Screen* screenOf(const CharacterEntity* character) {
+    return static_cast<const PlayScreen*>(character->room->owner);
+}
+
 // The character of the room on top, once it can be moved.
 CharacterEntity* controllableCharacter() {
     CharacterEntity* character = currentCharacter;
-    if (character == nullptr || character->room->owner != topScreen()) return nullptr;
+    if (character == nullptr || screenOf(character) != topScreen()) return nullptr;
     if (topScreen()->state != Active || !character->hasControl || character->falling) return nullptr;
     return character;
 }
@@ -129,7 +134,7 @@ bool screenIs(const std::string& type) {
 // A page opened by a checkpoint on the way ends the walk where it stands.
 bool coveredOnTheWay() {
     const Screen* top = topScreen();
-    return pilot.walkStarted && currentCharacter != nullptr && top != currentCharacter->room->owner &&
+    return pilot.walkStarted && currentCharacter != nullptr && top != screenOf(currentCharacter) &&
            top->state != TransitionOff;
 }
 

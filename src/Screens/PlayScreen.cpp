@@ -20,8 +20,6 @@
 
 #include <cstring>
 
-float carriedRotation = 0.0f;
-
 namespace {
 
 constexpr float TRANSITION_SECONDS = 0.225f;
@@ -37,20 +35,10 @@ bool targetIs(const PlayState& state, const char* name) {
 
 }  // namespace
 
-void copyPlayState(PlayState* destination, const PlayState* source) {
-    *destination = *source;
-}
-
 void resetGameProgress() {
     forgetCollectedKeys();
     resetWalkZone();
     SoundManagerNewGame();
-    carriedRotation = 0.0f;
-}
-
-void releasePlayState(PlayState* state) {
-    state->entryDoor.target.clear();
-    state->lastCheckpointRoom.clear();
 }
 
 PlayScreen::PlayScreen(const PlayState* entry) : rain(new_RainEmitter()), blackout(new_BlackOut()) {
@@ -131,7 +119,7 @@ void PlayScreen::draw(float dt) {
 
 void PlayScreen::changeRoom(const PlayState* next) {
     copyPlayState(&playState, next);
-    carriedRotation = room->character->rotation;
+    playState.carriedRotation = room->character->rotation;
     exitScreen();
 }
 
@@ -148,4 +136,16 @@ void PlayScreen::onTransitionedOffScreen() {
     } else {
         addScreen(new_PlayScreen(&playState));
     }
+}
+
+void PlayScreen::openJournalPage(const char* texturePath) {
+    addScreen(new_JournalScreen(texturePath));
+}
+
+void PlayScreen::showPrompt(const char* text) {
+    showNotification(text);
+}
+
+void PlayScreen::hidePrompt() {
+    hideNotification();
 }

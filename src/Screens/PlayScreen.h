@@ -5,6 +5,8 @@
 #pragma once
 
 #include "Screens/Screen.h"
+#include "World/PlayState.h"
+#include "World/RoomOwner.h"
 
 #include <cstdint>
 #include <string>
@@ -13,34 +15,10 @@ class BlackOut;
 class RainEmitter;
 class Room;
 
-// The door a room is entered through: the map it leads to, the spawn point
-// it lets the character in at, and how the door stood.
-struct EntryDoor {
-    std::string target;  // a map path, or "Intro" or "Outro"; empty for none
-    bool isHole = false;
-    int32_t orientation = 0;
-    int32_t id = 0;
-    int32_t keyId = 0;
-    bool locked = false;
-};
-
-// What one play screen hands to the next. It owns its strings, so copies
-// never share them.
-struct PlayState {
-    EntryDoor entryDoor;
-    float carriedCandleLife = 0.0f;  // above 10 the next character gets it as a candle
-    int32_t lastCheckpointId = 0;    // highest checkpoint reached, 0 for none
-    std::string lastCheckpointRoom;  // empty for none
-};
-
-void copyPlayState(PlayState* destination, const PlayState* source);
 // A new game: no key picked up, the final scene, its last line and the intro
-// music ready to play again, the character facing as at the start.
+// music ready to play again.
 void resetGameProgress();
-// Empties the state's strings.
-void releasePlayState(PlayState* state);
-
-class PlayScreen : public Screen {
+class PlayScreen : public Screen, public RoomOwner {
 public:
     RainEmitter* rain;
     Room* room = nullptr;
@@ -56,7 +34,14 @@ public:
     void update(float dt, bool otherScreenHasFocus, bool coveredByOtherScreen) override;
     void draw(float dt) override;
     // Leaves this room for the one the state describes.
-    void changeRoom(const PlayState* next);
+    void changeRoom(const PlayState* next) override;
+
+    PlayState& roomState() override { return playState; }
+    BlackOut& roomBlackOut() override { return *blackout; }
+    bool roomIsCovered() const override { return otherScreenHasFocus; }
+    void openJournalPage(const char* texturePath) override;
+    void showPrompt(const char* text) override;
+    void hidePrompt() override;
 
 private:
     bool onRoof = false;  // only the roof has rain
@@ -66,7 +51,3 @@ private:
 };
 
 PlayScreen* new_PlayScreen(const PlayState* entry);
-
-// The character's rotation when the last room was left; the next character
-// takes it.
-extern float carriedRotation;

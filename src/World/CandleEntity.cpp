@@ -4,10 +4,10 @@
 #include "Debug/Debug.h"
 #include "Effects/FireEmitter.h"
 #include "Engine/KeyCodes.h"
-#include "Screens/PlayScreen.h"
 #include "World/CharacterEntity.h"
 #include "World/LightEntity.h"
 #include "World/Room.h"
+#include "World/RoomOwner.h"
 
 namespace {
 
@@ -69,7 +69,7 @@ void CandleEntity::offerCandle() {
 }
 
 void CandleEntity::draw(float opacity, float dt) {
-    if (room->owner != nullptr && room->owner->otherScreenHasFocus) return;
+    if (room->owner != nullptr && room->owner->roomIsCovered()) return;
     SpriteEntity::draw(opacity, dt);
     fireEmitter->draw(room->camera);
 }

@@ -9,12 +9,12 @@
 #include "Effects/FireEmitter.h"
 #include "Engine/KeyCodes.h"
 #include "Game/Game.h"
-#include "Screens/PlayScreen.h"
 #include "Util/Random.h"
 #include "World/Camera.h"
 #include "World/LightEntity.h"
 #include "World/Map.h"
 #include "World/Room.h"
+#include "World/RoomOwner.h"
 
 #include <cmath>
 #include <cstdio>
@@ -91,9 +91,6 @@ CharacterEntity::CharacterEntity(Room* owner) : SpriteEntity(ET_CHARACTER, owner
     dustEmitter->rate = 300;
     flameEmitter = new_FireEmitter();
     flameEmitter->count = 60;
-    targetHeading = carriedRotation;
-    rotation = carriedRotation;
-    carriedRotation = 0;
     withCandle = loadAnimation("Assets/Animations/MC.Candle.json");
     withoutCandle = loadAnimation("Assets/Animations/MC.NoCandle.json");
     animation = withoutCandle;
@@ -262,7 +259,7 @@ void CharacterEntity::burnCandle(float dt) {
     } else if (T > IN_THE_DARK && T < CANDLE_OUT) {
         // Going out.
         SoundManagerSetState(MS_GASP);
-        if (room->owner != nullptr) room->owner->blackout->start(true);
+        if (room->owner != nullptr) room->owner->roomBlackOut().start(true);
     } else if (T < IN_THE_DARK && T > deathThreshold && !inLight) {
         if (SoundManagerMusicState() == MS_DANGER) room->camera->addShake((1 - T / 10) * 0.2f);
         else SoundManagerSetState(MS_DANGER);
@@ -298,13 +295,13 @@ void CharacterEntity::die() {
         SoundManagerStopAll();
         SoundManagerSetState(MS_DEATH);
     }
-    PlayScreen* screen = room->owner;
-    if (screen != nullptr) screen->blackout->start(false);
+    RoomOwner* screen = room->owner;
+    if (screen != nullptr) screen->roomBlackOut().start(false);
     hasControl = false;
     deathThreshold = randomDeathThreshold();
-    if (screen != nullptr && screen->playState.lastCheckpointId != 0) {
+    if (screen != nullptr && screen->roomState().lastCheckpointId != 0) {
         PlayState again;
-        copyPlayState(&again, &screen->playState);
+        copyPlayState(&again, &screen->roomState());
         again.carriedCandleLife = 0;
         screen->changeRoom(&again);
         releasePlayState(&again);
@@ -334,7 +331,7 @@ void CharacterEntity::fall(float dt) {
     candleLife = IN_THE_DARK;
     gustFired = false;
     if (scale.x >= 0.1f) return;
-    if (room->owner != nullptr) room->owner->blackout->start(false);
+    if (room->owner != nullptr) room->owner->roomBlackOut().start(false);
     falling = false;
     scale = {SPRITE_SCALE, SPRITE_SCALE};
     respawn();
@@ -374,7 +371,7 @@ void CharacterEntity::respawn() {
 void CharacterEntity::draw(float opacity, float dt) {
     dustEmitter->draw(room->camera);
     SpriteEntity::draw(opacity, dt);
-    const bool covered = room->owner != nullptr && room->owner->otherScreenHasFocus;
+    const bool covered = room->owner != nullptr && room->owner->roomIsCovered();
     if (candleLife > CANDLE_OUT && !flameHidden && !covered) flameEmitter->draw(room->camera);
 }
 

@@ -2,11 +2,9 @@
 
 #include "Audio/SoundManager.h"
 #include "Debug/Debug.h"
-#include "Screens/JournalScreen.h"
-#include "Screens/PlayScreen.h"
-#include "Screens/Screen.h"
 #include "World/CharacterEntity.h"
 #include "World/Room.h"
+#include "World/RoomOwner.h"
 
 CheckpointEntity::CheckpointEntity(Room* owner) : Entity(ET_CHECKPOINT, owner) {}
 
@@ -17,16 +15,16 @@ CheckpointEntity* new_CheckpointEntity(Room* room) {
 // A checkpoint whose id is not above the last one reached stays armed.
 void CheckpointEntity::update(float) {
     if (room->owner == nullptr || !touchesCharacter(room, x, y, width, height)) return;
-    if (room->owner->playState.lastCheckpointId < checkpointId) fire();
+    if (room->owner->roomState().lastCheckpointId < checkpointId) fire();
 }
 
 void CheckpointEntity::fire() {
-    PlayState& state = room->owner->playState;
+    PlayState& state = room->owner->roomState();
     state.lastCheckpointId = checkpointId;
     state.lastCheckpointRoom = roomPath;
     room->removeEntity(this);
     if (!journal.empty()) {
-        addScreen(new_JournalScreen(journal.c_str()));
+        room->owner->openJournalPage(journal.c_str());
         room->character->readingJournal = true;
     }
     SoundManagerPlayRelief();

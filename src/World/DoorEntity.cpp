@@ -5,11 +5,11 @@
 #include "Debug/Debug.h"
 #include "Effects/BlackOutEffect.h"
 #include "Engine/KeyCodes.h"
-#include "Screens/PlayScreen.h"
 #include "World/CharacterEntity.h"
 #include "World/KeyEntity.h"
 #include "World/Map.h"
 #include "World/Room.h"
+#include "World/RoomOwner.h"
 
 #include <cstring>
 
@@ -62,7 +62,7 @@ bool DoorEntity::isWithinReach(const CharacterEntity& character) const {
 }
 
 bool DoorEntity::isBlackedOut() const {
-    return room->owner != nullptr && room->owner->blackout->opacity >= DARK_ENOUGH_TO_HIDE;
+    return room->owner != nullptr && room->owner->roomBlackOut().opacity >= DARK_ENOUGH_TO_HIDE;
 }
 
 bool DoorEntity::offerPrompt(const CharacterEntity& character) const {
@@ -92,9 +92,9 @@ void DoorEntity::use(const CharacterEntity& character) {
 
 // The next room gets the candle less the ten seconds that mean "no candle".
 void DoorEntity::leaveThrough(const CharacterEntity& character) const {
-    PlayScreen* screen = room->owner;
+    RoomOwner* screen = room->owner;
     PlayState next;
-    copyPlayState(&next, &screen->playState);
+    copyPlayState(&next, &screen->roomState());
     next.carriedCandleLife = character.candleLife - 10.0f;
     next.entryDoor = {target, isHole, orientation, doorId, keyId, locked};
     screen->changeRoom(&next);

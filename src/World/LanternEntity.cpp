@@ -3,9 +3,9 @@
 #include "Content/ContentManager.h"
 #include "Debug/Debug.h"
 #include "Effects/FireEmitter.h"
-#include "Screens/PlayScreen.h"
 #include "World/LightEntity.h"
 #include "World/Room.h"
+#include "World/RoomOwner.h"
 
 #include <cmath>
 
@@ -48,7 +48,7 @@ void LanternEntity::update(float dt) {
 
 // The flame lies under the lantern's glass.
 void LanternEntity::draw(float opacity, float dt) {
-    if (room->owner != nullptr && room->owner->otherScreenHasFocus) return;
+    if (room->owner != nullptr && room->owner->roomIsCovered()) return;
     fireEmitter->draw(room->camera);
     SpriteEntity::draw(opacity, dt);
 }

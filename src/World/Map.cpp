@@ -2,9 +2,9 @@
 
 #include "Debug/Debug.h"
 #include "Engine/Viewport.h"
-#include "Screens/PlayScreen.h"
 #include "World/Camera.h"
 #include "World/Room.h"
+#include "World/RoomOwner.h"
 
 #include <algorithm>
 #include <cmath>
@@ -146,7 +146,7 @@ const Property* Map::getTileProperty(const Tile* tile, const char* key) const {
 // While another screen has the keyboard the entities are frozen, so this
 // frame's lighting has to last until they move again.
 bool Map::marksExpire() const {
-    return room == nullptr || room->owner == nullptr || !room->owner->otherScreenHasFocus;
+    return room == nullptr || room->owner == nullptr || !room->owner->roomIsCovered();
 }
 
 void Map::placeTile(const Camera* camera, int32_t column, int32_t row) const {

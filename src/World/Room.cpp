@@ -6,11 +6,10 @@
 #include "Effects/FlareEmitter.h"
 #include "Engine/Kestrel.h"
 #include "Engine/Viewport.h"
-#include "Screens/NotificationBar.h"
-#include "Screens/PlayScreen.h"
 #include "World/Camera.h"
 #include "World/CharacterEntity.h"
 #include "World/Map.h"
+#include "World/RoomOwner.h"
 #include "World/Spawner.h"
 
 #include <cstring>
@@ -55,7 +54,7 @@ Room::~Room() {
     delete camera;
 }
 
-Room* new_Room(PlayScreen* owner, const PlayState* entry) {
+Room* new_Room(RoomOwner* owner, const PlayState* entry) {
     Room* room = DEBUG_NEW(Room, "new_Room");
     const char* path = entry->entryDoor.target.c_str();
     room->map = static_cast<Map*>(ContentManagerLoad(path, CT_MAP, 0));
@@ -66,6 +65,7 @@ Room* new_Room(PlayScreen* owner, const PlayState* entry) {
     currentCharacter = character;
     character->hasJournal = !sameText(path, TUTORIAL_A);
     if (entry->carriedCandleLife > 10.0f) character->giveCandle(entry->carriedCandleLife);
+    character->rotation = character->targetHeading = entry->carriedRotation;
     room->map->forEachObject([room](Map* map, MapObject* object) { room->onEntityParse(map, object); });
     room->addEntity(character);
     room->placeCharacter(entry->entryDoor.id);
@@ -161,9 +161,11 @@ void Room::updateEmitters(float dt) {
     }
 }
 
+// Rooms without a screen, built by tools and tests, show no prompt.
 void Room::updateNotification() {
-    if (prompt == nullptr && previousPrompt != nullptr) hideNotification();
-    else if (prompt != nullptr && !sameText(prompt, previousPrompt)) showNotification(prompt);
+    if (owner != nullptr && prompt == nullptr && previousPrompt != nullptr) owner->hidePrompt();
+    else if (owner != nullptr && prompt != nullptr && !sameText(prompt, previousPrompt))
+        owner->showPrompt(prompt);
     previousPrompt = prompt;
 }
 

@@ -14,7 +14,7 @@ class Entity;
 class FireEmitter;
 class FlareEmitter;
 class Map;
-class PlayScreen;
+class RoomOwner;
 struct MapObject;
 struct PlayState;
 
@@ -34,7 +34,7 @@ public:
     bool debug = false;               // the play screen's debug overlay
     Map* map = nullptr;               // cached content, not owned
     Camera* camera;                   // owned
-    PlayScreen* owner = nullptr;      // the screen that made the room; null in rooms built by tools and tests
+    RoomOwner* owner = nullptr;       // the screen that made the room; null in rooms built by tools and tests
     List<FireEmitter>* fireEmitters;  // owned
     List<FlareEmitter>* flareEmitters;  // owned
     const char* prompt = nullptr;       // this frame's interaction prompt; not owned
@@ -75,4 +75,4 @@ private:
 
 // The room the entry state leads to: its map, its entities and the character
 // on the spawn point of the entry door's id.
-Room* new_Room(PlayScreen* owner, const PlayState* entry);
+Room* new_Room(RoomOwner* owner, const PlayState* entry);

@@ -3,12 +3,10 @@
 #include "Audio/SoundManager.h"
 #include "Debug/Debug.h"
 #include "Effects/BlackOutEffect.h"
-#include "Screens/JournalScreen.h"
-#include "Screens/PlayScreen.h"
-#include "Screens/Screen.h"
 #include "World/CharacterEntity.h"
 #include "World/LightEntity.h"
 #include "World/Room.h"
+#include "World/RoomOwner.h"
 
 namespace {
 
@@ -54,7 +52,7 @@ void WalkZone::walkOn(float dt) const {
     character->candleFrozen = true;
     if (scene.walkTimer > 0) scene.walkTimer -= dt;
     if (scene.walkTimer <= 0 && SoundManagerMusicState() == MS_DIALOGUE_8 && !scene.pageShown) {
-        addScreen(new_JournalScreen("Assets/Textures/JournalBackground8.png"));
+        if (room->owner != nullptr) room->owner->openJournalPage("Assets/Textures/JournalBackground8.png");
         scene.pageShown = true;
     }
 }
@@ -62,14 +60,14 @@ void WalkZone::walkOn(float dt) const {
 // The first frame outside starts the ending; 4.5 seconds later the game
 // leaves for the credits, once.
 void WalkZone::leave(float dt) const {
-    PlayScreen* screen = room->owner;
+    RoomOwner* screen = room->owner;
     if (!scene.leftZone) {
         SoundManagerSetState(MS_DOOR_THEN_SHOTS);
         CharacterEntity* character = room->character;
         character->animation->reset();
         character->animation->pause();
         character->isMoving = false;
-        if (screen != nullptr) screen->blackout->holdBlack();
+        if (screen != nullptr) screen->roomBlackOut().holdBlack();
         scene.walkTimer = ENDING_DELAY;
         scene.leftZone = true;
         scene.pageShown = false;

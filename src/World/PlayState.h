@@ -1,0 +1,30 @@
+// How a room is entered: what one play screen hands to the next, and what a
+// room reads when it is made.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The door a room is entered through: the map it leads to, the spawn point
+// it lets the character in at, and how the door stood.
+struct EntryDoor {
+    std::string target;  // a map path, or "Intro" or "Outro"; empty for none
+    bool isHole = false;
+    int32_t orientation = 0;
+    int32_t id = 0;
+    int32_t keyId = 0;
+    bool locked = false;
+};
+
+// It owns its strings, so copies never share them.
+struct PlayState {
+    EntryDoor entryDoor;
+    float carriedCandleLife = 0.0f;  // above 10 the next character gets it as a candle
+    float carriedRotation = 0.0f;    // the way the character faced when it left the last room
+    int32_t lastCheckpointId = 0;    // highest checkpoint reached, 0 for none
+    std::string lastCheckpointRoom;  // empty for none
+};
+
+void copyPlayState(PlayState* destination, const PlayState* source);
+// Empties the state's strings.
+void releasePlayState(PlayState* state);
