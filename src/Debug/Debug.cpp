@@ -21,6 +21,8 @@
 #include <string>
 #include <thread>
 
+KEMesh* debugRectMesh = nullptr;
+TextureFont* debugFont = nullptr;
 FILE* traceFile = nullptr;
 
 namespace {

@@ -14,6 +14,13 @@
 // opened (reports are then skipped, the process still ends).
 extern FILE* traceFile;
 
+// What the debug overlay draws with, made at start-up: a 1 x 1 red quad,
+// drawn scaled as a translucent rectangle, and "Assets/Fonts/Debug.fnt".
+struct KEMesh;
+class TextureFont;
+extern KEMesh* debugRectMesh;
+extern TextureFont* debugFont;
+
 // Opens "Debug.Trace.txt" in the working directory for appending and
 // registers DebugOnExit; the first thing the process does.
 void DebugOpenTrace();

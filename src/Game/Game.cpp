@@ -24,9 +24,6 @@
 
 bool windowActive = true;
 
-KEMesh* debugRectMesh = nullptr;
-TextureFont* debugFont = nullptr;
-
 namespace {
 
 struct Resolution {

@@ -1,5 +1,5 @@
-// The process: start-up, the frame loop and shutdown, and the run flags
-// other modules read. The virtual resolution start-up picks is the engine's
+// The process: start-up, the frame loop and shutdown, and whether the
+// window is active. The virtual resolution start-up picks is the engine's
 // (Engine/Viewport.h).
 #pragma once
 
@@ -7,11 +7,6 @@
 #include "Engine/Viewport.h"
 
 extern bool windowActive;  // while false, screens are neither updated nor drawn
-
-extern KEMesh* debugRectMesh;  // 1 x 1 red quad, drawn scaled as a translucent debug rectangle
-
-class TextureFont;
-extern TextureFont* debugFont;  // "Assets/Fonts/Debug.fnt", for debug read-outs
 
 // Picks the virtual resolution whose aspect ratio matches the desktop's and
 // gives it to the engine.

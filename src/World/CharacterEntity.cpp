@@ -8,7 +8,6 @@
 #include "Effects/DustEmitter.h"
 #include "Effects/FireEmitter.h"
 #include "Engine/KeyCodes.h"
-#include "Game/Game.h"
 #include "Util/Random.h"
 #include "World/Camera.h"
 #include "World/LightEntity.h"

@@ -1,8 +1,8 @@
 #include "World/Entity.h"
 
+#include "Debug/Debug.h"
 #include "Engine/Kestrel.h"
 #include "Engine/Viewport.h"
-#include "Game/Game.h"
 #include "World/Camera.h"
 #include "World/CharacterEntity.h"
 #include "World/Map.h"
