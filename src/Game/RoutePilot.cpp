@@ -19,7 +19,9 @@ namespace {
 
 constexpr float STEP_SECONDS = 120.0f;  // a step not done by then has gone wrong
 constexpr float STUCK_SECONDS = 2.0f;   // a walk that long without moving is stuck
-constexpr float ARRIVED_PIXELS = 4.0f;  // the keys move the character further than twice this a frame
+// A frame moves the character less than twice this at frame times up to 1/16 s,
+// so a walk cannot step over its target.
+constexpr float ARRIVED_PIXELS = 4.0f;
 // Pressed against something solid this close to the target, a walk is done:
 // doors and candle holders are reached from against them.
 constexpr float BLOCKED_PIXELS = 20.0f;
