@@ -18,6 +18,8 @@
 #include <stb_image.h>
 #include <stb_image_write.h>
 
+#include "../common/Colour.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -91,10 +93,6 @@ std::vector<const json_value*> itemsOf(const json_value* value) {
 
 // ---- Pictures ----
 
-struct Colour {
-    float r, g, b;
-};
-
 struct Rgba {
     float r, g, b, a;
 };
@@ -163,11 +161,7 @@ public:
     }
 
     bool save(const std::string& path) const {
-        std::vector<unsigned char> bytes;
-        bytes.reserve(pixels.size() * 3);
-        for (const Colour& p : pixels)
-            for (float c : {p.r, p.g, p.b})
-                bytes.push_back(static_cast<unsigned char>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f)));
+        const std::vector<unsigned char> bytes = rgbBytes(pixels);
         stbi_write_png_compression_level = 9;
         return stbi_write_png(path.c_str(), WIDTH, HEIGHT, 3, bytes.data(), WIDTH * 3) != 0;
     }

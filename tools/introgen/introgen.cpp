@@ -10,6 +10,7 @@
 #include FT_OUTLINE_H
 #include <stb_image_write.h>
 
+#include "../common/Colour.h"
 #include "../common/HashNoise.h"
 
 #include <algorithm>
@@ -28,18 +29,6 @@ namespace {
 }
 
 // ---- Colour and images ----
-
-struct Colour {
-    float r, g, b;
-};
-
-Colour mix(Colour a, Colour b, float t) {
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-
-Colour scaled(Colour c, float factor) {
-    return {c.r * factor, c.g * factor, c.b * factor};
-}
 
 Colour plus(Colour a, Colour b) {
     return {a.r + b.r, a.g + b.g, a.b + b.b};
@@ -75,8 +64,7 @@ public:
         std::vector<unsigned char> bytes;
         bytes.reserve(pixels.size() * 4);
         for (const Pixel& p : pixels)
-            for (float c : {p.colour.r, p.colour.g, p.colour.b, p.alpha})
-                bytes.push_back(static_cast<unsigned char>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255)));
+            for (float c : {p.colour.r, p.colour.g, p.colour.b, p.alpha}) bytes.push_back(toByte(c));
         stbi_write_png_compression_level = 9;
         return stbi_write_png(path.c_str(), width, height, 4, bytes.data(), width * 4) != 0;
     }

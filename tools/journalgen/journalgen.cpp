@@ -19,6 +19,7 @@
 #include FT_OUTLINE_H
 #include <stb_image_write.h>
 
+#include "../common/Colour.h"
 #include "../common/HashNoise.h"
 
 #include <algorithm>
@@ -44,18 +45,6 @@ constexpr int ENTRY_COUNT = 8;
 
 // ---- Canvas ----
 
-struct Colour {
-    float r, g, b;
-};
-
-Colour mix(Colour a, Colour b, float t) {
-    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
-}
-
-Colour scaled(Colour c, float factor) {
-    return {c.r * factor, c.g * factor, c.b * factor};
-}
-
 class Canvas {
 public:
     Canvas() : pixels(static_cast<size_t>(WIDTH * HEIGHT)) {}
@@ -69,11 +58,7 @@ public:
     }
 
     bool save(const std::string& path) const {
-        std::vector<unsigned char> bytes;
-        bytes.reserve(pixels.size() * 3);
-        for (const Colour& p : pixels)
-            for (float c : {p.r, p.g, p.b})
-                bytes.push_back(static_cast<unsigned char>(std::lround(std::clamp(c, 0.0f, 1.0f) * 255.0f)));
+        const std::vector<unsigned char> bytes = rgbBytes(pixels);
         return stbi_write_png(path.c_str(), WIDTH, HEIGHT, 3, bytes.data(), WIDTH * 3) != 0;
     }
 
