@@ -465,13 +465,6 @@ static float nudge(float coordinate, float texels) {
     return coordinate < 1.0f ? std::min(coordinate + 0.001f / texels, 1.0f) : coordinate;
 }
 
-static void nudgeOntoTexels(std::vector<SDL_Vertex>& vertices, const KETexture& texture) {
-    for (SDL_Vertex& vertex : vertices) {
-        vertex.tex_coord.x = nudge(vertex.tex_coord.x, texture.width);
-        vertex.tex_coord.y = nudge(vertex.tex_coord.y, texture.height);
-    }
-}
-
 KEMesh* KEGfxMeshEnd() {
     KEMesh* mesh =
         engine.meshInProgress != nullptr ? engine.meshInProgress : DEBUG_NEW(KEMesh, "KEGfxMeshEnd");
@@ -497,8 +490,10 @@ void KEGfxMeshDraw(KEMesh* mesh) {
         vertex.color = state.renderMode == KE_RENDER_TEXTURED ? tint : vertexColor(in.color, state.tint);
         vertex.tex_coord.x = in.u + state.uOffset;
         vertex.tex_coord.y = in.v + state.vOffset;
+        if (!textured) continue;
+        vertex.tex_coord.x = nudge(vertex.tex_coord.x, state.texture->width);
+        vertex.tex_coord.y = nudge(vertex.tex_coord.y, state.texture->height);
     }
-    if (textured) nudgeOntoTexels(out, *state.texture);
     ++engine.meshDraws;
     if (!engine.rasterising) return;
     SDL_Texture* texture = textured ? state.texture->texture : nullptr;
