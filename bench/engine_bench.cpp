@@ -4,7 +4,7 @@
 // dominated by the software rasteriser; the "submit" runs time only the
 // draw calls (the renderer queues them and rasterises at present).
 #include "Engine/Kestrel.h"
-#include "Util/QuadMesh.h"
+#include "Engine/QuadMesh.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

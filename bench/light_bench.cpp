@@ -3,8 +3,8 @@
 // beyond the light's reach, so both sides touch the same cells: libtcod
 // clears its whole map each call, the light walks its tile box. The open room
 // has no obstacle; the other has a pillar on every third cell.
+#include "Content/Map.h"
 #include "World/LightEntity.h"
-#include "World/Map.h"
 #include "World/Room.h"
 
 #include <benchmark/benchmark.h>

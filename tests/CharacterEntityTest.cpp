@@ -1,9 +1,9 @@
+#include "Content/Map.h"
 #include "Effects/BlackOutEffect.h"
 #include "Engine/KeyCodes.h"
 #include "World/Camera.h"
 #include "World/CandleEntity.h"
 #include "World/LightEntity.h"
-#include "World/Map.h"
 #include "WorldSupport.h"
 
 #include <gtest/gtest.h>

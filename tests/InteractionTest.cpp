@@ -1,10 +1,10 @@
 // Doors, holes, keys, the journal and checkpoints in a room owned by a play
 // screen, driven frame by frame with the space bar.
+#include "Content/Map.h"
 #include "Engine/KeyCodes.h"
 #include "World/CheckpointEntity.h"
 #include "World/DoorEntity.h"
 #include "World/KeyEntity.h"
-#include "World/Map.h"
 #include "WorldSupport.h"
 
 #include <gtest/gtest.h>

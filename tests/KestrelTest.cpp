@@ -1,7 +1,7 @@
 #include "Engine/Kestrel.h"
 #include "Engine/KeyCodes.h"
+#include "Engine/QuadMesh.h"
 #include "TestSupport.h"
-#include "Util/QuadMesh.h"
 
 #include <gtest/gtest.h>
 #include <stb_image_write.h>

@@ -93,7 +93,6 @@ TEST_F(MapContentTest, TilesGetPackedPositionsAndFlagsFromTheirTilesets) {
     const Tile* emptyTile = map->getTile(0, 1, 0);
     EXPECT_EQ(emptyTile->gid, 33u);
     EXPECT_EQ(emptyTile->darkness, 1.0f);
-    EXPECT_EQ(emptyTile->litBy, nullptr);
 }
 
 TEST_F(MapContentTest, TileQueriesStayInsideTheMap) {

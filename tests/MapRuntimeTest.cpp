@@ -38,9 +38,7 @@ protected:
         map.visibleRows = 20;
     }
     VisibleRange rangeSeenFrom(float x, float y) {
-        Camera camera;
-        camera.viewPosition = {x, y};
-        map.prepare(&camera);
+        map.prepare({x, y});
         return {map.firstColumn, map.lastColumn, map.firstRow, map.lastRow};
     }
 
@@ -92,7 +90,7 @@ protected:
         MapContentLoadThreadSafe(map);
         KEGfxSetBackgroundColor(1, 0, 0);
         KESysFrameStart();
-        map->prepare(&camera);
+        map->prepare(camera.viewPosition);
     }
     void TearDown() override { ContentManagerShutdown(); }
 
@@ -136,7 +134,7 @@ protected:
 TEST_F(MapDrawTest, FloorShowsOnlyLitTilesAndConsumesTheirMarks) {
     floor(0, 0).flags |= TILE_LIT;
     floor(2, 1).flags |= TILE_LIT;
-    map->drawFloor(&camera, 1.0f);
+    map->drawFloor(1.0f, MARKS_EXPIRE);
     EXPECT_EQ(cellColours(), (std::vector<Pixel>{GREEN, RED, RED, RED, RED, RED, BLUE, RED}));
     EXPECT_EQ(floor(0, 0).flags & TILE_LIT, 0u);
     EXPECT_EQ(floor(2, 1).flags & TILE_LIT, 0u);
@@ -144,11 +142,11 @@ TEST_F(MapDrawTest, FloorShowsOnlyLitTilesAndConsumesTheirMarks) {
 
 TEST_F(MapDrawTest, DarknessBlacksOutUnlitCellsAndThinsOverLitOnes) {
     lightFloor();
-    map->drawFloor(&camera, 1.0f);
+    map->drawFloor(1.0f, MARKS_EXPIRE);
     light(darkness(0, 0), 0.99995f);
     light(darkness(1, 0), 0.0f);
     light(darkness(2, 0), 0.5f);
-    map->drawDarkness(&camera, 1.0f);
+    map->drawDarkness(1.0f, MARKS_EXPIRE);
 
     const Pixel halfGreen{0, 128, 0};
     // Unlit cells: the empty ones show the floor, the walls are black.
@@ -163,11 +161,11 @@ TEST_F(MapDrawTest, DarknessBlacksOutUnlitCellsAndThinsOverLitOnes) {
 
 TEST_F(MapDrawTest, CellsOutOfViewKeepTheirMarks) {
     camera.viewPosition = {500.0f, 0.0f};
-    map->prepare(&camera);
+    map->prepare(camera.viewPosition);
     lightFloor();
     light(darkness(3, 1), 0.25f);
-    map->drawFloor(&camera, 1.0f);
-    map->drawDarkness(&camera, 1.0f);
+    map->drawFloor(1.0f, MARKS_EXPIRE);
+    map->drawDarkness(1.0f, MARKS_EXPIRE);
     EXPECT_EQ(cellColours(), std::vector<Pixel>(8, RED));
     EXPECT_NE(floor(3, 1).flags & TILE_LIT, 0u);
     EXPECT_EQ(darkness(3, 1).darkness, 0.25f);
@@ -183,21 +181,16 @@ TEST_F(MapDrawTest, MarksLastWhileAnotherScreenHasFocus) {
     Room room;
     room.map = map;
     room.owner = &playScreen;
-    map->room = &room;
     floor(0, 0).flags |= TILE_LIT;
     light(darkness(0, 0), 0.3f);
     playScreen.otherScreenHasFocus = true;
-    for (int frame = 0; frame < 2; ++frame) {
-        map->drawFloor(&camera, 1.0f);
-        map->drawDarkness(&camera, 1.0f);
-    }
+    for (int frame = 0; frame < 2; ++frame) room.draw(1.0f, 0.0f);
     EXPECT_NE(floor(0, 0).flags & TILE_LIT, 0u);
     EXPECT_NE(darkness(0, 0).flags & TILE_LIT, 0u);
     EXPECT_EQ(darkness(0, 0).darkness, 0.3f);
 
     playScreen.otherScreenHasFocus = false;
-    map->drawFloor(&camera, 1.0f);
-    map->drawDarkness(&camera, 1.0f);
+    room.draw(1.0f, 0.0f);
     EXPECT_EQ(floor(0, 0).flags & TILE_LIT, 0u);
     EXPECT_EQ(darkness(0, 0).flags & TILE_LIT, 0u);
     EXPECT_EQ(darkness(0, 0).darkness, 1.0f);

@@ -1,5 +1,5 @@
+#include "Engine/QuadMesh.h"
 #include "Util/Matrix3.h"
-#include "Util/QuadMesh.h"
 
 #include <gtest/gtest.h>
 

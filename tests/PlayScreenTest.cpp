@@ -1,7 +1,7 @@
+#include "Content/Map.h"
 #include "Effects/ParticleEmitter.h"
 #include "Effects/RainEmitter.h"
 #include "Engine/Viewport.h"
-#include "World/Map.h"
 #include "WorldSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 // Couches, tables, images, pits, zones and the journal page screen.
+#include "Content/Map.h"
 #include "Engine/KeyCodes.h"
 #include "Screens/JournalScreen.h"
 #include "World/Camera.h"
 #include "World/CouchEntity.h"
 #include "World/ImageEntity.h"
 #include "World/LightEntity.h"
-#include "World/Map.h"
 #include "World/PitEntity.h"
 #include "World/TableEntity.h"
 #include "World/WalkZone.h"

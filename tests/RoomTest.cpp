@@ -1,3 +1,4 @@
+#include "Content/Map.h"
 #include "Effects/FireEmitter.h"
 #include "Effects/FlareEmitter.h"
 #include "Screens/NotificationBar.h"
@@ -5,7 +6,6 @@
 #include "World/CandleEntity.h"
 #include "World/LanternEntity.h"
 #include "World/LightEntity.h"
-#include "World/Map.h"
 #include "WorldSupport.h"
 
 #include <gtest/gtest.h>

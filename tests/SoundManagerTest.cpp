@@ -1,8 +1,6 @@
 #include "Audio/EventAudio.h"
 #include "Audio/SoundManager.h"
 #include "TestSupport.h"
-#include "World/CharacterEntity.h"
-#include "WorldSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -28,12 +26,10 @@ protected:
         AudioConfigure(AudioBackend::Silent);
         ASSERT_TRUE(AudioLogOpen(files.path("audio.log").c_str()));
         SoundManagerInit();
-        currentCharacter = nullptr;
     }
 
     void TearDown() override {
         SoundManagerShutdown();
-        currentCharacter = nullptr;
         std::filesystem::current_path(previousDirectory);
     }
 
@@ -62,9 +58,8 @@ TEST_F(SoundManagerTest, SelectingTheCurrentStateDoesNotRestartIt) {
 }
 
 TEST_F(SoundManagerTest, LevelMusicFollowsTheCandle) {
-    TestWorld world(896, 504, false);
-    CharacterEntity& character = *world.enter(world.writeMap("Hall.json", {"...."}))->character;
-    character.candleLife = 5.0f;
+    SoundCharacter character{5.0f, "Assets/Hall.json"};
+    SoundManagerFollowCharacter(&character);
     SoundManagerSetState(MS_DANGER);
     frames(1);
     frames(50);
@@ -73,14 +68,37 @@ TEST_F(SoundManagerTest, LevelMusicFollowsTheCandle) {
     EXPECT_NEAR(std::stof(danger.back().value), 0.5f, 1e-4f) << "up 0.01 a frame towards 1 - 5 / 10";
 
     character.candleLife = 130.0f;
+    SoundManagerFollowCharacter(&character);
     SoundManagerSetState(MS_SPOOKY);
     frames(20);
     EXPECT_EQ(log("param", "mus_level_spooky1:Intensity").size(), 1u) << "above 120 s the level stays";
     EXPECT_EQ(log("stop", "mus_danger").size(), 1u);
     character.candleLife = 50.0f;
+    SoundManagerFollowCharacter(&character);
     frames(10);
     EXPECT_EQ(log("param", "mus_level_spooky1:Intensity").size(), 11u);
     EXPECT_EQ(log("start", "mus_level_spooky4").size(), 1u) << "the deep layer joins below 60 s";
+}
+
+TEST_F(SoundManagerTest, TheStormSoundsOnlyOnTheRoofAndTheFirstLineHoldsTheCharacter) {
+    const SoundCharacter onTheRoof{100.0f, "Assets/FloorTemplate/FinalRooms/Roof.json"};
+    SoundManagerFollowCharacter(&onTheRoof);
+    SoundManagerSetAmbience(AS_STORM);
+    frames(3);
+    EXPECT_EQ(log("start", "sfx_rain").size(), 1u);
+    EXPECT_TRUE(log("stop", "sfx_rain").empty());
+    const SoundCharacter indoors{100.0f, "Assets/Hall.json"};
+    SoundManagerFollowCharacter(&indoors);
+    frames(1);
+    EXPECT_EQ(log("stop", "sfx_rain").size(), 1u);
+
+    EXPECT_FALSE(SoundManagerHoldsCharacterStill());
+    SoundManagerSetState(MS_DIALOGUE_1);
+    frames(1);
+    EXPECT_TRUE(SoundManagerHoldsCharacterStill());
+    SoundManagerSetState(MS_CALM);
+    frames(1);
+    EXPECT_FALSE(SoundManagerHoldsCharacterStill());
 }
 
 TEST_F(SoundManagerTest, ThunderRollsEvery20To29Seconds) {

@@ -1,5 +1,6 @@
 // The screens around the rooms: both menus, the splash and intro cards and
 // the credits, driven frame by frame as the game loop drives them.
+#include "Content/Map.h"
 #include "Engine/KeyCodes.h"
 #include "Engine/Viewport.h"
 #include "Screens/CardScreen.h"
@@ -9,7 +10,6 @@
 #include "Screens/PauseScreen.h"
 #include "TestSupport.h"
 #include "World/KeyEntity.h"
-#include "World/Map.h"
 #include "WorldSupport.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,6 @@
 #include "Audio/EventAudio.h"
 #include "Debug/Debug.h"
 #include "Util/LinkedList.h"
-#include "World/CharacterEntity.h"
-#include "World/Map.h"
-#include "World/Room.h"
 
 #include <algorithm>
 #include <cmath>
@@ -77,6 +74,12 @@ struct SoundState {
     float dangerStep = 0.0f;
     bool introMusicPlayed = false;
     bool finalDialoguePlayed = false;
+
+    // The character being played, as the game told it before this update.
+    bool followsCharacter = false;
+    float candleLife = 0.0f;
+    bool onTheRoof = false;
+    bool holdsCharacterStill = false;
 };
 
 SoundState sound;
@@ -196,11 +199,11 @@ void spookyCue(float) {
         startWithParameter(sound.musicGroup, "mus_level_spooky1", sound.spooky, "Intensity",
                            sound.spookyIntensity, minimumOf);
         sound.spookyLevel = 0.0f;
-    } else if (currentCharacter != nullptr && currentCharacter->candleLife < 120.0f) {
+    } else if (sound.followsCharacter && sound.candleLife < 120.0f) {
         // A step per frame: the tension creeps up as the candle burns down.
         sound.spookyLevel = std::min(sound.spookyLevel + 0.0001f, 0.3f);
         sound.lastResult = AudioEventParameterSetValue(sound.spookyIntensity.parameter, sound.spookyLevel);
-        if (currentCharacter->candleLife < 60.0f && !sound.spookyDeep.taken) {
+        if (sound.candleLife < 60.0f && !sound.spookyDeep.taken) {
             fetch(sound.musicGroup, "mus_level_spooky4", sound.spookyDeep);
             start(sound.spookyDeep);
         }
@@ -234,9 +237,9 @@ void dangerCue(float) {
         sound.dangerStep = 0.01f;
         return;
     }
-    if (currentCharacter == nullptr) return;
+    if (!sound.followsCharacter) return;
     // The music follows the dying candle: up by a step, down by two.
-    float goal = 1.0f - currentCharacter->candleLife / 10.0f;
+    float goal = 1.0f - sound.candleLife / 10.0f;
     float current = 0.0f;
     check(AudioEventParameterGetValue(sound.dangerIntensity.parameter, &current));
     float next = std::fabs(current - goal) < 0.00001f ? goal
@@ -325,7 +328,7 @@ void dialogueLine(int line, float dt) {
 // The first line stops the character, turns the room strange in its last
 // seconds and clears away what the intro left playing.
 void firstDialogueCue(float dt) {
-    if (currentCharacter != nullptr) currentCharacter->isMoving = false;
+    sound.holdsCharacterStill = true;
     dialogueLine(0, dt);
     if (sound.dialogueTimer > 0.0f && sound.dialogueTimer < 6.5f) applyReverb("Insane");
     release(sound.gunshot);
@@ -423,12 +426,6 @@ CueFunction cueOf(int32_t state) {
     return cues[state];
 }
 
-bool isOnTheRoof(const CharacterEntity* character) {
-    const Room* room = character->room;
-    const char* path = room != nullptr && room->map != nullptr ? room->map->path : nullptr;
-    return path != nullptr && std::strcmp(path, ROOF_MAP) == 0;
-}
-
 void fetchGroups() {
     const std::pair<const char*, AudioEventGroup**> groups[] = {
         {"mire-fell/SFX/sfx_static", &sound.staticGroup},
@@ -460,11 +457,23 @@ void SoundManagerInit() {
     SoundManagerForgetAll();
 }
 
+void SoundManagerFollowCharacter(const SoundCharacter* character) {
+    sound.followsCharacter = character != nullptr;
+    sound.candleLife = character != nullptr ? character->candleLife : 0.0f;
+    sound.onTheRoof = character != nullptr && character->mapPath != nullptr &&
+                      std::strcmp(character->mapPath, ROOF_MAP) == 0;
+}
+
+bool SoundManagerHoldsCharacterStill() {
+    return sound.holdsCharacterStill;
+}
+
 void SoundManagerUpdate(float dt) {
+    sound.holdsCharacterStill = false;
     sound.musicCue(dt);
     sound.ambienceCue(dt);
     // Rain and thunder only ever sound on the roof.
-    if (currentCharacter != nullptr && !isOnTheRoof(currentCharacter)) {
+    if (sound.followsCharacter && !sound.onTheRoof) {
         stopEvent(sound.rain);
         stopEvent(sound.thunder);
     }

@@ -33,9 +33,21 @@ enum AmbienceState : int32_t {
     AS_QUIET = 1,
 };
 
+// The character being played, as the music follows it: its candle, and the
+// room's map path (rain and thunder sound only on the roof).
+struct SoundCharacter {
+    float candleLife = 0.0f;
+    const char* mapPath = nullptr;
+};
+
 void SoundManagerInit();
+// Told before each update; null while no character is played.
+void SoundManagerFollowCharacter(const SoundCharacter* character);
 // Once a frame after the screens have drawn, while the window is active.
 void SoundManagerUpdate(float dt);
+// Set by an update during the first journal line, which stops the character
+// while it is read: the caller then holds it still.
+bool SoundManagerHoldsCharacterStill();
 void SoundManagerShutdown();
 
 // Selecting the current state again changes nothing.

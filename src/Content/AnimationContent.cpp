@@ -3,7 +3,7 @@
 #include "Content/ContentManager.h"
 #include "Content/Json.h"
 #include "Debug/Debug.h"
-#include "Util/QuadMesh.h"
+#include "Engine/QuadMesh.h"
 #include "Util/StringHelper.h"
 
 #include <cstdlib>

@@ -3,8 +3,8 @@
 #include "Content/ContentManager.h"
 #include "Content/Json.h"
 #include "Debug/Debug.h"
+#include "Engine/QuadMesh.h"
 #include "Engine/Viewport.h"
-#include "Util/QuadMesh.h"
 #include "Util/StringHelper.h"
 
 #include <algorithm>

@@ -6,7 +6,7 @@
 // and tile mesh.
 #pragma once
 
-#include "World/Map.h"
+#include "Content/Map.h"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 
 #include "Content/ContentManager.h"
 #include "Debug/Debug.h"
-#include "Util/QuadMesh.h"
+#include "Engine/QuadMesh.h"
 #include "Util/StringHelper.h"
 
 #include <algorithm>

@@ -1,6 +1,5 @@
 #include "Debug/Debug.h"
 
-#include "Engine/Kestrel.h"
 #include "Util/StringHelper.h"
 
 #include <cxxabi.h>
@@ -26,6 +25,12 @@ TextureFont* debugFont = nullptr;
 FILE* traceFile = nullptr;
 
 namespace {
+
+void printNotice(const char* title, const char* text) {
+    std::fprintf(stderr, "%s: %s\n", title, text);
+}
+
+DebugNoticeFunction showNotice = printNotice;
 
 constexpr const char* traceFileName = "Debug.Trace.txt";
 constexpr const char* crashNotice = "Please contact a developer with the debug trace.";
@@ -216,7 +221,7 @@ void showCrashNotice() {
     char directory[PATH_MAX];
     char text[crashNoticeSize];
     DebugFormatCrashNotice(text, sizeof text, getcwd(directory, sizeof directory));
-    KESysShowMessageBox("Unexpected Crash", text);
+    showNotice("Unexpected Crash", text);
 }
 
 // Each distinct warning is echoed once on standard error, on one line: level
@@ -232,6 +237,10 @@ void echoWarningOnce(const char* message) {
 }
 
 }  // namespace
+
+void DebugSetNoticeFunction(DebugNoticeFunction show) {
+    showNotice = show;
+}
 
 void DebugOpenTrace() {
     mainThread = std::this_thread::get_id();

@@ -25,6 +25,11 @@ extern TextureFont* debugFont;
 // registers DebugOnExit; the first thing the process does.
 void DebugOpenTrace();
 
+// How the crash notice reaches the player: the process entry hands over the
+// platform's message box. Until then it goes to standard error.
+using DebugNoticeFunction = void (*)(const char* title, const char* text);
+void DebugSetNoticeFunction(DebugNoticeFunction show);
+
 #ifdef HALCYRA_FUZZ
 // Fuzzing builds end a fatal error by throwing this instead of ending the
 // process: the fuzz target catches it and goes on with its next input.

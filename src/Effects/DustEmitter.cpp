@@ -55,9 +55,9 @@ void DustEmitter::update(float dt) {
     });
 }
 
-void DustEmitter::draw(const Camera* camera) const {
+void DustEmitter::draw(Vector2 viewPosition) const {
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
     KEGfxSetTintColor(0.37f, 0.27f, 0.21f, 0.75f);
     KETexture* smoke = store->texture->texture;
-    store->drawParticles(particleView(camera, drawOffset), [smoke](const Particle&) { return smoke; });
+    store->drawParticles(particleView(viewPosition, drawOffset), [smoke](const Particle&) { return smoke; });
 }

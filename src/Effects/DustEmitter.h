@@ -17,7 +17,7 @@ public:
     // below and right of it and moves against walkingVelocity.
     void emit(Vector2 pivot, Vector2 walkingVelocity, float dt);
     void update(float dt);
-    void draw(const Camera* camera) const;
+    void draw(Vector2 viewPosition) const;
 };
 
 DustEmitter* new_DustEmitter();

@@ -31,9 +31,9 @@ void FireEmitter::update(float dt) {
     store->updateParticles(dt, [this](Particle& particle) { particle.position = position; });
 }
 
-void FireEmitter::draw(const Camera* camera) const {
+void FireEmitter::draw(Vector2 viewPosition) const {
     KEGfxSetRenderMode(KE_RENDER_TEXTURED);
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
     KETexture* flame = store->texture->texture;
-    store->drawParticles(particleView(camera, 0), [flame](const Particle&) { return flame; });
+    store->drawParticles(particleView(viewPosition, 0), [flame](const Particle&) { return flame; });
 }

@@ -16,7 +16,7 @@ public:
     // The particles follow the emitter, also when it moves.
     void update(float dt);
     // Draws with the tint the owner set.
-    void draw(const Camera* camera) const;
+    void draw(Vector2 viewPosition) const;
 };
 
 FireEmitter* new_FireEmitter();

@@ -3,7 +3,6 @@
 #include "Content/ContentManager.h"
 #include "Debug/Debug.h"
 #include "Engine/Viewport.h"
-#include "World/Camera.h"
 
 namespace {
 
@@ -73,10 +72,10 @@ void destroyParticleEmitter(ParticleEmitter* store) {
     delete store;
 }
 
-Matrix3 particleView(const Camera* camera, float offset) {
+Matrix3 particleView(Vector2 viewPosition, float offset) {
     Matrix3 translation, scale, view;
-    Matrix3Translate(&translation, (-camera->viewPosition.x - offset) * screenScale().x,
-                     (-camera->viewPosition.y - offset) * screenScale().y);
+    Matrix3Translate(&translation, (-viewPosition.x - offset) * screenScale().x,
+                     (-viewPosition.y - offset) * screenScale().y);
     Matrix3Scale(&scale, screenScale().x, screenScale().y);
     Matrix3Concat(&view, &translation, &scale);
     return view;

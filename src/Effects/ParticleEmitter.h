@@ -16,8 +16,6 @@
 
 #include <cstdint>
 
-class Camera;
-
 class Particle {
 public:
     Vector2 position{0, 0};
@@ -74,7 +72,7 @@ void destroyParticleEmitter(ParticleEmitter* store);
 
 // From world units to window pixels: subtracts the camera's view position
 // and a fixed offset, then scales to the window.
-Matrix3 particleView(const Camera* camera, float offset);
+Matrix3 particleView(Vector2 viewPosition, float offset);
 
 // What every emitter begins with: its own particle store, destroyed with it.
 class Emitter {

@@ -51,10 +51,10 @@ void RainEmitter::update(float dt) {
     store->updateParticles(dt, [](Particle& particle) { particle.rotation = slant; });
 }
 
-void RainEmitter::draw(const Camera* camera) const {
+void RainEmitter::draw(Vector2 viewPosition) const {
     KEGfxSetRenderMode(KE_RENDER_TEXTURED);
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
-    store->drawParticles(particleView(camera, drawOffset), [this](const Particle& particle) {
+    store->drawParticles(particleView(viewPosition, drawOffset), [this](const Particle& particle) {
         return drops[static_cast<size_t>(particle.extra)]->texture;
     });
 }

@@ -20,7 +20,7 @@ public:
     std::array<TextureContent*, rainDropTextureCount> drops{};
 
     void update(float dt);
-    void draw(const Camera* camera) const;
+    void draw(Vector2 viewPosition) const;
 
 private:
     void spawnDrop();

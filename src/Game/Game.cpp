@@ -3,9 +3,11 @@
 #include "Audio/EventAudio.h"
 #include "Audio/SoundManager.h"
 #include "Content/ContentManager.h"
+#include "Content/Map.h"
 #include "Content/TextureFontContent.h"
 #include "Debug/Debug.h"
 #include "Engine/KeyCodes.h"
+#include "Engine/QuadMesh.h"
 #include "Engine/Viewport.h"
 #include "Game/Harness.h"
 #include "Screens/LoadingScreen.h"
@@ -13,10 +15,11 @@
 #include "Screens/PlayScreen.h"
 #include "Screens/Screen.h"
 #include "Screens/SplashScreen.h"
-#include "Util/QuadMesh.h"
 #include "Util/StringHelper.h"
 #include "Util/TimeoutManager.h"
 #include "Util/TweenManager.h"
+#include "World/CharacterEntity.h"
+#include "World/Room.h"
 
 #include <cmath>
 #include <cstdio>
@@ -44,6 +47,21 @@ constexpr Resolution RESOLUTIONS[] = {
 constexpr int FRAME_RATE = 144;
 
 }  // namespace
+
+// The music follows the character being played, and the first journal line
+// holds it still while it is read.
+void updateSound(float dt) {
+    CharacterEntity* character = currentCharacter;
+    if (character == nullptr) {
+        SoundManagerFollowCharacter(nullptr);
+    } else {
+        const Map* map = character->room != nullptr ? character->room->map : nullptr;
+        const SoundCharacter followed{character->candleLife, map != nullptr ? map->path : nullptr};
+        SoundManagerFollowCharacter(&followed);
+    }
+    SoundManagerUpdate(dt);
+    if (character != nullptr && SoundManagerHoldsCharacterStill()) character->isMoving = false;
+}
 
 void selectResolution(double desktopWidth, double desktopHeight) {
     double ratio = desktopWidth / desktopHeight;
@@ -141,7 +159,7 @@ void runGame() {
             updateScreenStack(dt);
             drawScreenStack(dt);
             HarnessAfterDraw(frame);
-            SoundManagerUpdate(dt);
+            updateSound(dt);
         }
         KESysFrameEnd();
         DebugEndIfWorkerFailed();

@@ -2,13 +2,13 @@
 
 #include "Audio/EventAudio.h"
 #include "Audio/SoundManager.h"
+#include "Content/Map.h"
 #include "Effects/BlackOutEffect.h"
 #include "Game/RoutePilot.h"
 #include "Screens/PlayScreen.h"
 #include "Screens/Screen.h"
 #include "World/CharacterEntity.h"
 #include "World/KeyEntity.h"
-#include "World/Map.h"
 #include "World/Room.h"
 
 #include <cerrno>

@@ -1,12 +1,12 @@
 #include "Game/RoutePilot.h"
 
+#include "Content/Map.h"
 #include "Engine/Kestrel.h"
 #include "Engine/KeyCodes.h"
 #include "Game/InputScript.h"
 #include "Screens/PlayScreen.h"
 #include "Screens/Screen.h"
 #include "World/CharacterEntity.h"
-#include "World/Map.h"
 #include "World/Room.h"
 
 #include <cmath>

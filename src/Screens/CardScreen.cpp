@@ -2,9 +2,9 @@
 
 #include "Content/ContentManager.h"
 #include "Content/TextureContent.h"
+#include "Engine/QuadMesh.h"
 #include "Engine/Viewport.h"
 #include "Util/Matrix3.h"
-#include "Util/QuadMesh.h"
 #include "Util/TimeoutManager.h"
 #include "Util/TweenManager.h"
 

@@ -5,8 +5,8 @@
 #include "Content/TextureContent.h"
 #include "Debug/Debug.h"
 #include "Engine/KeyCodes.h"
+#include "Engine/QuadMesh.h"
 #include "Engine/Viewport.h"
-#include "Util/QuadMesh.h"
 #include "Util/TimeoutManager.h"
 
 #include <algorithm>

@@ -4,8 +4,8 @@
 #include "Content/PreloadList.h"
 #include "Content/TextureFontContent.h"
 #include "Debug/Debug.h"
+#include "Engine/QuadMesh.h"
 #include "Engine/Viewport.h"
-#include "Util/QuadMesh.h"
 #include "Util/StringHelper.h"
 
 #include <atomic>

@@ -2,8 +2,8 @@
 
 #include "Content/ContentManager.h"
 #include "Content/TextureFontContent.h"
+#include "Engine/QuadMesh.h"
 #include "Engine/Viewport.h"
-#include "Util/QuadMesh.h"
 #include "Util/TweenManager.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include "Debug/Debug.h"
 #include "Engine/KeyCodes.h"
+#include "Engine/QuadMesh.h"
 #include "Engine/Viewport.h"
-#include "Util/QuadMesh.h"
 
 #include <cstring>
 

@@ -1,6 +1,7 @@
 #include "Screens/PlayScreen.h"
 
 #include "Audio/SoundManager.h"
+#include "Content/Map.h"
 #include "Debug/Debug.h"
 #include "Effects/BlackOutEffect.h"
 #include "Effects/RainEmitter.h"
@@ -14,7 +15,6 @@
 #include "World/Camera.h"
 #include "World/CharacterEntity.h"
 #include "World/KeyEntity.h"
-#include "World/Map.h"
 #include "World/Room.h"
 #include "World/WalkZone.h"
 
@@ -112,7 +112,7 @@ void PlayScreen::followCharacterWithRain(float dt) {
 void PlayScreen::draw(float dt) {
     const float opacity = transitionOpacity();
     room->draw(opacity, dt);
-    rain->draw(room->camera);
+    rain->draw(room->camera->viewPosition);
     blackout->draw();
     if (notificationState() != NOTIFICATION_HIDDEN) drawNotification(opacity);
 }

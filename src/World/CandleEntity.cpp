@@ -1,4 +1,5 @@
 #include "World/CandleEntity.h"
+#include "World/Camera.h"
 
 #include "Content/ContentManager.h"
 #include "Debug/Debug.h"
@@ -71,5 +72,5 @@ void CandleEntity::offerCandle() {
 void CandleEntity::draw(float opacity, float dt) {
     if (room->owner != nullptr && room->owner->roomIsCovered()) return;
     SpriteEntity::draw(opacity, dt);
-    fireEmitter->draw(room->camera);
+    fireEmitter->draw(room->camera->viewPosition);
 }

@@ -2,6 +2,7 @@
 
 #include "Audio/SoundManager.h"
 #include "Content/ContentManager.h"
+#include "Content/Map.h"
 #include "Content/TextureFont.h"
 #include "Debug/Debug.h"
 #include "Effects/BlackOutEffect.h"
@@ -11,7 +12,6 @@
 #include "Util/Random.h"
 #include "World/Camera.h"
 #include "World/LightEntity.h"
-#include "World/Map.h"
 #include "World/Room.h"
 #include "World/RoomOwner.h"
 
@@ -368,10 +368,10 @@ void CharacterEntity::respawn() {
 }
 
 void CharacterEntity::draw(float opacity, float dt) {
-    dustEmitter->draw(room->camera);
+    dustEmitter->draw(room->camera->viewPosition);
     SpriteEntity::draw(opacity, dt);
     const bool covered = room->owner != nullptr && room->owner->roomIsCovered();
-    if (candleLife > CANDLE_OUT && !flameHidden && !covered) flameEmitter->draw(room->camera);
+    if (candleLife > CANDLE_OUT && !flameHidden && !covered) flameEmitter->draw(room->camera->viewPosition);
 }
 
 void CharacterEntity::debugDraw(float dt) {

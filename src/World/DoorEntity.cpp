@@ -2,12 +2,12 @@
 
 #include "Audio/SoundManager.h"
 #include "Content/ContentManager.h"
+#include "Content/Map.h"
 #include "Debug/Debug.h"
 #include "Effects/BlackOutEffect.h"
 #include "Engine/KeyCodes.h"
 #include "World/CharacterEntity.h"
 #include "World/KeyEntity.h"
-#include "World/Map.h"
 #include "World/Room.h"
 #include "World/RoomOwner.h"
 

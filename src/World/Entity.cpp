@@ -1,11 +1,11 @@
 #include "World/Entity.h"
 
+#include "Content/Map.h"
 #include "Debug/Debug.h"
 #include "Engine/Kestrel.h"
 #include "Engine/Viewport.h"
 #include "World/Camera.h"
 #include "World/CharacterEntity.h"
-#include "World/Map.h"
 #include "World/Room.h"
 
 #include <algorithm>

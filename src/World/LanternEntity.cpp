@@ -1,4 +1,5 @@
 #include "World/LanternEntity.h"
+#include "World/Camera.h"
 
 #include "Content/ContentManager.h"
 #include "Debug/Debug.h"
@@ -49,6 +50,6 @@ void LanternEntity::update(float dt) {
 // The flame lies under the lantern's glass.
 void LanternEntity::draw(float opacity, float dt) {
     if (room->owner != nullptr && room->owner->roomIsCovered()) return;
-    fireEmitter->draw(room->camera);
+    fireEmitter->draw(room->camera->viewPosition);
     SpriteEntity::draw(opacity, dt);
 }

@@ -1,9 +1,9 @@
 #include "World/LightEntity.h"
 
+#include "Content/Map.h"
 #include "Debug/Debug.h"
 #include "Util/Random.h"
 #include "Util/StringHelper.h"
-#include "World/Map.h"
 #include "World/Room.h"
 
 #include <algorithm>
@@ -92,10 +92,7 @@ void LightEntity::update(float dt) {
     Tile* centre = map().getTile(centerColumn, centerRow, DARKNESS_LAYER);
     if (centre == nullptr || hasFlag(centre, TILE_BLOCKING) || !isOnScreen()) return;
     centre->flags |= TILE_LIT;
-    if (Tile* floor = map().getTile(centerColumn, centerRow, FLOOR_LAYER)) {
-        floor->flags |= TILE_LIT;
-        floor->litBy = this;
-    }
+    if (Tile* floor = map().getTile(centerColumn, centerRow, FLOOR_LAYER)) floor->flags |= TILE_LIT;
     flicker(dt);
     // Each octant's rows run outward along one half-axis; together they cover the square.
     static constexpr std::array<Octant, 8> octants{{{1, 0, 0, 1},
@@ -151,7 +148,6 @@ void LightEntity::castLight(const Layers& layers, int32_t row, float start, floa
             const bool blocking = hasFlag(&cell, TILE_BLOCKING);
             if (dx * dx + dy * dy < radiusTilesSquared) {
                 cell.flags |= TILE_LIT;
-                cell.litBy = this;
                 layers.floorAt(column, cellRow).flags |= TILE_LIT;
             }
             if (blocked) {

@@ -1,6 +1,7 @@
 #include "World/Room.h"
 
 #include "Content/ContentManager.h"
+#include "Content/Map.h"
 #include "Debug/Debug.h"
 #include "Effects/FireEmitter.h"
 #include "Effects/FlareEmitter.h"
@@ -8,7 +9,6 @@
 #include "Engine/Viewport.h"
 #include "World/Camera.h"
 #include "World/CharacterEntity.h"
-#include "World/Map.h"
 #include "World/RoomOwner.h"
 #include "World/Spawner.h"
 
@@ -43,8 +43,6 @@ Room::Room()
 }
 
 Room::~Room() {
-    // The map outlives the room in the content cache.
-    if (map != nullptr && map->room == this) map->room = nullptr;
     destroyEmitters(fireEmitters);
     destroyEmitters(flareEmitters);
     for (Entity* entity : *entities) delete entity;
@@ -58,7 +56,6 @@ Room* new_Room(RoomOwner* owner, const PlayState* entry) {
     Room* room = DEBUG_NEW(Room, "new_Room");
     const char* path = entry->entryDoor.target.c_str();
     room->map = static_cast<Map*>(ContentManagerLoad(path, CT_MAP, 0));
-    room->map->room = room;
     room->owner = owner;
     CharacterEntity* character = new_CharacterEntity(room);
     room->character = character;
@@ -170,12 +167,13 @@ void Room::updateNotification() {
 }
 
 void Room::draw(float opacity, float dt) {
-    map->prepare(camera);
-    map->drawFloor(camera, opacity);
-    for (FireEmitter* fire : *fireEmitters) fire->draw(camera);
-    for (FlareEmitter* flare : *flareEmitters) flare->draw(camera);
+    const MarkLife marks = owner != nullptr && owner->roomIsCovered() ? MARKS_HELD : MARKS_EXPIRE;
+    map->prepare(camera->viewPosition);
+    map->drawFloor(opacity, marks);
+    for (FireEmitter* fire : *fireEmitters) fire->draw(camera->viewPosition);
+    for (FlareEmitter* flare : *flareEmitters) flare->draw(camera->viewPosition);
     for (Entity* entity : *entities) entity->draw(opacity, dt);
-    map->drawDarkness(camera, opacity);
+    map->drawDarkness(opacity, marks);
     if (!debug) return;
     for (Entity* entity : *entities) entity->debugDraw(dt);
 }

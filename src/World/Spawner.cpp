@@ -1,5 +1,6 @@
 #include "World/Spawner.h"
 
+#include "Content/Map.h"
 #include "Debug/Debug.h"
 #include "Effects/FireEmitter.h"
 #include "Effects/FlareEmitter.h"
@@ -14,7 +15,6 @@
 #include "World/KeyEntity.h"
 #include "World/LanternEntity.h"
 #include "World/LightEntity.h"
-#include "World/Map.h"
 #include "World/PitEntity.h"
 #include "World/Room.h"
 #include "World/StormZone.h"

@@ -1,8 +1,8 @@
 #include "World/StormZone.h"
 
 #include "Audio/SoundManager.h"
+#include "Content/Map.h"
 #include "Debug/Debug.h"
-#include "World/Map.h"
 #include "World/Room.h"
 
 namespace {

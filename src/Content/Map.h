@@ -9,15 +9,13 @@
 #include "Engine/Kestrel.h"
 #include "Util/Color.h"
 #include "Util/LinkedList.h"
+#include "Util/Vector2.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 
-class Camera;
 class Map;
-struct Room;
-class Entity;
 
 enum TileFlag : uint32_t {
     TILE_EMPTY = 1,      // gid 0, or beyond every tileset
@@ -32,8 +30,7 @@ struct Tile {
     // Bits 0-7 the tileset index, 8-19 the column and 20-31 the row of the
     // tile in the tileset image.
     uint32_t position = 0;
-    Entity* litBy = nullptr;  // the light that last lit the cell
-    float darkness = 1.0f;    // 1 fully dark, 0 fully lit
+    float darkness = 1.0f;  // 1 fully dark, 0 fully lit
 
     uint32_t tilesetIndex() const { return position & 0xFF; }
     uint32_t imageColumn() const { return position >> 8 & 0xFFF; }
@@ -83,6 +80,11 @@ struct MapObject {
     ~MapObject();
 };
 
+// Whether a draw pass clears this frame's lighting behind it. While another
+// screen has the keyboard the entities are frozen, so the lighting they left
+// has to last until they move again.
+enum MarkLife { MARKS_EXPIRE, MARKS_HELD };
+
 using MapObjectVisitor = std::function<void(Map* map, MapObject* object)>;
 
 class Map {
@@ -96,12 +98,12 @@ public:
     int32_t visibleRows = 0;
     uint16_t tilesetCount = 0;
     uint16_t tileLayerCount = 0;
-    Room* room = nullptr;  // the room using the map
     // This frame's visible tile range; the last values are exclusive.
     uint16_t firstColumn = 0;
     uint16_t lastColumn = 0;
     uint16_t firstRow = 0;
     uint16_t lastRow = 0;
+    Vector2 viewPosition;  // as this frame's prepare was given it
     std::unique_ptr<Tileset[]> tilesets;
     std::unique_ptr<TileLayer[]> tileLayers;           // 0 is the floor, 1 the darkness layer
     List<MapObject>* objects = new_List<MapObject>();  // owns its objects
@@ -113,13 +115,13 @@ public:
     ~Map();
 
     // Once a frame before drawing: fixes the visible tile range, one tile of
-    // margin included, from the camera's view position.
-    void prepare(const Camera* camera);
+    // margin included, from the camera's view position in world pixels.
+    void prepare(Vector2 viewPosition);
     // The floor layer, only where a light reached this frame.
-    void drawFloor(const Camera* camera, float opacity);
+    void drawFloor(float opacity, MarkLife marks);
     // The darkness layer: black over every visible cell, thinned where a light
     // reached.
-    void drawDarkness(const Camera* camera, float opacity);
+    void drawDarkness(float opacity, MarkLife marks);
     // The map was loaded from exactly that path.
     bool isAt(const char* mapPath) const;
     // Visits the objects in file order.
@@ -131,8 +133,7 @@ public:
     const Property* getTileProperty(const Tile* tile, const char* key) const;
 
 private:
-    bool marksExpire() const;
-    void placeTile(const Camera* camera, int32_t column, int32_t row) const;
+    void placeTile(int32_t column, int32_t row) const;
     void drawTileImage(const Tile& tile) const;
     void drawBlackSquare(float opacity) const;
     template <typename Visit>

@@ -1,4 +1,4 @@
-#include "Util/QuadMesh.h"
+#include "Engine/QuadMesh.h"
 
 #include <algorithm>
 

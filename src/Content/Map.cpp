@@ -1,10 +1,7 @@
-#include "World/Map.h"
+#include "Content/Map.h"
 
 #include "Debug/Debug.h"
 #include "Engine/Viewport.h"
-#include "World/Camera.h"
-#include "World/Room.h"
-#include "World/RoomOwner.h"
 
 #include <algorithm>
 #include <cmath>
@@ -60,12 +57,11 @@ Map::~Map() {
     objects->destroy();
 }
 
-void Map::prepare(const Camera* camera) {
+void Map::prepare(Vector2 view) {
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
-    const TileSpan columns =
-        visibleSpan(camera->viewPosition.x, screenWidth(), tileWidth, width, visibleColumns);
-    const TileSpan rows =
-        visibleSpan(camera->viewPosition.y, screenHeight(), tileHeight, height, visibleRows);
+    viewPosition = view;
+    const TileSpan columns = visibleSpan(view.x, screenWidth(), tileWidth, width, visibleColumns);
+    const TileSpan rows = visibleSpan(view.y, screenHeight(), tileHeight, height, visibleRows);
     firstColumn = clampedEdge(columns.first - 1, width);
     lastColumn = clampedEdge(columns.last + 1, width);
     firstRow = clampedEdge(rows.first - 1, height);
@@ -80,20 +76,20 @@ void Map::forEachVisibleTile(TileLayer& layer, Visit visit) {
             visit(layer.tiles[cellIndex(column, row, width)], column, row);
 }
 
-void Map::drawFloor(const Camera* camera, float opacity) {
-    const bool clearMarks = marksExpire();
+void Map::drawFloor(float opacity, MarkLife marks) {
+    const bool clearMarks = marks == MARKS_EXPIRE;
     KEGfxSetRenderMode(KE_RENDER_TEXTURED);
     KEGfxSetTintColor(1, 1, 1, opacity);
     forEachVisibleTile(tileLayers[FLOOR_LAYER], [&](Tile& tile, int32_t column, int32_t row) {
         if (hasFlag(tile, TILE_EMPTY) || !hasFlag(tile, TILE_LIT)) return;
-        placeTile(camera, column, row);
+        placeTile(column, row);
         drawTileImage(tile);
         if (clearMarks) tile.flags &= ~TILE_LIT;
     });
 }
 
-void Map::drawDarkness(const Camera* camera, float opacity) {
-    const bool clearMarks = marksExpire();
+void Map::drawDarkness(float opacity, MarkLife marks) {
+    const bool clearMarks = marks == MARKS_EXPIRE;
     forEachVisibleTile(tileLayers[DARKNESS_LAYER], [&](Tile& tile, int32_t column, int32_t row) {
         const bool empty = hasFlag(tile, TILE_EMPTY);
         const bool lit = hasFlag(tile, TILE_LIT);
@@ -102,7 +98,7 @@ void Map::drawDarkness(const Camera* camera, float opacity) {
             if (clearMarks) tile.darkness = 1.0f;
             return;
         }
-        placeTile(camera, column, row);
+        placeTile(column, row);
         if (lit && std::fabs(tile.darkness - 1.0f) >= FULL_DARKNESS_TOLERANCE) {
             if (!empty) {
                 KEGfxSetRenderMode(KE_RENDER_TEXTURED);
@@ -143,16 +139,10 @@ const Property* Map::getTileProperty(const Tile* tile, const char* key) const {
     return nullptr;
 }
 
-// While another screen has the keyboard the entities are frozen, so this
-// frame's lighting has to last until they move again.
-bool Map::marksExpire() const {
-    return room == nullptr || room->owner == nullptr || !room->owner->roomIsCovered();
-}
-
-void Map::placeTile(const Camera* camera, int32_t column, int32_t row) const {
+void Map::placeTile(int32_t column, int32_t row) const {
     Matrix3 transform;
-    Matrix3Translate(&transform, static_cast<float>(tileWidth * column) - camera->viewPosition.x,
-                     static_cast<float>(tileHeight * row) - camera->viewPosition.y);
+    Matrix3Translate(&transform, static_cast<float>(tileWidth * column) - viewPosition.x,
+                     static_cast<float>(tileHeight * row) - viewPosition.y);
     Matrix3Concat(&transform, &screenMatrix(), &transform);
     KEGfxSetTransform(&transform);
 }
