@@ -38,8 +38,7 @@ public:
 };
 
 // Runs one input. A fatal error ends it as a broken file ends the game, and
-// what the loader had allocated by then is left out of the leak report. An
-// input that loads cleanly must free everything it allocated: when the heap
-// has grown, the input runs again under the leak checker, which reports
-// where the memory came from and ends the process.
+// what the loader had built by then is freed as the error unwinds. Either
+// way the input must free everything it allocated: when the heap has grown,
+// the leak checker reports where the memory came from and ends the process.
 void runFuzzInput(const std::function<void()>& body);

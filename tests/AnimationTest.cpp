@@ -95,9 +95,7 @@ TEST_F(AnimationContentTest, FrameGridComesFromTheSheet) {
     EXPECT_EQ(six->sheet, eight->sheet) << "one cached sheet";
 }
 
-using AnimationContentDeathTest = AnimationContentTest;
-
-TEST_F(AnimationContentDeathTest, BrokenFilesAreFatalAndNamed) {
+TEST_F(AnimationContentTest, BrokenFilesAreFatalAndNamed) {
     const std::pair<const char*, const char*> cases[] = {
         {"[1, 2]", "Invalid animation file \\(.*Anim1.json\\)\\."},
         {"{\"FrameCount\": ", "Invalid animation file"},
@@ -119,13 +117,7 @@ TEST_F(AnimationContentDeathTest, BrokenFilesAreFatalAndNamed) {
     };
     for (const auto& [json, message] : cases) {
         count = 0;
-        EXPECT_EXIT(
-            {
-                reportHeadless();
-                load(json);
-            },
-            testing::ExitedWithCode(1), message)
-            << json;
+        EXPECT_FATAL(load(json), message) << json;
     }
 }
 

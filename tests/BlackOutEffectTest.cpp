@@ -14,14 +14,13 @@ namespace {
 class BlackOutEffectTest : public ::testing::Test {
 protected:
     void SetUp() override { effect = new_BlackOut(); }
-    void TearDown() override { effect->destroy(); }
     void run(float seconds) {
         for (int frames = static_cast<int>(seconds * 60 + 0.5f); frames > 0; --frames)
             effect->update(1 / 60.0f);
     }
 
     ScopedViewport viewport{64, 36, {2, 2}};
-    BlackOut* effect = nullptr;
+    std::unique_ptr<BlackOut> effect;
 };
 
 TEST_F(BlackOutEffectTest, FadesBackOverFiveSecondsAndIgnoresStartsMeanwhile) {

@@ -87,9 +87,8 @@ TEST_F(CharacterTest, CandleHoldersSwapCandles) {
      {"type": "Entity.Candle", "x": 64, "y": 64, "width": 32, "height": 32, "properties": {"decimal.Life": "30"}},
      {"type": "Entity.Spawn", "x": 96, "y": 64, "width": 32, "height": 32}])";
     enter(std::vector<std::string>(10, std::string(16, '.')), holders, "Tutorial.json");
-    List<Entity>* candles = room->getEntitiesOfKind(ET_CANDLE);
+    const std::unique_ptr<List<Entity>> candles = room->getEntitiesOfKind(ET_CANDLE);
     auto* holder = static_cast<CandleEntity*>(candles->head->data);
-    candles->destroy();
     character->candleFrozen = true;
     character->candleLife = 25;
     press(KEY_SPACE);
@@ -190,7 +189,7 @@ TEST_F(CharacterTest, DeathAfterACheckpointEntersTheRoomAgain) {
     entry.entryDoor.id = 3;
     entry.carriedCandleLife = 40;
     entry.lastCheckpointId = 2;
-    PlayScreen* screen = new_PlayScreen(&entry);
+    const std::unique_ptr<PlayScreen> screen = new_PlayScreen(&entry);
     screen->loadContent();
     CharacterEntity* dying = screen->room->character;
     EXPECT_EQ(dying->candleLife, 50.0f) << "a carried candle is handed over";
@@ -203,7 +202,6 @@ TEST_F(CharacterTest, DeathAfterACheckpointEntersTheRoomAgain) {
     EXPECT_EQ(screen->playState.carriedRotation, dying->rotation)
         << "the next character faces as this one did";
     EXPECT_EQ(screen->blackout->opacity, 1.0f);
-    delete screen;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // screen, driven frame by frame with the space bar.
 #include "Content/Map.h"
 #include "Engine/KeyCodes.h"
+#include "TestSupport.h"
 #include "World/CheckpointEntity.h"
 #include "World/DoorEntity.h"
 #include "World/KeyEntity.h"
@@ -50,9 +51,8 @@ protected:
         PlayState entry;
         entry.entryDoor.target = world.writeMap(name, HALL, "[" + light + "," + objects + "]");
         entry.carriedCandleLife = carriedCandleLife;
-        screen = new_PlayScreen(&entry);
-        addScreen(screen);
-        room = screen->room;
+        screen = pushScreen(new_PlayScreen(&entry));
+        room = screen->room.get();
         character = room->character;
         return room;
     }
@@ -72,18 +72,16 @@ protected:
     bool leaving() const { return screen->isExiting; }
 
     Entity* doorAt(int x) const {
-        List<Entity>* doors = room->getEntitiesOfKind(ET_DOOR);
+        const std::unique_ptr<List<Entity>> doors = room->getEntitiesOfKind(ET_DOOR);
         Entity* found = nullptr;
         for (ListNode<Entity>* node = doors->head; node != nullptr; node = node->next)
             if (node->data->x == static_cast<float>(x)) found = node->data;
-        doors->destroy();
         return found;
     }
 
     int count(int32_t kind) const {
-        List<Entity>* found = room->getEntitiesOfKind(kind);
+        const std::unique_ptr<List<Entity>> found = room->getEntitiesOfKind(kind);
         const int n = found->count;
-        found->destroy();
         return n;
     }
 
@@ -240,7 +238,7 @@ TEST_F(InteractionTest, CheckpointsFireOnceEdgeToEdgeInRisingIdOrder) {
     step();
     EXPECT_EQ(screen->playState.lastCheckpointId, 5) << "touching edges trigger";
     EXPECT_EQ(screen->playState.lastCheckpointRoom, "Assets/FloorTemplate/FinalRooms/Hall.json");
-    EXPECT_STREQ(screenStack->tail->data->typeName(), "JournalScreen");
+    EXPECT_STREQ(ScreenStackScreens().tail->data->typeName(), "JournalScreen");
     EXPECT_TRUE(character->readingJournal);
     EXPECT_EQ(SoundManagerMusicState(), MS_DIALOGUE_3);
 

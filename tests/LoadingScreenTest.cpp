@@ -31,7 +31,7 @@ protected:
         ContentManagerInit();
         ScreenStackInit();
         addScreen(new_LoadingScreen(new_ScreenAfterLoading));
-        loading = screenStack->head->data;
+        loading = ScreenStackScreens().head->data;
     }
 
     void TearDown() override {

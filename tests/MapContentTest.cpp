@@ -121,8 +121,8 @@ TEST_F(MapContentTest, ObjectsOfEveryGroupInFileOrder) {
     });
     EXPECT_EQ(types, (std::vector<std::string>{"Entity.Door", "Entity.Light"}));
 
-    const MapObject* door = map->objects->head->data;
-    EXPECT_STREQ(door->name, "front");
+    const MapObject* door = map->objects.head->data;
+    EXPECT_EQ(door->name, "front");
     EXPECT_EQ(door->x, 12.5f);
     EXPECT_EQ(door->y, 40.0f);
     EXPECT_EQ(door->width, 31);
@@ -130,8 +130,8 @@ TEST_F(MapContentTest, ObjectsOfEveryGroupInFileOrder) {
     EXPECT_EQ(door->rotation, 1.5707964f);
     EXPECT_EQ(PropertiesGet(door->properties.get(), "Id")->asInt(), 3);
     EXPECT_FALSE(PropertiesGet(door->properties.get(), "Locked")->asBool());
-    const MapObject* light = map->objects->tail->data;
-    EXPECT_EQ(light->name, nullptr);
+    const MapObject* light = map->objects.tail->data;
+    EXPECT_FALSE(light->name.has_value());
     EXPECT_EQ(light->rotation, 0.0f);
     EXPECT_EQ(light->properties, nullptr);
 }
@@ -247,13 +247,7 @@ TEST_F(MapContentTest, BrokenMapsAreFatalAndNameTheFile) {
         {changed({{R"("int.Id": "3")", R"("int.Id": 3)"}}), "Property int.Id is not a JSON string\\."},
     };
     for (const auto& [json, message] : cases) {
-        EXPECT_EXIT(
-            {
-                reportHeadless();
-                load(json);
-            },
-            testing::ExitedWithCode(1), std::string(message) + ".*File: .*/Room\\.json")
-            << json;
+        EXPECT_FATAL(load(json), std::string(message) + ".*File: .*/Room\\.json") << json;
     }
 }
 
@@ -284,7 +278,7 @@ std::vector<std::string> readBack(Map* map) {
         for (uint32_t i = 0; object->properties != nullptr && i < object->properties->count; ++i)
             properties.push_back(propertyText(object->properties->entries[i]));
         std::ranges::sort(properties);
-        lines.push_back(std::string(object->type) + " '" + (object->name ? object->name : "") + "' " +
+        lines.push_back(std::string(object->type) + " '" + object->name.value_or("") + "' " +
                         std::to_string(object->x) + "," + std::to_string(object->y));
         for (const std::string& property : properties) lines.back() += property;
     });
@@ -339,12 +333,7 @@ TEST_F(MapContentTest, BrokenTileListsAreFatalAndNameTheFile) {
     for (const auto& [tiles, message] : cases) {
         std::string json =
             changed({{R"("firstgid": 17,)", std::string(R"("firstgid": 17, "tiles": )") + tiles + ","}});
-        EXPECT_EXIT(
-            {
-                reportHeadless();
-                load(json);
-            },
-            testing::ExitedWithCode(1), std::string(message) + ".*File: .*/Room\\.json");
+        EXPECT_FATAL(load(json), std::string(message) + ".*File: .*/Room\\.json");
     }
 }
 

@@ -44,9 +44,9 @@ protected:
 };
 
 TEST_F(ParticleEmitterTest, AParticleLivesUntilItsLifeRunsOutAndDiesWithoutMoving) {
-    FireEmitter* fire = new_FireEmitter();
+    const std::unique_ptr<FireEmitter> fire = new_FireEmitter();
     fire->position = {50, 60};
-    new_Particle(fire->store, {10, 20}, {100, 0}, 4, 0.1f, 0.5f, 0);
+    new_Particle(fire->store.get(), {10, 20}, {100, 0}, 4, 0.1f, 0.5f, 0);
     Particle& p = particle(*fire, 0);
     p.rotation = 0;
     ASSERT_TRUE(p.updateParticle(0.03f));
@@ -64,7 +64,6 @@ TEST_F(ParticleEmitterTest, AParticleLivesUntilItsLifeRunsOutAndDiesWithoutMovin
     EXPECT_FLOAT_EQ(expiring.position.x, 53) << "the expiring update does not move it";
     fire->update(0.03f);
     EXPECT_EQ(particleCount(*fire), 0) << "removed on the update its life runs out";
-    delete fire;
 }
 
 // What the emitters make, whatever the random draws: fires up to two flames
@@ -73,8 +72,8 @@ TEST_F(ParticleEmitterTest, AParticleLivesUntilItsLifeRunsOutAndDiesWithoutMovin
 // area for five seconds.
 TEST_F(ParticleEmitterTest, EmittersSpawnWhatTheyShouldWhereTheyShould) {
     std::srand(4);
-    FireEmitter* fire = new_FireEmitter();
-    FireEmitter* flare = new_FlareEmitter();
+    const std::unique_ptr<FireEmitter> fire = new_FireEmitter();
+    const std::unique_ptr<FireEmitter> flare = new_FlareEmitter();
     fire->position = flare->position = {50, 60};
     flare->size = 12;
     for (int burst = 0; burst < 40; ++burst) {
@@ -88,10 +87,8 @@ TEST_F(ParticleEmitterTest, EmittersSpawnWhatTheyShouldWhereTheyShould) {
     ASSERT_GT(particleCount(*flare), 0);
     EXPECT_TRUE(particle(*fire, 0).size == 30 && particle(*fire, 0).position.x == 50);
     EXPECT_EQ(particle(*flare, 0).size, 30) << "a flare is always 30";
-    delete fire;
-    delete flare;
 
-    DustEmitter* dust = new_DustEmitter();
+    const std::unique_ptr<DustEmitter> dust = new_DustEmitter();
     dust->rate = 300;
     dustTimer = 0.2f;
     dust->emit({100, 200}, {1, -1}, 0.1f);
@@ -107,9 +104,8 @@ TEST_F(ParticleEmitterTest, EmittersSpawnWhatTheyShouldWhereTheyShould) {
     dustTimer = 0;
     dust->emit({0, 0}, {1, 1}, 0.1f);
     EXPECT_EQ(dustTimer, 0) << "an emitter without a rate leaves the shared timer alone";
-    delete dust;
 
-    RainEmitter* rain = new_RainEmitter();
+    const std::unique_ptr<RainEmitter> rain = new_RainEmitter();
     rain->rate = 200;
     rain->minX = 10, rain->maxX = 110, rain->minY = -50, rain->maxY = 50;
     rain->update(0.004f);
@@ -130,7 +126,6 @@ TEST_F(ParticleEmitterTest, EmittersSpawnWhatTheyShouldWhereTheyShould) {
     rain->rate = 200;
     rain->update(1e9f);
     EXPECT_EQ(particleCount(*rain), 0) << "a stall spawns at most a second's drops, which expire at once";
-    delete rain;
 }
 
 // Whether the pixel is lit by a white-tinted fire on the black frame.
@@ -139,9 +134,9 @@ bool litAt(int x, int y) {
 }
 
 TEST_F(ParticleEmitterTest, FireDrawsCentredOnItsPositionLessTheCameraAndKeepsItsTransforms) {
-    FireEmitter* fire = new_FireEmitter();
+    const std::unique_ptr<FireEmitter> fire = new_FireEmitter();
     fire->position = {100, 60};
-    new_Particle(fire->store, fire->position, {0, 0}, 30, 0.1f, 0, 0);
+    new_Particle(fire->store.get(), fire->position, {0, 0}, 30, 0.1f, 0, 0);
     fire->update(0.01f);
     Matrix3 built = particle(*fire, 0).transform;
     Camera camera;
@@ -154,7 +149,6 @@ TEST_F(ParticleEmitterTest, FireDrawsCentredOnItsPositionLessTheCameraAndKeepsIt
     EXPECT_FALSE(litAt(100, 60));
     EXPECT_FALSE(litAt(20, 60)) << "a second draw lands where the first did";
     EXPECT_EQ(std::memcmp(&built, &particle(*fire, 0).transform, sizeof built), 0);
-    delete fire;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "Effects/ParticleEmitter.h"
 #include "Effects/RainEmitter.h"
 #include "Engine/Viewport.h"
+#include "TestSupport.h"
 #include "WorldSupport.h"
 
 #include <gtest/gtest.h>
@@ -29,8 +30,7 @@ protected:
         PlayState entry;
         entry.entryDoor.target = map;
         entry.carriedCandleLife = carriedCandleLife;
-        PlayScreen* screen = new_PlayScreen(&entry);
-        addScreen(screen);
+        PlayScreen* screen = pushScreen(new_PlayScreen(&entry));
         return screen;
     }
 
@@ -41,7 +41,7 @@ protected:
         }
     }
 
-    Screen* top() const { return screenStack->tail->data; }
+    Screen* top() const { return ScreenStackScreens().tail->data; }
 
     TestWorld world;
 };
@@ -54,8 +54,7 @@ TEST_F(PlayScreenTest, AScreenOnTopFreezesTheRoomAfterOneFrame) {
     frames(1);
     EXPECT_LT(character->candleLife, burning);
 
-    auto* popUp = new PopUp;
-    addScreen(popUp);
+    auto* popUp = pushScreen(std::make_unique<PopUp>());
     frames(1);
     const float frozen = character->candleLife;
     EXPECT_LT(frozen, burning) << "one more frame";
@@ -76,10 +75,10 @@ TEST_F(PlayScreenTest, ChangingRoomFadesOutIntoTheNextWithTheCandleCarried) {
     door.carriedCandleLife = 30;
     screen->changeRoom(&door);
     frames(20);
-    ASSERT_EQ(screenStack->count, 1);
+    ASSERT_EQ(ScreenStackScreens().count, 1);
     auto* entered = static_cast<PlayScreen*>(top());
     ASSERT_NE(entered, screen);
-    EXPECT_STREQ(entered->room->map->path, next.c_str());
+    EXPECT_EQ(entered->room->map->path, next);
     EXPECT_EQ(currentCharacter, entered->room->character);
     EXPECT_NEAR(currentCharacter->candleLife, 40.0f, 0.2f) << "given 30 s and a few frames burnt";
 
@@ -100,7 +99,7 @@ TEST_F(PlayScreenTest, RainOnTheRoofSpawnsAboveTheCharacterAtAnyScale) {
         play(world.writeMap("Roof.json", std::vector<std::string>(20, std::string(40, '.'))));
     frames(3);
     const CharacterEntity* character = screen->room->character;
-    const List<Particle>* drops = screen->rain->store->particles;
+    const OwningList<Particle>* drops = screen->rain->store->particles.get();
     ASSERT_GT(drops->count, 5);
     for (const ListNode<Particle>* node = drops->head; node != nullptr; node = node->next) {
         const Vector2 at = node->data->position;

@@ -13,10 +13,8 @@ namespace {
 constexpr const char* FILE_NAME = "Assets/Maps/Hall.json";
 
 std::unique_ptr<Properties> parse(const char* json) {
-    json_value* document = JsonParse(json, std::strlen(json));
-    std::unique_ptr<Properties> properties = PropertiesLoad(document, FILE_NAME);
-    json_value_free(document);
-    return properties;
+    const JsonDocument document = JsonParse(json, std::strlen(json));
+    return PropertiesLoad(document.get(), FILE_NAME);
 }
 
 TEST(PropertiesTest, TheNameBeforeTheFirstDotGivesTheKind) {
@@ -54,28 +52,12 @@ TEST(PropertiesTest, BrokenPropertiesAndWrongReadsAreFatal) {
         {R"({"decimal.Huge": "1e39"})", "Property Huge is out of range \\(1e39\\)\\."},
     };
     for (const auto& [json, message] : cases) {
-        EXPECT_EXIT(
-            {
-                reportHeadless();
-                parse(json);
-            },
-            testing::ExitedWithCode(1), std::string(message) + "\nFile: Assets/Maps/Hall\\.json")
-            << json;
+        EXPECT_FATAL(parse(json), std::string(message) + "\nFile: Assets/Maps/Hall\\.json") << json;
     }
     auto properties = parse(R"({"bool.Locked": "true", "int.Id": "4"})");
-    EXPECT_EXIT(
-        {
-            reportHeadless();
-            PropertiesGet(properties.get(), "Locked")->asInt();
-        },
-        testing::ExitedWithCode(1),
-        "Property Locked is a bool, not an int\\.\nFile: Assets/Maps/Hall\\.json");
-    EXPECT_EXIT(
-        {
-            reportHeadless();
-            PropertiesGet(properties.get(), "Id")->asString();
-        },
-        testing::ExitedWithCode(1), "Property Id is an int, not a string\\.");
+    EXPECT_FATAL(PropertiesGet(properties.get(), "Locked")->asInt(),
+                 "Property Locked is a bool, not an int\\.\nFile: Assets/Maps/Hall\\.json");
+    EXPECT_FATAL(PropertiesGet(properties.get(), "Id")->asString(), "Property Id is an int, not a string\\.");
 }
 
 // Each property as "kind name=value".
@@ -135,13 +117,7 @@ TEST(PropertiesTest, BrokenTiledListsAreFatal) {
          "Property Life is out of range \\(1e\\+39\\)"},
     };
     for (const auto& [json, message] : cases) {
-        EXPECT_EXIT(
-            {
-                reportHeadless();
-                parse(json);
-            },
-            testing::ExitedWithCode(1), std::string(message) + "\\.\nFile: Assets/Maps/Hall\\.json")
-            << json;
+        EXPECT_FATAL(parse(json), std::string(message) + "\\.\nFile: Assets/Maps/Hall\\.json") << json;
     }
 }
 

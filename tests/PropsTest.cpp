@@ -2,6 +2,7 @@
 #include "Content/Map.h"
 #include "Engine/KeyCodes.h"
 #include "Screens/JournalScreen.h"
+#include "TestSupport.h"
 #include "World/Camera.h"
 #include "World/CouchEntity.h"
 #include "World/ImageEntity.h"
@@ -31,18 +32,16 @@ protected:
         PlayState entry;
         entry.entryDoor.target = world.writeMap(name, std::vector<std::string>(12, std::string(16, '.')),
                                                 "[" + light + (objects.empty() ? "" : ",") + objects + "]");
-        screen = new_PlayScreen(&entry);
-        addScreen(screen);
-        room = screen->room;
+        screen = pushScreen(new_PlayScreen(&entry));
+        room = screen->room.get();
         character = room->character;
         return room;
     }
 
     template <typename Kind>
     Kind* first(int32_t kind) const {
-        List<Entity>* found = room->getEntitiesOfKind(kind);
+        const std::unique_ptr<List<Entity>> found = room->getEntitiesOfKind(kind);
         Entity* entity = found->head != nullptr ? found->head->data : nullptr;
-        found->destroy();
         return static_cast<Kind*>(entity);
     }
 
@@ -178,9 +177,8 @@ TEST(JournalScreenTest, APageShrinksToFitTheScreenBothWaysAndIsNeverEnlarged) {
 TEST_F(PropsTest, EClosesAnOrdinaryPageAndCutsItsNarrationButNotTheFinalPage) {
     enter("Hall.json", "");
     for (int page : {3, 8}) {
-        auto* journal =
-            new_JournalScreen(("Assets/Textures/JournalBackground" + std::to_string(page) + ".png").c_str());
-        addScreen(journal);
+        auto* journal = pushScreen(
+            new_JournalScreen(("Assets/Textures/JournalBackground" + std::to_string(page) + ".png").c_str()));
         EXPECT_EQ(SoundManagerMusicState(), MS_DIALOGUE_1 + page - 1);
         EXPECT_EQ(journal->capturesInput, page != 8);
         EXPECT_EQ(journal->offsetX, 0.0f) << "a page as wide as the screen";

@@ -2,6 +2,7 @@
 #include "Effects/FireEmitter.h"
 #include "Effects/FlareEmitter.h"
 #include "Screens/NotificationBar.h"
+#include "TestSupport.h"
 #include "World/Camera.h"
 #include "World/CandleEntity.h"
 #include "World/LanternEntity.h"
@@ -44,19 +45,17 @@ std::vector<std::string> order(const Room& room) {
 TEST(RoomTest, EntitiesRunInZOrderNewestFirstAndLeaveAtTheNextUpdate) {
     std::vector<std::string> log;
     Room room;
-    auto* a = new Marker(&room, 5, "a", &log);
-    auto* b = new Marker(&room, 5, "b", &log);
-    room.addEntity(a);
-    room.addEntity(b);
-    room.addEntity(new Marker(&room, 1, "c", &log));
+    room.addEntity(std::make_unique<Marker>(&room, 5, "a", &log));
+    auto* b = addEntityTo(room, std::make_unique<Marker>(&room, 5, "b", &log));
+    room.addEntity(std::make_unique<Marker>(&room, 1, "c", &log));
     EXPECT_EQ(order(room), (std::vector<std::string>{"c", "b", "a"})) << "equal z: the newest first";
     EXPECT_EQ(b->id, 1u);
 
     // b removes itself, and adds one entity behind it and one in front.
     b->onUpdate = [&] {
         room.removeEntity(b);
-        room.addEntity(new Marker(&room, 9, "behind", &log));
-        room.addEntity(new Marker(&room, 0, "front", &log));
+        room.addEntity(std::make_unique<Marker>(&room, 9, "behind", &log));
+        room.addEntity(std::make_unique<Marker>(&room, 0, "front", &log));
         b->onUpdate = nullptr;
     };
     room.update(0.1f);
@@ -103,9 +102,8 @@ TEST_F(RoomWorldTest, TheSpawnerPlacesTheMapsObjectsAndTheCharacterAtItsEntry) {
     EXPECT_EQ(hall->centerX, 148.0f);
     EXPECT_EQ(hall->radius, 48.0f);
     EXPECT_EQ(hall->intensity, 0.5f);
-    List<Entity>* lights = room->getEntitiesOfKind(ET_LIGHT);
+    const std::unique_ptr<List<Entity>> lights = room->getEntitiesOfKind(ET_LIGHT);
     EXPECT_EQ(lights->count, 4) << "the map's, the candle's, the lantern's and the character's";
-    lights->destroy();
     EXPECT_EQ(room->fireEmitters->count, 1);
     EXPECT_EQ(room->flareEmitters->count, 1);
     EXPECT_EQ(room->entities->tail->data->kind, ET_CANDLE)
@@ -163,9 +161,8 @@ TEST_F(RoomWorldTest, AnObjectWithoutARequiredPropertyOrWithABadValueNamesMapObj
                                                     R"(", "name": "porch", "x": 8, "y": 16, "width": 14,
               "height": 24, "properties": {)" + b.properties +
                                                     "}}]");
-        EXPECT_EXIT(world.enter(path), testing::ExitedWithCode(1),
-                    "Map object \"porch\" \\(" + std::string(b.type) + " at 8, 16\\) " + b.problem +
-                        ".*File: " + path);
+        EXPECT_FATAL(world.enter(path), "Map object \"porch\" \\(" + std::string(b.type) + " at 8, 16\\) " +
+                                            b.problem + ".*File: " + path);
     }
 }
 
@@ -183,11 +180,9 @@ TEST_F(RoomWorldTest, ThePromptShowsChangesAndHidesTheNotificationBar) {
     ScreenStackInit();
     PlayState entry;
     entry.entryDoor.target = world.writeMap("Hall.json", {"...."});
-    PlayScreen* screen = new_PlayScreen(&entry);
-    addScreen(screen);
-    Room* room = screen->room;
-    auto* prompter = new Prompter(room);
-    room->addEntity(prompter);
+    PlayScreen* screen = pushScreen(new_PlayScreen(&entry));
+    Room* room = screen->room.get();
+    auto* prompter = addEntityTo(*room, std::make_unique<Prompter>(room));
     auto frame = [&](const char* text) {
         prompter->text = text;
         room->update(0.05f);

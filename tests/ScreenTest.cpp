@@ -1,4 +1,5 @@
 #include "Screens/Screen.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -35,9 +36,7 @@ protected:
     void TearDown() override { ScreenStackShutdown(); }
 
     ProbeScreen* push(const std::string& name, float onTime = 0.225f, float offTime = 0.225f) {
-        auto* screen = new ProbeScreen(&log, name, onTime, offTime);
-        addScreen(screen);
-        return screen;
+        return pushScreen(std::make_unique<ProbeScreen>(&log, name, onTime, offTime));
     }
 
     void frames(int count, float dt) {
@@ -110,9 +109,9 @@ TEST_F(ScreenStackTest, CoveringScreenHidesTheOneBelowAndUncoveringBringsItBack)
     frames(2, 0.1f);
     EXPECT_TRUE(menu->isFinished);
     EXPECT_EQ(play->state, Active);
-    EXPECT_EQ(screenStack->count, 2);
+    EXPECT_EQ(ScreenStackScreens().count, 2);
     frames(1, 0.1f);
-    EXPECT_EQ(screenStack->count, 1) << "the finished menu is removed at the next update";
+    EXPECT_EQ(ScreenStackScreens().count, 1) << "the finished menu is removed at the next update";
     EXPECT_EQ(log.back(), "menu destroyed");
 }
 
@@ -124,9 +123,9 @@ TEST_F(ScreenStackTest, ExitWithZeroOffTimeFinishesAtOnceAndLeavesAtTheNextUpdat
     splash->exitScreen();
     EXPECT_EQ(transitionedOff, 1);
     EXPECT_TRUE(splash->isFinished);
-    EXPECT_EQ(screenStack->count, 1);
+    EXPECT_EQ(ScreenStackScreens().count, 1);
     frames(1, 0.1f);
-    EXPECT_EQ(screenStack->count, 0);
+    EXPECT_EQ(ScreenStackScreens().count, 0);
     EXPECT_EQ(transitionedOff, 1);
 }
 
@@ -140,9 +139,9 @@ TEST_F(ScreenStackTest, ScreenPushedWhileLeavingIsFirstUpdatedInTheNextFrame) {
     ASSERT_NE(next, nullptr);
     EXPECT_TRUE(loading->isFinished);
     EXPECT_EQ(next->transitionPosition, 1.0f) << "not updated in the frame it was pushed";
-    EXPECT_EQ(screenStack->tail->data, next);
+    EXPECT_EQ(ScreenStackScreens().tail->data, next);
     frames(1, 0.1f);
-    EXPECT_EQ(screenStack->count, 1);
+    EXPECT_EQ(ScreenStackScreens().count, 1);
     EXPECT_FLOAT_EQ(next->transitionPosition, 0.5f);
 }
 

@@ -2,12 +2,16 @@
 // engine, frames read back.
 #pragma once
 
+#include "Debug/Debug.h"
 #include "Engine/Kestrel.h"
 #include "Sandbox.h"
+#include "Screens/Screen.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -24,11 +28,36 @@ struct Frame {
     const unsigned char* at(int x, int y) const { return rgba.data() + (y * width + x) * 4; }
 };
 
+// What the fatal error body met said, with fatal errors thrown instead of
+// ending the process; "(no fatal error)" when it met none.
+inline std::string fatalMessageOf(const std::function<void()>& body) {
+    try {
+        const DebugFatalThrowScope throwing;
+        body();
+    } catch (const DebugFatalInterrupt& fatal) {
+        return fatal.message;
+    }
+    return "(no fatal error)";
+}
+
+// body ends in a fatal error whose message matches pattern (POSIX extended,
+// as death tests read theirs), in this process.
+#define EXPECT_FATAL(body, pattern) \
+    EXPECT_THAT(fatalMessageOf([&] { body; }), testing::ContainsRegex(pattern))
+
 // For death tests: the child reports as a headless game does, on standard error.
 inline void reportHeadless() {
     KEPlatformOptions options;
     options.headless = true;
     KESysConfigure(options);
+}
+
+// Puts a screen on the stack, which owns it, and hands back where it went.
+template <typename ScreenKind>
+ScreenKind* pushScreen(std::unique_ptr<ScreenKind> screen) {
+    ScreenKind* pushed = screen.get();
+    addScreen(std::move(screen));
+    return pushed;
 }
 
 // One line of the audio log: frame, action, name and value.

@@ -104,7 +104,7 @@ TEST_F(TextureFontTest, ReadsEveryBlockIntoTheFont) {
     EXPECT_EQ(font->base, 16);
     EXPECT_EQ(font->pageCount, 1);
     EXPECT_FLOAT_EQ(font->invScaleH, 1.0f / 64);
-    EXPECT_STREQ(font->path, fontPath.c_str());
+    EXPECT_EQ(font->path, fontPath);
     EXPECT_EQ(font->pages[0], ContentManagerLoad(files.path("Test_0.png").c_str(), CT_TEXTURE, 0));
 
     const Glyph& b = font->glyphs[66 - 32];
@@ -128,8 +128,8 @@ TEST_F(TextureFontTest, PagesAreLoadedFromTheFontsFolder) {
     TextureFont* font = load(files.write("Fonts/Menu.fnt", MAGIC + commonBlock(20, 64, 64, 2) + pages +
                                                                charsBlock({{'a', 0, 0, 10, 20, 0, 0, 1}})));
     ASSERT_EQ(font->pageCount, 2);
-    EXPECT_STREQ(font->pages[0]->path, files.path("Fonts/Menu_0.png").c_str());
-    EXPECT_STREQ(font->pages[1]->path, files.path("Fonts/Menu_1.png").c_str());
+    EXPECT_EQ(font->pages[0]->path, files.path("Fonts/Menu_0.png"));
+    EXPECT_EQ(font->pages[1]->path, files.path("Fonts/Menu_1.png"));
     EXPECT_EQ(font->glyphOf('a')->page, 1);
 }
 
@@ -149,9 +149,7 @@ TEST_F(TextureFontTest, MeasuringAddsOffsetAndWidthAndCountsEveryLineFeed) {
         << "codes without a glyph add nothing";
 }
 
-using TextureFontDeathTest = TextureFontTest;
-
-TEST_F(TextureFontDeathTest, BrokenFilesAreFatalAndNameTheFile) {
+TEST_F(TextureFontTest, BrokenFilesAreFatalAndNameTheFile) {
     const std::string common = commonBlock(20, 64, 64, 1);
     const std::string a = charsBlock({{'a', 0, 0, 10, 20, 0, 0, 0}});
     struct Case {
@@ -195,21 +193,11 @@ TEST_F(TextureFontDeathTest, BrokenFilesAreFatalAndNameTheFile) {
         std::string path = files.write("Broken" + std::to_string(i) + ".fnt", cases[i].bytes);
         std::string message = cases[i].message;
         if (size_t at = message.find("%s"); at != std::string::npos) message.replace(at, 2, path);
-        EXPECT_EXIT(
-            {
-                reportHeadless();
-                TextureFontContentLoad(path.c_str(), 0, CF_DEFERRED);
-            },
-            testing::ExitedWithCode(1), literally(message))
+        EXPECT_FATAL(TextureFontContentLoad(path.c_str(), 0, CF_DEFERRED), literally(message))
             << "case " << i;
     }
-    EXPECT_EXIT(
-        {
-            reportHeadless();
-            TextureFontContentLoad(files.path("Missing.fnt").c_str(), 0, 0);
-        },
-        testing::ExitedWithCode(1),
-        literally("Unable to load texture font (" + files.path("Missing.fnt") + ")."));
+    EXPECT_FATAL(TextureFontContentLoad(files.path("Missing.fnt").c_str(), 0, 0),
+                 literally("Unable to load texture font (" + files.path("Missing.fnt") + ")."));
 }
 
 using Pixel = std::array<int, 3>;
@@ -251,15 +239,15 @@ protected:
 
 TEST_F(TextureFontDrawTest, MainThreadStepBuildsEveryMeshOnce) {
     KEMesh* meshes[GLYPH_COUNT];
-    for (int i = 0; i < GLYPH_COUNT; ++i) meshes[i] = font->glyphs[i].mesh;
+    for (int i = 0; i < GLYPH_COUNT; ++i) meshes[i] = font->glyphs[i].mesh.get();
     for (KEMesh* mesh : meshes) EXPECT_NE(mesh, nullptr);
-    KETexture* page = font->pages[0]->texture;
+    KETexture* page = font->pages[0]->texture.get();
     ASSERT_NE(page, nullptr);
     TextureFontContentLoadThreadSafe(font);
-    for (int i = 0; i < GLYPH_COUNT; ++i) EXPECT_EQ(font->glyphs[i].mesh, meshes[i]);
-    EXPECT_EQ(font->pages[0]->texture, page);
+    for (int i = 0; i < GLYPH_COUNT; ++i) EXPECT_EQ(font->glyphs[i].mesh.get(), meshes[i]);
+    EXPECT_EQ(font->pages[0]->texture.get(), page);
 
-    KEVertex corner = KEGfxMeshVertex(font->glyphOf('b')->mesh, 2);
+    KEVertex corner = KEGfxMeshVertex(font->glyphOf('b')->mesh.get(), 2);
     EXPECT_EQ(corner.x, 12);
     EXPECT_EQ(corner.y, 20);
     EXPECT_FLOAT_EQ(corner.u, 12.0f / 64);

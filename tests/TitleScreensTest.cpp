@@ -65,7 +65,7 @@ protected:
         for (float until = elapsed + seconds; elapsed < until;) frame();
     }
 
-    Screen* top() const { return screenStack->tail->data; }
+    Screen* top() const { return ScreenStackScreens().tail->data; }
 
     size_t cues(const std::string& action, const std::string& name) const {
         return readAudioLog(world.files.path("audio.log"), action, name).size();
@@ -80,8 +80,7 @@ protected:
     PlayScreen* play(const std::string& map) {
         PlayState entry;
         entry.entryDoor.target = map;
-        auto* screen = new_PlayScreen(&entry);
-        addScreen(screen);
+        auto* screen = pushScreen(new_PlayScreen(&entry));
         return screen;
     }
 
@@ -104,8 +103,7 @@ TEST_F(TitleScreensTest, TheMainMenuMovesWithinItsItemsAndCuesEachMove) {
         {"S moves down", {KEY_S}, 1, 1},    {"Down", {KEY_DOWN}, 2, 2},
         {"Down on Exit", {KEY_DOWN}, 2, 2}, {"W moves up", {KEY_W}, 1, 3},
     };
-    auto* menu = new_MainMenuScreen();
-    addScreen(menu);
+    auto* menu = pushScreen(new_MainMenuScreen());
     for (const MenuStep& step : steps) {
         frame(step.keys);
         frame();
@@ -120,8 +118,7 @@ TEST_F(TitleScreensTest, TheMainMenuMovesWithinItsItemsAndCuesEachMove) {
 }
 
 TEST_F(TitleScreensTest, ASecondMoveRestartsTheItemsFromWhereTheyStand) {
-    auto* menu = new_MainMenuScreen();
-    addScreen(menu);
+    auto* menu = pushScreen(new_MainMenuScreen());
     const auto items = menu->menuItems();
     frame({KEY_DOWN});
     wait(0.05f);
@@ -130,7 +127,7 @@ TEST_F(TitleScreensTest, ASecondMoveRestartsTheItemsFromWhereTheyStand) {
     ASSERT_FALSE(sameColour(playHalfway, MENU_NORMAL_COLOUR));
     frame({KEY_UP});
     EXPECT_NEAR(items[0].colour.red, playHalfway.red, 0.1f) << "no jump to either colour";
-    EXPECT_EQ(tweens->count, 4) << "one tween a variable";
+    EXPECT_EQ(TweenManagerCount(), 4) << "one tween a variable";
     wait(0.9f);
     EXPECT_TRUE(sameColour(items[0].colour, MENU_HIGHLIGHT_COLOUR));
     EXPECT_FLOAT_EQ(items[0].offset, MENU_SELECTED_OFFSET);
@@ -161,7 +158,7 @@ TEST_F(TitleScreensTest, ThePauseMenuOpensOverTheRoomAndEscapeLeavesIt) {
     frame({KEY_ESCAPE});
     EXPECT_TRUE(pause->isExiting) << "Escape resumes";
     wait(0.8f);
-    ASSERT_EQ(screenStack->count, 1);
+    ASSERT_EQ(ScreenStackScreens().count, 1);
     frame({KEY_P});
     frame();
     pause = dynamic_cast<PauseScreen*>(top());
@@ -182,14 +179,13 @@ TEST_F(TitleScreensTest, TheFinalPassageCannotBePaused) {
     frame({KEY_ESCAPE});
     frame({KEY_P});
     frame();
-    EXPECT_EQ(screenStack->count, 1);
+    EXPECT_EQ(ScreenStackScreens().count, 1);
 }
 
 TEST_F(TitleScreensTest, CreditsShowASectionEvery3point5SecondsThenTheMainMenu) {
     replaceAsset("Credits.json", R"([{"heading": "A", "text": "a"}, {"heading": "B", "text": "b\nb"},
                                      {"heading": "C", "text": "c"}])");
-    auto* credits = new_CreditsScreen();
-    addScreen(credits);
+    auto* credits = pushScreen(new_CreditsScreen());
     EXPECT_EQ(credits->opacity(), 1.0f) << "the first section is up at once";
     std::vector<float> changes;
     for (int32_t shown = 0; !credits->isExiting && elapsed < 15.0f;) {
@@ -205,7 +201,7 @@ TEST_F(TitleScreensTest, CreditsShowASectionEvery3point5SecondsThenTheMainMenu) 
     EXPECT_NE(dynamic_cast<MainMenuScreen*>(top()), nullptr);
 
     holdAKey(true);
-    addScreen(credits = new_CreditsScreen());
+    credits = pushScreen(new_CreditsScreen());
     frame();
     EXPECT_TRUE(credits->isExiting) << "a key held as they start leaves them at once";
 }
@@ -215,8 +211,7 @@ TEST_F(TitleScreensTest, CreditsShowASectionEvery3point5SecondsThenTheMainMenu) 
 TEST_F(TitleScreensTest, EveryIntroShowsItsCardsAndAKeySkipsOnlyAfterAWhile) {
     world.writeMap("RoomTutA.json", {"........"});
     for (int run = 0; run < 2; ++run) {
-        auto* intro = dynamic_cast<CardScreen*>(new_IntroScreen());
-        addScreen(intro);
+        auto* intro = dynamic_cast<CardScreen*>(pushScreen(new_IntroScreen()));
         holdAKey(true);
         wait(7.9f);
         EXPECT_FALSE(intro->isExiting) << "run " << run;
@@ -258,8 +253,7 @@ TEST(CreditsFileTest, ACreditsFileOfTheWrongShapeIsFatalAndNamesTheFile) {
     ScratchDirectory files;
     for (const BrokenCredits& broken : cases) {
         const std::string path = files.write("Credits.json", broken.json);
-        EXPECT_DEATH((reportHeadless(), parseCredits(path.c_str())),
-                     std::string(broken.message) + ".*Credits.json")
+        EXPECT_FATAL(parseCredits(path.c_str()), std::string(broken.message) + ".*Credits.json")
             << broken.what;
     }
     const std::string good = files.write("Good.json", R"([{"heading": "A", "text": "a\nb"}])");

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "TestSupport.h"
 #include "Util/Color.h"
 
 namespace {
@@ -29,8 +30,6 @@ protected:
     void TearDown() override { TweenManagerShutdown(); }
 };
 
-using TweenManagerDeathTest = TweenManagerTest;
-
 TEST_F(TweenManagerTest, ShownValueLagsTheClockByOneFrame) {
     TweenManagerTween(&shown, &one, 1.0f, easeLinear, TWEEN_FLOAT, recordCompletion);
     std::vector<float> frames;
@@ -40,7 +39,7 @@ TEST_F(TweenManagerTest, ShownValueLagsTheClockByOneFrame) {
     }
     EXPECT_EQ(frames, (std::vector<float>{0.0f, 0.25f, 0.5f, 1.0f}));
     EXPECT_EQ(shownAtCompletion, std::vector<float>{1.0f});
-    EXPECT_EQ(tweens->count, 0);
+    EXPECT_EQ(TweenManagerCount(), 0);
 }
 
 TEST_F(TweenManagerTest, RestartContinuesFromTheCurrentValue) {
@@ -48,7 +47,7 @@ TEST_F(TweenManagerTest, RestartContinuesFromTheCurrentValue) {
     UpdateTweens(0.25f);
     UpdateTweens(0.25f);
     EXPECT_EQ(TweenManagerTween(&shown, &two, 1.0f, easeLinear, TWEEN_FLOAT, nullptr), first);
-    EXPECT_EQ(tweens->count, 1);
+    EXPECT_EQ(TweenManagerCount(), 1);
     UpdateTweens(0.25f);
     EXPECT_EQ(shown, 0.25f);
     UpdateTweens(0.25f);
@@ -80,12 +79,12 @@ TEST_F(TweenManagerTest, OnCompleteMayRestartItsOwnVariable) {
     TweenManagerTween(&shown, &one, 0.5f, easeLinear, TWEEN_FLOAT, pulseBack);
     UpdateTweens(0.5f);
     EXPECT_EQ(shownAtCompletion, std::vector<float>{1.0f});
-    ASSERT_EQ(tweens->count, 1);
+    ASSERT_EQ(TweenManagerCount(), 1);
     UpdateTweens(0.5f);
     EXPECT_EQ(shown, 1.0f);
     UpdateTweens(0.5f);
     EXPECT_EQ(shown, 0.0f);
-    EXPECT_EQ(tweens->count, 0);
+    EXPECT_EQ(TweenManagerCount(), 0);
 }
 
 // The completing tween is not the last one, so the new tween lies ahead of the pass.
@@ -121,14 +120,14 @@ TEST(EasingTest, ShapesProgressByTheirFormulas) {
     EXPECT_NEAR(easeQuintInOut(0.49999f), 0.5f, 1e-3f);
 }
 
-TEST_F(TweenManagerDeathTest, NegligibleDurationAndKindMismatchAreFatal) {
-    EXPECT_EXIT(TweenManagerTween(&shown, &one, 0.0005f, easeLinear, TWEEN_FLOAT, nullptr),
-                ::testing::ExitedWithCode(1), "Tween duration cannot be zero\\.");
-    EXPECT_EXIT(TweenManagerTween(&shown, &one, -0.00005f, easeLinear, TWEEN_FLOAT, nullptr),
-                ::testing::ExitedWithCode(1), "Tween duration cannot be zero\\.");
+TEST_F(TweenManagerTest, NegligibleDurationAndKindMismatchAreFatal) {
+    EXPECT_FATAL(TweenManagerTween(&shown, &one, 0.0005f, easeLinear, TWEEN_FLOAT, nullptr),
+                 "Tween duration cannot be zero\\.");
+    EXPECT_FATAL(TweenManagerTween(&shown, &one, -0.00005f, easeLinear, TWEEN_FLOAT, nullptr),
+                 "Tween duration cannot be zero\\.");
     TweenManagerTween(&shown, &one, 1.0f, easeLinear, TWEEN_FLOAT, nullptr);
-    EXPECT_EXIT(TweenManagerTween(&shown, &colorWhite, 1.0f, easeLinear, TWEEN_COLOR, nullptr),
-                ::testing::ExitedWithCode(1), "Tween already exists with different type\\.");
+    EXPECT_FATAL(TweenManagerTween(&shown, &colorWhite, 1.0f, easeLinear, TWEEN_COLOR, nullptr),
+                 "Tween already exists with different type\\.");
 }
 
 }  // namespace

@@ -25,6 +25,14 @@ inline constexpr int WORLD_TILE = 32;
 // Where the game's rooms live; tests write theirs there.
 inline const std::string ROOMS = "Assets/FloorTemplate/FinalRooms";
 
+// Adds an entity to the room, which owns it, and hands back where it went.
+template <typename Kind>
+Kind* addEntityTo(Room& room, std::unique_ptr<Kind> entity) {
+    Kind* added = entity.get();
+    room.addEntity(std::move(entity));
+    return added;
+}
+
 class TestWorld {
 public:
     // Rooms are laid out for a screen of that size in virtual pixels.
@@ -49,7 +57,7 @@ public:
     }
 
     ~TestWorld() {
-        delete room;
+        room.reset();
         currentCharacter = nullptr;
         NotificationBarShutdown();
         if (ownsSound) SoundManagerShutdown();
@@ -90,19 +98,19 @@ public:
     // The room a play state entering the map through spawn point id leads to.
     Room* enter(const std::string& mapPath, int entryId = 0, float carriedCandleLife = 0,
                 PlayScreen* owner = nullptr) {
-        delete room;
+        room.reset();
         PlayState entry;
         entry.entryDoor.target = mapPath;
         entry.entryDoor.id = entryId;
         entry.carriedCandleLife = carriedCandleLife;
         room = new_Room(owner, &entry);
-        return room;
+        return room.get();
     }
 
     HeadlessEngine engine;
     ScratchDirectory files;
     std::filesystem::path previousDirectory;
-    Room* room = nullptr;
+    std::unique_ptr<Room> room;
 
 private:
     bool ownsSound;

@@ -23,10 +23,6 @@ struct ProjectError {
     std::string message;
 };
 
-struct JsonFree {
-    void operator()(json_value* value) const { json_value_free(value); }
-};
-
 std::string quoted(std::string_view text) {
     std::string result(1, '"');
     result.append(text);
@@ -355,7 +351,7 @@ const VariantDefinition& LayerDefinition::choose(std::span<const float> values) 
 }
 
 std::optional<EventProject> EventProjectRead(std::string_view text, std::string* problem) {
-    std::unique_ptr<json_value, JsonFree> document(JsonParse(text.data(), text.size()));
+    JsonDocument document = JsonParse(text.data(), text.size());
     if (document == nullptr) {
         *problem = "is not valid JSON";
         return std::nullopt;

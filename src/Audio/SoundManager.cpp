@@ -52,7 +52,7 @@ struct SoundState {
     AudioEventGroup* musicGroup = nullptr;
     AudioEventGroup* dialogueGroup = nullptr;
     AudioEventCategory* masterCategory = nullptr;
-    List<AudioEvent>* activeEvents = nullptr;
+    std::unique_ptr<List<AudioEvent>> activeEvents;  // the events belong to the event system
     int32_t musicState = MS_CALM;
     CueFunction musicCue = nullptr;
     int32_t ambienceState = AS_QUIET;
@@ -482,8 +482,7 @@ void SoundManagerUpdate(float dt) {
 }
 
 void SoundManagerShutdown() {
-    sound.activeEvents->destroy();
-    sound.activeEvents = nullptr;
+    sound.activeEvents.reset();
     check(AudioEventSystemUnload(sound.eventSystem));
     check(AudioEventSystemRelease(sound.eventSystem));
     check(AudioSystemRelease(sound.lowLevelSystem));

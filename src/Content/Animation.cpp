@@ -2,8 +2,8 @@
 
 #include "Debug/Debug.h"
 
-Animation* new_Animation() {
-    return DEBUG_NEW(Animation, "new_Animation");
+std::unique_ptr<Animation> new_Animation() {
+    return DEBUG_MAKE_UNIQUE(Animation, "new_Animation");
 }
 
 void Animation::update(float dt) {
@@ -40,7 +40,7 @@ void Animation::draw(const Matrix3& transform, const Color& colour) const {
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
     KEGfxSetTransform(&transform);
     KEGfxSetRenderMode(KE_RENDER_TEXTURED);
-    KEGfxTextureSet(sheet->texture, uvOffset.x, uvOffset.y);
+    KEGfxTextureSet(sheet->texture.get(), uvOffset.x, uvOffset.y);
     KEGfxMeshDraw(mesh);
 }
 

@@ -10,10 +10,12 @@
 #include "Util/Vector2.h"
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 class Animation {
 public:
-    const char* path = nullptr;       // the cache record's string, not owned
+    std::string path;                 // the file it was loaded from
     TextureContent* sheet = nullptr;  // cached, not owned
     KEMesh* mesh = nullptr;           // one frame; owned by the cached animation, shared by copies
     uint32_t frameCount = 0;
@@ -45,4 +47,4 @@ public:
     bool isLastFrame() const { return frame == frameCount - 1; }
 };
 
-Animation* new_Animation();
+std::unique_ptr<Animation> new_Animation();

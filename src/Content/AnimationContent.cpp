@@ -6,7 +6,6 @@
 #include "Engine/QuadMesh.h"
 #include "Util/StringHelper.h"
 
-#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -29,12 +28,9 @@ bool optionalBoolean(const json_value* document, const char* key, bool fallback,
 }
 
 void loadSpriteSheet(Animation* animation, const char* name, uint32_t flags) {
-    char* directory = strdirectory(animation->path);
-    char* sheetPath = strmerge(directory, name);
-    animation->sheet = static_cast<TextureContent*>(ContentManagerLoad(sheetPath, CT_TEXTURE, flags));
+    const std::string sheetPath = strdirectory(animation->path.c_str()) + name;
+    animation->sheet = static_cast<TextureContent*>(ContentManagerLoad(sheetPath.c_str(), CT_TEXTURE, flags));
     animation->mesh = nullptr;
-    std::free(sheetPath);
-    std::free(directory);
 }
 
 float requireDuration(const json_value* document, const char* path) {
@@ -46,7 +42,7 @@ float requireDuration(const json_value* document, const char* path) {
 }
 
 void loadJSON(Animation* animation, const json_value* document, uint32_t flags) {
-    const char* path = animation->path;
+    const char* path = animation->path.c_str();
     if (document == nullptr || document->type != json_object)
         FATAL_ERROR("Invalid animation file (%s).", path);
     json_int_t frameCount =
@@ -75,31 +71,29 @@ void computeFrameGrid(Animation* animation) {
     const TextureContent* sheet = animation->sheet;
     animation->columns = sheet->width / static_cast<uint32_t>(animation->frameWidth);
     if (animation->columns == 0)
-        FATAL_ERROR("Sprite sheet %s is narrower than one frame of animation (%s).", sheet->path,
-                    animation->path);
+        FATAL_ERROR("Sprite sheet %s is narrower than one frame of animation (%s).", sheet->path.c_str(),
+                    animation->path.c_str());
     uint32_t rows = animation->frameCount / animation->columns;
     if (rows == 0)
         FATAL_ERROR("Sprite sheet %s has %u frames a row, more than the %u frames of animation (%s).",
-                    sheet->path, animation->columns, animation->frameCount, animation->path);
+                    sheet->path.c_str(), animation->columns, animation->frameCount, animation->path.c_str());
     animation->frameHeight = static_cast<int32_t>(sheet->height / rows);
     if (animation->frameHeight == 0)
-        FATAL_ERROR("Sprite sheet %s is too short for its rows of animation (%s).", sheet->path,
-                    animation->path);
+        FATAL_ERROR("Sprite sheet %s is too short for its rows of animation (%s).", sheet->path.c_str(),
+                    animation->path.c_str());
 }
 
 }  // namespace
 
 Animation* AnimationContentLoad(const char* path, int, uint32_t flags) {
-    size_t length = 0;
-    char* text = ContentManagerLoadString(path, &length);
-    Animation* animation = new_Animation();
+    const std::string text = ContentManagerLoadString(path);
+    std::unique_ptr<Animation> animation = new_Animation();
     animation->path = path;
     animation->shared = (flags & CF_NO_CACHE) == 0;
-    json_value* document = JsonParse(text, length);
-    loadJSON(animation, document, flags);
-    json_value_free(document);
-    std::free(text);
-    return animation;
+    const JsonDocument document = JsonParse(text.data(), text.size());
+    loadJSON(animation.get(), document.get(), flags);
+    // The content cache, or with CF_NO_CACHE the caller, owns it from here.
+    return animation.release();
 }
 
 void AnimationContentLoadThreadSafe(Animation* animation) {
@@ -122,10 +116,10 @@ void AnimationContentUnload(Animation* animation) {
 }
 
 Animation* AnimationContentCopy(Animation* animation) {
-    Animation* copy = new_Animation();
+    std::unique_ptr<Animation> copy = new_Animation();
     *copy = *animation;
     copy->shared = false;
-    return copy;
+    return copy.release();
 }
 
 void AnimationContentUnloadCopy(Animation* copy) {

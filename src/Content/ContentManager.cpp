@@ -5,17 +5,15 @@
 #include "Content/TextureContent.h"
 #include "Content/TextureFontContent.h"
 #include "Debug/Debug.h"
-#include "Util/StringHelper.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include <sys/stat.h>
 
-List<ContentRecord>* contentCache = nullptr;
-
 namespace {
+
+std::unique_ptr<OwningList<ContentRecord>> contentCache;
 
 constexpr int32_t CONTENT_TYPE_COUNT = 4;
 
@@ -44,7 +42,7 @@ void normalisePath(const char* path, char (&normalised)[CONTENT_PATH_MAX + 1]) {
 
 ContentRecord* findRecord(const char* path) {
     for (ContentRecord* record : *contentCache)
-        if (std::strcmp(record->path, path) == 0) return record;
+        if (record->path == path) return record;
     return nullptr;
 }
 
@@ -61,18 +59,18 @@ void* loadUncached(const char* path, int32_t type, uint32_t flags) {
 }
 
 void* loadIntoCache(const char* path, int32_t type, uint32_t flags) {
-    ContentRecord* record =
-        DEBUG_NEW(ContentRecord, "ContentManagerLoad", ContentRecord{type, strduplicate(path), nullptr});
+    std::unique_ptr<ContentRecord> owned = DEBUG_MAKE_UNIQUE(ContentRecord, "ContentManagerLoad", type, path);
+    ContentRecord* record = owned.get();
     // The loader gets the record's own path, which lives as long as the cache.
-    record->data = contentTypes[type].load(record->path, 0, flags);
+    record->data = contentTypes[type].load(record->path.c_str(), 0, flags);
     if ((flags & CF_DEFERRED) == 0) {
         contentTypes[type].loadThreadSafe(record->data);
         WARNING(
             "Content was hard loaded outside the loading screen.\nDid you forget to add it the "
             "preload?\n{%s}",
-            record->path);
+            record->path.c_str());
     }
-    contentCache->pushBack(record);
+    contentCache->pushBack(std::move(owned));
     if ((flags & CF_COPY) != 0 && contentTypes[type].copy != nullptr)
         return contentTypes[type].copy(record->data);
     return record->data;
@@ -86,8 +84,16 @@ const char* ContentTypeName(int32_t type) {
     return type >= 0 && type < CONTENT_TYPE_COUNT ? names[type] : "CT_UNKNOWN";
 }
 
+ContentRecord::~ContentRecord() {
+    if (data != nullptr) contentTypes[type].unload(data);
+}
+
+const OwningList<ContentRecord>& ContentManagerRecords() {
+    return *contentCache;
+}
+
 void ContentManagerInit() {
-    contentCache = new_List<ContentRecord>();
+    contentCache = DEBUG_MAKE_UNIQUE(OwningList<ContentRecord>, "ContentManagerInit");
     contentTypes[CT_TEXTURE] = operationsOf<TextureContent, TextureContentLoad, TextureContentLoadThreadSafe,
                                             TextureContentUnload>();
     contentTypes[CT_MAP] = operationsOf<Map, MapContentLoad, MapContentLoadThreadSafe, MapContentUnload>();
@@ -134,30 +140,20 @@ void ContentManagerComplete(void* data, int32_t type) {
 }
 
 void ContentManagerShutdown() {
-    for (ContentRecord* record : *contentCache) {
-        contentTypes[record->type].unload(record->data);
-        std::free(record->path);
-        delete record;
-    }
-    contentCache->destroy();
-    contentCache = nullptr;
+    contentCache.reset();
 }
 
-char* ContentManagerLoadString(const char* path, size_t* length) {
+std::string ContentManagerLoadString(const char* path) {
     // A directory opens as a stream too, of a nonsensical size.
     struct stat status {};
     if (stat(path, &status) != 0 || !S_ISREG(status.st_mode)) FATAL_ERROR("Unable to load file (%s).", path);
-    FILE* file = std::fopen(path, "rb");
+    const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "rb"), std::fclose);
     if (file == nullptr) FATAL_ERROR("Unable to load file (%s).", path);
     long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) FATAL_ERROR("Unable to read file (%s).", path);
-    char* text = static_cast<char*>(std::malloc(static_cast<size_t>(size) + 1));
-    if (text == nullptr) ALLOCATION_FAILURE("ContentManagerLoadString");
-    size_t read = std::fread(text, 1, static_cast<size_t>(size), file);
-    std::fclose(file);
-    if (read != static_cast<size_t>(size)) FATAL_ERROR("Unable to read file (%s).", path);
-    text[size] = '\0';
-    *length = read;
+    if (std::fseek(file.get(), 0, SEEK_END) == 0) size = std::ftell(file.get());
+    if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) FATAL_ERROR("Unable to read file (%s).", path);
+    std::string text(static_cast<size_t>(size), '\0');
+    if (std::fread(text.data(), 1, text.size(), file.get()) != text.size())
+        FATAL_ERROR("Unable to read file (%s).", path);
     return text;
 }

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 enum ContentType : int32_t {
     CT_TEXTURE = 0,
@@ -39,15 +40,23 @@ struct ContentTypeOps {
     void (*unloadCopy)(void* data);  // null when the type cannot be copied
 };
 
+// A cached asset. The record owns its data and frees it through its type's
+// unload step.
 struct ContentRecord {
     int32_t type;
-    char* path;  // the normalised path: the cache key
+    std::string path;  // the normalised path: the cache key
     void* data;
+
+    ContentRecord(int32_t recordType, const char* recordPath)
+        : type(recordType), path(recordPath), data(nullptr) {}
+    ContentRecord(const ContentRecord&) = delete;
+    ContentRecord& operator=(const ContentRecord&) = delete;
+    ~ContentRecord();
 };
 
-// The cache, in order of first load. Callers read it; only this module
-// changes it.
-extern List<ContentRecord>* contentCache;
+// The cache, in order of first load, between ContentManagerInit and
+// ContentManagerShutdown.
+const OwningList<ContentRecord>& ContentManagerRecords();
 
 // Start-up: the content types and an empty cache.
 void ContentManagerInit();
@@ -65,6 +74,5 @@ void ContentManagerComplete(void* data, int32_t type);
 // Shutdown: unloads every cached item in order of first load, then the cache.
 void ContentManagerShutdown();
 
-// The whole file, followed by a NUL that length does not count, so that text
-// parsers never read past the buffer. The caller frees it with free().
-char* ContentManagerLoadString(const char* path, size_t* length);
+// The whole file; a missing file, a directory or a failed read is fatal.
+std::string ContentManagerLoadString(const char* path);

@@ -8,7 +8,7 @@ json_value* JsonObjectFind(const json_value* object, const char* key) {
     return nullptr;
 }
 
-json_value* JsonParse(const char* text, size_t length) {
+JsonDocument JsonParse(const char* text, size_t length) {
     json_settings settings{};
-    return json_parse_ex(&settings, text, length, nullptr);
+    return JsonDocument(json_parse_ex(&settings, text, length, nullptr));
 }

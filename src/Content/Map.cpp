@@ -46,17 +46,6 @@ bool hasFlag(const Tile& tile, TileFlag flag) {
 
 }  // namespace
 
-MapObject::~MapObject() {
-    std::free(type);
-    std::free(name);
-}
-
-Map::~Map() {
-    std::free(path);
-    for (MapObject* object : *objects) delete object;
-    objects->destroy();
-}
-
 void Map::prepare(Vector2 view) {
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
     viewPosition = view;
@@ -117,11 +106,11 @@ void Map::drawDarkness(float opacity, MarkLife marks) {
 }
 
 bool Map::isAt(const char* mapPath) const {
-    return path != nullptr && std::strcmp(path, mapPath) == 0;
+    return path == mapPath;
 }
 
 void Map::forEachObject(const MapObjectVisitor& visit) {
-    for (MapObject* object : *objects) visit(this, object);
+    for (MapObject* object : objects) visit(this, object);
 }
 
 Tile* Map::getTile(int32_t column, int32_t row, int32_t layer) {
@@ -149,7 +138,8 @@ void Map::placeTile(int32_t column, int32_t row) const {
 
 void Map::drawTileImage(const Tile& tile) const {
     const Tileset& tileset = tilesets[tile.tilesetIndex()];
-    KEGfxTextureSet(tileset.texture->texture, static_cast<float>(tile.imageColumn()) * tileset.tileUv[0],
+    KEGfxTextureSet(tileset.texture->texture.get(),
+                    static_cast<float>(tile.imageColumn()) * tileset.tileUv[0],
                     static_cast<float>(tile.imageRow()) * tileset.tileUv[1]);
     KEGfxMeshDraw(tileset.mesh);
 }
@@ -163,6 +153,6 @@ void Map::drawBlackSquare(float opacity) const {
     KEGfxMeshDraw(tilesets[0].mesh);
 }
 
-Map* new_Map() {
-    return DEBUG_NEW(Map, "new_Map");
+std::unique_ptr<Map> new_Map() {
+    return DEBUG_MAKE_UNIQUE(Map, "new_Map");
 }

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 class Map;
 
@@ -65,19 +67,14 @@ struct TileLayer {
 };
 
 struct MapObject {
-    char* type = nullptr;  // owned; the room's spawner dispatches on it
-    char* name = nullptr;  // owned, or null
+    std::string type;                 // the room's spawner dispatches on it
+    std::optional<std::string> name;  // absent when the object has none
     float x = 0.0f;
     float y = 0.0f;
     int32_t width = 0;
     int32_t height = 0;
     float rotation = 0.0f;                   // radians
     std::unique_ptr<Properties> properties;  // null when the object has none
-
-    MapObject() = default;
-    MapObject(const MapObject&) = delete;
-    MapObject& operator=(const MapObject&) = delete;
-    ~MapObject();
 };
 
 // Whether a draw pass clears this frame's lighting behind it. While another
@@ -105,14 +102,9 @@ public:
     uint16_t lastRow = 0;
     Vector2 viewPosition;  // as this frame's prepare was given it
     std::unique_ptr<Tileset[]> tilesets;
-    std::unique_ptr<TileLayer[]> tileLayers;           // 0 is the floor, 1 the darkness layer
-    List<MapObject>* objects = new_List<MapObject>();  // owns its objects
-    char* path = nullptr;                              // owned
-
-    Map() = default;
-    Map(const Map&) = delete;
-    Map& operator=(const Map&) = delete;
-    ~Map();
+    std::unique_ptr<TileLayer[]> tileLayers;  // 0 is the floor, 1 the darkness layer
+    OwningList<MapObject> objects;
+    std::string path;  // the file it was loaded from; empty for a map made in code
 
     // Once a frame before drawing: fixes the visible tile range, one tile of
     // margin included, from the camera's view position in world pixels.
@@ -141,4 +133,4 @@ private:
 };
 
 // An empty map with an opaque black background.
-Map* new_Map();
+std::unique_ptr<Map> new_Map();

@@ -179,7 +179,7 @@ private:
     void parseTileLayerData(TileLayer* layer, const json_value* array) const;
     Tile readTile(const json_value* entry) const;
     void parseObjectLayer(const json_value* layer);
-    MapObject* parseObject(const json_value* object) const;
+    std::unique_ptr<MapObject> parseObject(const json_value* object) const;
 
     Map* map;
     uint32_t flags;
@@ -189,9 +189,9 @@ private:
 };
 
 void MapReader::loadJSON(const json_value* document) {
-    if (document == nullptr) FATAL_ERROR("Map contains invalid JSON.\nFile: %s", map->path);
-    if (document->type != json_object) FATAL_ERROR("Invalid map structure.\nFile: %s", map->path);
-    Members members(document, "Map", map->path, __func__);
+    if (document == nullptr) FATAL_ERROR("Map contains invalid JSON.\nFile: %s", map->path.c_str());
+    if (document->type != json_object) FATAL_ERROR("Invalid map structure.\nFile: %s", map->path.c_str());
+    Members members(document, "Map", map->path.c_str(), __func__);
     if (const json_value* color = members.optional("backgroundcolor", json_string))
         map->background = readBackground(color);
     map->width = static_cast<int32_t>(members.integer("width", "Map missing width property.", 1, UINT16_MAX));
@@ -208,26 +208,28 @@ void MapReader::loadJSON(const json_value* document) {
 }
 
 void MapReader::requireObject(const json_value* value, const char* what) const {
-    if (value->type != json_object) FATAL_ERROR("Map %s is not a JSON object.\nFile: %s", what, map->path);
+    if (value->type != json_object)
+        FATAL_ERROR("Map %s is not a JSON object.\nFile: %s", what, map->path.c_str());
 }
 
 void MapReader::parseTilesets(const json_value* array) {
     uint32_t count = array->u.array.length;
     if (count == 0 || count > MAX_TILESETS)
-        FATAL_ERROR("Map has %u tilesets, not between 1 and %u.\nFile: %s", count, MAX_TILESETS, map->path);
+        FATAL_ERROR("Map has %u tilesets, not between 1 and %u.\nFile: %s", count, MAX_TILESETS,
+                    map->path.c_str());
     map->tilesetCount = static_cast<uint16_t>(count);
     map->tilesets.reset(DEBUG_NEW_ARRAY(Tileset, count, __func__));
     // Images are named relative to the map file's folder.
-    char* folder = strdirectory(map->path);
-    for (uint32_t i = 0; i < count; ++i) parseTileset(&map->tilesets[i], array->u.array.values[i], folder);
-    std::free(folder);
+    const std::string folder = strdirectory(map->path.c_str());
+    for (uint32_t i = 0; i < count; ++i)
+        parseTileset(&map->tilesets[i], array->u.array.values[i], folder.c_str());
     buildGidTable();
     decideTileFlags();
 }
 
 void MapReader::parseTileset(Tileset* tileset, const json_value* object, const char* folder) {
     requireObject(object, "tileset");
-    Members members(object, "Tileset", map->path, __func__);
+    Members members(object, "Tileset", map->path.c_str(), __func__);
     tileset->texture = loadImage(folder, members.string("image", "Tileset missing image property."));
     tileset->imageWidth = static_cast<int32_t>(
         members.integer("imagewidth", "Tileset missing image width property.", 1, UINT16_MAX));
@@ -247,10 +249,8 @@ void MapReader::parseTileset(Tileset* tileset, const json_value* object, const c
 }
 
 TextureContent* MapReader::loadImage(const char* folder, const char* image) const {
-    char* imagePath = strmerge(folder, image);
-    auto* texture = static_cast<TextureContent*>(ContentManagerLoad(imagePath, CT_TEXTURE, flags));
-    std::free(imagePath);
-    return texture;
+    const std::string imagePath = std::string(folder) + image;
+    return static_cast<TextureContent*>(ContentManagerLoad(imagePath.c_str(), CT_TEXTURE, flags));
 }
 
 // The tiles a tileset adds, cut at the map's tile size.
@@ -258,10 +258,11 @@ uint32_t MapReader::countTiles(const Tileset& tileset) {
     uint32_t columns = static_cast<uint32_t>(tileset.imageWidth / map->tileWidth);
     uint32_t rows = static_cast<uint32_t>(tileset.imageHeight / map->tileHeight);
     if (columns == 0 || rows == 0)
-        FATAL_ERROR("Tileset image %s is smaller than one tile.\nFile: %s", tileset.texture->path, map->path);
+        FATAL_ERROR("Tileset image %s is smaller than one tile.\nFile: %s", tileset.texture->path.c_str(),
+                    map->path.c_str());
     uint64_t total = uint64_t{tileCount} + uint64_t{columns} * rows;
     if (total > MAX_TILE_COUNT)
-        FATAL_ERROR("Map tilesets hold more than %u tiles.\nFile: %s", MAX_TILE_COUNT, map->path);
+        FATAL_ERROR("Map tilesets hold more than %u tiles.\nFile: %s", MAX_TILE_COUNT, map->path.c_str());
     tileCount = static_cast<uint32_t>(total);
     return columns * rows;
 }
@@ -273,7 +274,7 @@ void MapReader::parseTilesetTileProperties(std::vector<TileProperties>* found, c
     for (const json_object_entry& member : object->u.object) {
         TileProperties& entry = found->emplace_back();
         entry.gid = tileset.firstGid + tileIndex(member.name, tiles);
-        entry.properties = PropertiesLoad(member.value, map->path);
+        entry.properties = PropertiesLoad(member.value, map->path.c_str());
     }
 }
 
@@ -283,13 +284,13 @@ void MapReader::parseTileList(std::vector<TileProperties>* found, const Tileset&
                               const json_value* array) const {
     for (const json_value* tile : array->u.array) {
         requireObject(tile, "tile");
-        Members members(tile, "Tile", map->path, __func__);
+        Members members(tile, "Tile", map->path.c_str(), __func__);
         json_int_t index = members.integer("id", "Tile missing id.", 0, json_int_t{tiles} - 1);
         const json_value* properties = JsonObjectFind(tile, "properties");
         if (properties == nullptr) continue;
         TileProperties& entry = found->emplace_back();
         entry.gid = tileset.firstGid + static_cast<uint32_t>(index);
-        entry.properties = PropertiesLoad(properties, map->path);
+        entry.properties = PropertiesLoad(properties, map->path.c_str());
     }
 }
 
@@ -299,7 +300,7 @@ uint32_t MapReader::tileIndex(const char* name, uint32_t tiles) const {
     auto [last, error] = std::from_chars(name, end, index);
     if (error != std::errc() || last != end || index >= tiles)
         FATAL_ERROR("Tile property name %s is not the index of a tile in its tileset.\nFile: %s", name,
-                    map->path);
+                    map->path.c_str());
     return index;
 }
 
@@ -308,11 +309,11 @@ uint32_t MapReader::tileIndex(const char* name, uint32_t tiles) const {
 void MapReader::requireAscendingFirstGids() const {
     if (map->tilesets[0].firstGid != 1)
         FATAL_ERROR("The first tileset starts at gid %u, not 1.\nFile: %s", map->tilesets[0].firstGid,
-                    map->path);
+                    map->path.c_str());
     for (uint32_t i = 1; i < map->tilesetCount; ++i)
         if (map->tilesets[i].firstGid <= map->tilesets[i - 1].firstGid)
             FATAL_ERROR("Tileset %u starts at gid %u, not after tileset %u.\nFile: %s", i,
-                        map->tilesets[i].firstGid, i - 1, map->path);
+                        map->tilesets[i].firstGid, i - 1, map->path.c_str());
 }
 
 // A gid belongs to the last tileset starting at or before it.
@@ -329,7 +330,7 @@ void MapReader::buildGidTable() {
         uint32_t row = local / columns;
         if (column > MAX_IMAGE_CELL || row > MAX_IMAGE_CELL)
             FATAL_ERROR("Gid %u lies at column %u, row %u of %s, beyond a tile position's reach.\nFile: %s",
-                        gid, column, row, tileset.texture->path, map->path);
+                        gid, column, row, tileset.texture->path.c_str(), map->path.c_str());
         gidTable[gid] = packPosition(index, column, row);
     }
 }
@@ -364,11 +365,11 @@ void MapReader::parseLayers(const json_value* array) {
 void MapReader::parseTileLayers(const std::vector<const json_value*>& layers) {
     if (layers.size() < MIN_TILE_LAYERS || layers.size() > UINT16_MAX)
         FATAL_ERROR("Map has %zu tile layers, not between %zu (floor and darkness) and %u.\nFile: %s",
-                    layers.size(), MIN_TILE_LAYERS, UINT16_MAX, map->path);
+                    layers.size(), MIN_TILE_LAYERS, UINT16_MAX, map->path.c_str());
     map->tileLayerCount = static_cast<uint16_t>(layers.size());
     map->tileLayers.reset(DEBUG_NEW_ARRAY(TileLayer, layers.size(), __func__));
     for (size_t i = 0; i < layers.size(); ++i) {
-        Members members(layers[i], "Tile layer", map->path, __func__);
+        Members members(layers[i], "Tile layer", map->path.c_str(), __func__);
         TileLayer& layer = map->tileLayers[i];
         layer.visible = members.boolean("visible", "Tile layer missing visible property.");
         layer.opacity = members.decimal("opacity", "Tile layer missing opacity property.");
@@ -380,7 +381,7 @@ void MapReader::parseTileLayerData(TileLayer* layer, const json_value* array) co
     size_t cells = static_cast<size_t>(map->width) * static_cast<size_t>(map->height);
     if (array->u.array.length < cells)
         FATAL_ERROR("Tile layer data holds %u gids, fewer than the map's %zu cells.\nFile: %s",
-                    array->u.array.length, cells, map->path);
+                    array->u.array.length, cells, map->path.c_str());
     layer->tiles.reset(DEBUG_NEW_ARRAY(Tile, cells, __func__));
     for (size_t i = 0; i < cells; ++i) layer->tiles[i] = readTile(array->u.array.values[i]);
 }
@@ -389,7 +390,7 @@ void MapReader::parseTileLayerData(TileLayer* layer, const json_value* array) co
 // make empty cells.
 Tile MapReader::readTile(const json_value* entry) const {
     if (entry->type != json_integer || entry->u.integer < 0 || entry->u.integer > UINT32_MAX)
-        FATAL_ERROR("Tile layer data holds something other than a gid.\nFile: %s", map->path);
+        FATAL_ERROR("Tile layer data holds something other than a gid.\nFile: %s", map->path.c_str());
     Tile tile;
     tile.gid = static_cast<uint32_t>(entry->u.integer);
     if (tile.gid == 0 || tile.gid > tileCount) {
@@ -402,20 +403,19 @@ Tile MapReader::readTile(const json_value* entry) const {
 }
 
 void MapReader::parseObjectLayer(const json_value* layer) {
-    Members members(layer, "Object layer", map->path, __func__);
+    Members members(layer, "Object layer", map->path.c_str(), __func__);
     for (const json_value* object : members.array("objects", "Unable to parse objects layer.")->u.array)
-        map->objects->pushBack(parseObject(object));
+        map->objects.pushBack(parseObject(object));
 }
 
-MapObject* MapReader::parseObject(const json_value* object) const {
+std::unique_ptr<MapObject> MapReader::parseObject(const json_value* object) const {
     requireObject(object, "object");
-    Members members(object, "Object", map->path, __func__);
-    MapObject* mapObject = DEBUG_NEW(MapObject, __func__);
+    Members members(object, "Object", map->path.c_str(), __func__);
+    std::unique_ptr<MapObject> mapObject = DEBUG_MAKE_UNIQUE(MapObject, __func__);
     // Tiled 1.9 wrote an object's type as its class.
     const char* typeKey = JsonObjectFind(object, "type") != nullptr ? "type" : "class";
-    mapObject->type = strduplicate(members.string(typeKey, "Object missing type."));
-    if (const json_value* name = members.optional("name", json_string))
-        mapObject->name = strduplicate(name->u.string.ptr);
+    mapObject->type = members.string(typeKey, "Object missing type.");
+    if (const json_value* name = members.optional("name", json_string)) mapObject->name = name->u.string.ptr;
     mapObject->width = members.truncated("width", "Object missing width.");
     mapObject->height = members.truncated("height", "Object missing height.");
     mapObject->x = members.decimal("x", "Object missing x position.");
@@ -423,22 +423,20 @@ MapObject* MapReader::parseObject(const json_value* object) const {
     if (const json_value* rotation = members.optional("rotation", json_double))
         mapObject->rotation = members.toFloat(numberOf(rotation) * DEGREES_TO_RADIANS, "rotation");
     if (const json_value* properties = JsonObjectFind(object, "properties"))
-        mapObject->properties = PropertiesLoad(properties, map->path);
+        mapObject->properties = PropertiesLoad(properties, map->path.c_str());
     return mapObject;
 }
 
 }  // namespace
 
 Map* MapContentLoad(const char* path, int, uint32_t flags) {
-    size_t length = 0;
-    char* text = ContentManagerLoadString(path, &length);
-    Map* map = new_Map();
-    map->path = strduplicate(path);
-    json_value* document = JsonParse(text, length);
-    MapReader(map, flags).loadJSON(document);
-    json_value_free(document);
-    std::free(text);
-    return map;
+    const std::string text = ContentManagerLoadString(path);
+    std::unique_ptr<Map> map = new_Map();
+    map->path = path;
+    const JsonDocument document = JsonParse(text.data(), text.size());
+    MapReader(map.get(), flags).loadJSON(document.get());
+    // The content cache owns it from here until MapContentUnload.
+    return map.release();
 }
 
 void MapContentLoadThreadSafe(Map* map) {

@@ -29,15 +29,12 @@ PreloadEntry readEntry(const json_value* item, unsigned index, const char* path)
 }  // namespace
 
 std::vector<PreloadEntry> PreloadListRead(const char* path) {
-    size_t length = 0;
-    char* text = ContentManagerLoadString(path, &length);
-    json_value* document = JsonParse(text, length);
-    std::free(text);
+    const std::string text = ContentManagerLoadString(path);
+    const JsonDocument document = JsonParse(text.data(), text.size());
     if (document == nullptr || document->type != json_array) FATAL_ERROR("Invalid Preload JSON structure.");
     std::vector<PreloadEntry> entries;
     for (unsigned i = 0; i < document->u.array.length; ++i)
         entries.push_back(readEntry(document->u.array.values[i], i, path));
-    json_value_free(document);
     return entries;
 }
 
@@ -47,7 +44,7 @@ void PreloadListCheckAssets(const char* path) {
         ContentManagerComplete(ContentManagerLoad(entry.file.c_str(), entry.type, CF_DEFERRED), entry.type);
     // Completing a font or map also completes the textures it loaded.
     int counts[4] = {0, 0, 0, 0};
-    for (ContentRecord* record : *contentCache) {
+    for (ContentRecord* record : ContentManagerRecords()) {
         ContentManagerComplete(record->data, record->type);
         ++counts[record->type];
     }

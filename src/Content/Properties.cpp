@@ -2,7 +2,6 @@
 
 #include "Content/Json.h"
 #include "Debug/Debug.h"
-#include "Util/StringHelper.h"
 
 #include <cerrno>
 #include <cfloat>
@@ -51,11 +50,6 @@ bool holdsKind(const json_value* value, PropertyKind kind) {
 
 }  // namespace
 
-Property::~Property() {
-    std::free(name);
-    if (kind == PT_STRING) std::free(value.string);
-}
-
 void Property::load(const char* member, const char* text, const char* sourceFile) {
     file = sourceFile;
     readName(member);
@@ -86,7 +80,7 @@ void Property::readName(const char* member) {
     const char* dot = std::strchr(member, '.');
     kind =
         dot != nullptr ? kindNamed(std::string_view(member, static_cast<size_t>(dot - member))) : PT_STRING;
-    name = strduplicate(dot != nullptr ? dot + 1 : member);
+    name = dot != nullptr ? dot + 1 : member;
 }
 
 void Property::readText(const char* text) {
@@ -101,7 +95,7 @@ void Property::readText(const char* text) {
             value.decimal = parseDecimal(text);
             break;
         case PT_STRING:
-            value.string = strduplicate(text);
+            stringValue = text;
             break;
     }
 }
@@ -144,14 +138,14 @@ void Property::requireJsonOf(const json_value* json, PropertyKind expected, cons
 
 int32_t Property::intOf(json_int_t number) const {
     if (number < INT32_MIN || number > INT32_MAX)
-        FATAL_ERROR("Property %s is out of range (%lld).\nFile: %s", name, static_cast<long long>(number),
-                    file);
+        FATAL_ERROR("Property %s is out of range (%lld).\nFile: %s", name.c_str(),
+                    static_cast<long long>(number), file);
     return static_cast<int32_t>(number);
 }
 
 float Property::decimalOf(double number) const {
     if (!(std::fabs(number) <= FLT_MAX))
-        FATAL_ERROR("Property %s is out of range (%g).\nFile: %s", name, number, file);
+        FATAL_ERROR("Property %s is out of range (%g).\nFile: %s", name.c_str(), number, file);
     return static_cast<float>(number);
 }
 
@@ -160,7 +154,7 @@ int32_t Property::parseInt(const char* text) const {
     errno = 0;
     long long number = std::strtoll(text, nullptr, 10);
     if (errno == ERANGE || number < INT32_MIN || number > INT32_MAX)
-        FATAL_ERROR("Property %s is out of range (%s).\nFile: %s", name, text, file);
+        FATAL_ERROR("Property %s is out of range (%s).\nFile: %s", name.c_str(), text, file);
     return static_cast<int32_t>(number);
 }
 
@@ -168,14 +162,14 @@ int32_t Property::parseInt(const char* text) const {
 float Property::parseDecimal(const char* text) const {
     double number = std::strtod(text, nullptr);
     if (!(std::fabs(number) <= FLT_MAX))
-        FATAL_ERROR("Property %s is out of range (%s).\nFile: %s", name, text, file);
+        FATAL_ERROR("Property %s is out of range (%s).\nFile: %s", name.c_str(), text, file);
     return static_cast<float>(number);
 }
 
 void Property::expectKind(PropertyKind expected) const {
     if (kind != expected)
-        FATAL_ERROR("Property %s is %s, not %s.\nFile: %s", name, KIND_NAMES[kind], KIND_NAMES[expected],
-                    file);
+        FATAL_ERROR("Property %s is %s, not %s.\nFile: %s", name.c_str(), KIND_NAMES[kind],
+                    KIND_NAMES[expected], file);
 }
 
 bool Property::asBool() const {
@@ -195,13 +189,13 @@ float Property::asDecimal() const {
 
 const char* Property::asString() const {
     expectKind(PT_STRING);
-    return value.string;
+    return stringValue.c_str();
 }
 
 namespace {
 
 std::unique_ptr<Properties> newProperties(uint32_t count) {
-    std::unique_ptr<Properties> properties(DEBUG_NEW(Properties, "PropertiesLoad"));
+    std::unique_ptr<Properties> properties = DEBUG_MAKE_UNIQUE(Properties, "PropertiesLoad");
     properties->count = count;
     properties->entries.reset(DEBUG_NEW_ARRAY(Property, count, "PropertiesLoad"));
     return properties;
@@ -237,6 +231,6 @@ std::unique_ptr<Properties> PropertiesLoad(const json_value* json, const char* p
 const Property* PropertiesGet(const Properties* properties, const char* name) {
     if (properties == nullptr) return nullptr;
     for (uint32_t i = 0; i < properties->count; ++i)
-        if (std::strcmp(properties->entries[i].name, name) == 0) return &properties->entries[i];
+        if (properties->entries[i].name == name) return &properties->entries[i];
     return nullptr;
 }

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 enum PropertyKind : uint32_t {
     PT_STRING = 0,
@@ -20,14 +21,9 @@ enum PropertyKind : uint32_t {
 
 class Property {
 public:
-    char* name = nullptr;  // owned; the member name without its kind
+    std::string name;  // the member name without its kind
     PropertyKind kind = PT_STRING;
     const char* file = nullptr;  // the data file it came from, for messages; not owned
-
-    Property() = default;
-    Property(const Property&) = delete;
-    Property& operator=(const Property&) = delete;
-    ~Property();
 
     // Converts the member's text as its kind says: "true" exactly is true,
     // an int or decimal is the text's leading number (0 without one); a
@@ -60,8 +56,8 @@ private:
     int32_t parseInt(const char* text) const;
     float parseDecimal(const char* text) const;
 
+    std::string stringValue;
     union {
-        char* string;  // owned
         bool boolean;
         int32_t integer;
         float decimal;

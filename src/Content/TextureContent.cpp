@@ -1,7 +1,6 @@
 #include "Content/TextureContent.h"
 
 #include "Debug/Debug.h"
-#include "Util/StringHelper.h"
 
 #include <arpa/inet.h>
 
@@ -30,24 +29,23 @@ TextureContent* TextureContentLoad(const char* path, int, uint32_t) {
     uint32_t size[2];
     if (std::fseek(file.get(), IMAGE_SIZE_OFFSET, SEEK_SET) != 0 || std::fread(size, 4, 2, file.get()) != 2)
         FATAL_ERROR("Texture file ends before its image size (%s).", path);
-    TextureContent* texture = DEBUG_NEW(TextureContent, "TextureContentLoad");
-    texture->path = strduplicate(path);
+    std::unique_ptr<TextureContent> texture = DEBUG_MAKE_UNIQUE(TextureContent, "TextureContentLoad");
+    texture->path = path;
     texture->width = ntohl(size[0]);
     texture->height = ntohl(size[1]);
-    texture->texture = nullptr;
-    return texture;
+    // The content cache, or with CF_NO_CACHE the caller, owns it from here.
+    return texture.release();
 }
 
 void TextureContentLoadThreadSafe(TextureContent* texture) {
     if (texture->texture != nullptr) return;
-    texture->texture = KEGfxTextureLoad(texture->path);
+    texture->texture.reset(KEGfxTextureLoad(texture->path.c_str()));
     // The header was sound, so the image data is broken or too large: name
     // the file rather than blame the memory.
-    if (texture->texture == nullptr) FATAL_ERROR("Unable to create texture from file (%s).", texture->path);
+    if (texture->texture == nullptr)
+        FATAL_ERROR("Unable to create texture from file (%s).", texture->path.c_str());
 }
 
 void TextureContentUnload(TextureContent* texture) {
-    std::free(texture->path);
-    KEGfxTextureUnload(texture->texture);
     delete texture;
 }

@@ -6,12 +6,13 @@
 #include "Engine/Kestrel.h"
 
 #include <cstdint>
+#include <string>
 
 struct TextureContent {
-    char* path;  // owned copy of the normalised path
-    uint32_t width;
-    uint32_t height;
-    KETexture* texture;  // null until TextureContentLoadThreadSafe
+    std::string path;  // the normalised path
+    uint32_t width = 0;
+    uint32_t height = 0;
+    KETextureHandle texture;  // null until TextureContentLoadThreadSafe
 };
 
 TextureContent* TextureContentLoad(const char* path, int reserved, uint32_t flags);

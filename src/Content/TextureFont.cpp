@@ -1,16 +1,16 @@
 #include "Content/TextureFont.h"
 
+#include <string>
 #include "Debug/Debug.h"
 #include "Engine/Viewport.h"
 #include "Util/Matrix3.h"
-#include "Util/StringHelper.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-TextureFont* new_TextureFont() {
-    return DEBUG_NEW(TextureFont, "new_TextureFont");
+std::unique_ptr<TextureFont> new_TextureFont() {
+    return DEBUG_MAKE_UNIQUE(TextureFont, "new_TextureFont");
 }
 
 const Glyph* TextureFont::glyphOf(unsigned char code) const {
@@ -40,14 +40,14 @@ void TextureFont::drawText(const char* text, Vector2 position, const Color& colo
     KEGfxSetTintColor(colour.red, colour.green, colour.blue, colour.opacity);
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
     // Splitting writes terminators into the text.
-    char* lines = strduplicate(text);
+    std::string lines = text;
     float lineTop = position.y;
     char* rest = nullptr;
-    for (char* line = strtok_r(lines, "\n", &rest); line != nullptr; line = strtok_r(nullptr, "\n", &rest)) {
+    for (char* line = strtok_r(lines.data(), "\n", &rest); line != nullptr;
+         line = strtok_r(nullptr, "\n", &rest)) {
         drawLine(line, lineStart(line, position.x, alignment), lineTop);
         lineTop += lineHeight;
     }
-    std::free(lines);
 }
 
 float TextureFont::lineStart(const char* line, float x, int32_t alignment) const {
@@ -71,7 +71,7 @@ void TextureFont::drawGlyph(const Glyph& glyph, float pen, float lineTop) const 
                      (glyph.yoffset + lineTop) * screenScale().y);
     Matrix3Concat(&transform, &transform, &screenMatrix());
     // The mesh covers one glyph's worth of the page; the offset moves it onto this glyph.
-    KEGfxTextureSet(pages[glyph.page]->texture, glyph.x * invScaleW, glyph.y * invScaleH);
+    KEGfxTextureSet(pages[glyph.page]->texture.get(), glyph.x * invScaleW, glyph.y * invScaleH);
     KEGfxSetTransform(&transform);
-    KEGfxMeshDraw(glyph.mesh);
+    KEGfxMeshDraw(glyph.mesh.get());
 }

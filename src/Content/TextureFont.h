@@ -8,6 +8,8 @@
 #include "Util/Vector2.h"
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 // Where each line of a text sits against the position it is drawn at; any
 // value other than left and centre aligns right.
@@ -29,7 +31,7 @@ struct Glyph {
     int16_t xoffset;  // image placement from the pen and the top of the line
     int16_t yoffset;
     uint16_t page;
-    KEMesh* mesh;  // a quad of the image's size; null until the main-thread step
+    KEMeshHandle mesh;  // a quad of the image's size; null until the main-thread step
 };
 
 class TextureFont {
@@ -40,11 +42,11 @@ public:
     uint16_t scaleH = 0;
     uint16_t pageCount = 0;
     uint16_t outline = 0;
-    TextureContent** pages = nullptr;  // owned array; the textures belong to the content cache
+    std::unique_ptr<TextureContent*[]> pages;  // the textures belong to the content cache
     float invScaleW = 0.0f;
     float invScaleH = 0.0f;
     Glyph glyphs[GLYPH_COUNT] = {};  // the glyph of code c is glyphs[c - FIRST_GLYPH_CODE]
-    const char* path = nullptr;      // the content cache's string
+    std::string path;                // the file it was loaded from
 
     // The glyph of a character code, or null for codes the font cannot cover.
     const Glyph* glyphOf(unsigned char code) const;
@@ -63,4 +65,4 @@ private:
 };
 
 // An empty font: no pages, every glyph zero-sized.
-TextureFont* new_TextureFont();
+std::unique_ptr<TextureFont> new_TextureFont();

@@ -33,11 +33,7 @@ struct FileCloser {
     void operator()(FILE* file) const { std::fclose(file); }
 };
 
-struct FreeDeleter {
-    void operator()(void* data) const { std::free(data); }
-};
-
-using BlockData = std::unique_ptr<uint8_t[], FreeDeleter>;
+using BlockData = std::unique_ptr<uint8_t[]>;
 
 struct FontFile {
     std::unique_ptr<FILE, FileCloser> file;
@@ -100,9 +96,7 @@ BlockData readBlockData(const FontFile& in, int8_t type, uint32_t size, const ch
     long remaining = in.size - std::ftell(in.file.get());
     if (static_cast<long long>(size) > remaining)
         FATAL_ERROR("The %s block of %u bytes runs past the end of (%s).", BLOCK_NAMES[type], size, in.path);
-    // An empty block still gets a byte: malloc(0) may answer null.
-    BlockData data(static_cast<uint8_t*>(std::malloc(std::max<size_t>(size, 1))));
-    if (!data) ALLOCATION_FAILURE(reader);
+    BlockData data = DEBUG_MAKE_UNIQUE_ARRAY(uint8_t, size, reader);
     if (std::fread(data.get(), 1, size, in.file.get()) != size)
         FATAL_ERROR("The %s block of %u bytes runs past the end of (%s).", BLOCK_NAMES[type], size, in.path);
     return data;
@@ -129,11 +123,9 @@ void readCommon(TextureFont* font, const FontFile& in, uint32_t size) {
     font->invScaleH = 1.0f / font->scaleH;
 }
 
-TextureContent* loadPage(const char* folder, const char* name, uint32_t flags) {
-    char* pagePath = strmerge(folder, name);
-    auto* page = static_cast<TextureContent*>(ContentManagerLoad(pagePath, CT_TEXTURE, flags));
-    std::free(pagePath);
-    return page;
+TextureContent* loadPage(const std::string& folder, const char* name, uint32_t flags) {
+    const std::string pagePath = folder + name;
+    return static_cast<TextureContent*>(ContentManagerLoad(pagePath.c_str(), CT_TEXTURE, flags));
 }
 
 // pageCount names of equal length, each ending in a NUL, relative to the
@@ -143,17 +135,15 @@ void readPages(TextureFont* font, const FontFile& in, uint32_t size, uint32_t fl
         FATAL_ERROR("The pages block of %u bytes does not split into %u names of equal length in (%s).", size,
                     font->pageCount, in.path);
     BlockData data = readBlockData(in, BLOCK_PAGES, size, "readPages");
-    font->pages = static_cast<TextureContent**>(std::calloc(font->pageCount, sizeof(TextureContent*)));
-    if (font->pages == nullptr) ALLOCATION_FAILURE("readPages");
+    font->pages = DEBUG_MAKE_UNIQUE_ARRAY(TextureContent*, font->pageCount, "readPages");
     uint32_t nameLength = size / font->pageCount;
-    char* folder = strdirectory(in.path);
+    const std::string folder = strdirectory(in.path);
     for (uint16_t i = 0; i < font->pageCount; ++i) {
         const char* name = reinterpret_cast<const char*>(&data[i * nameLength]);
         if (nameLength == 0 || name[nameLength - 1] != '\0')
             FATAL_ERROR("Page name (%u) is not NUL-terminated in (%s).", i, in.path);
         font->pages[i] = loadPage(folder, name, flags);
     }
-    std::free(folder);
 }
 
 // A later record for the same character replaces an earlier one.
@@ -201,7 +191,7 @@ void readBlock(TextureFont* font, const FontFile& in, int8_t type, uint32_t size
 // Characters the file does not define keep an empty glyph: no width, no
 // image, drawn as a quad of size zero.
 TextureFont* TextureFontContentLoad(const char* path, int, uint32_t flags) {
-    TextureFont* font = new_TextureFont();
+    std::unique_ptr<TextureFont> font = new_TextureFont();
     font->path = path;
     FontFile in = openFontFile(path);
     checkMagic(in);
@@ -212,25 +202,23 @@ TextureFont* TextureFontContentLoad(const char* path, int, uint32_t flags) {
         if (type < BLOCK_INFO || type > BLOCK_CHARS)
             FATAL_ERROR("Unexpected block type (%i) in (%s).", type, path);
         checkBlockOrder(in, type, previous);
-        readBlock(font, in, type, size, flags);
+        readBlock(font.get(), in, type, size, flags);
         previous = type;
     }
     if (previous != BLOCK_CHARS)
         FATAL_ERROR("Texture font ends before its %s block (%s).",
                     BLOCK_NAMES[std::max<int>(previous + 1, BLOCK_COMMON)], path);
-    return font;
+    // The content cache, or with CF_NO_CACHE the caller, owns it from here.
+    return font.release();
 }
 
 void TextureFontContentLoadThreadSafe(TextureFont* font) {
     for (Glyph& glyph : font->glyphs)
         if (glyph.mesh == nullptr)
-            glyph.mesh = createFrameMesh(glyph.width, glyph.height, font->scaleW, font->scaleH, nullptr);
+            glyph.mesh.reset(createFrameMesh(glyph.width, glyph.height, font->scaleW, font->scaleH, nullptr));
     for (uint16_t i = 0; i < font->pageCount; ++i) TextureContentLoadThreadSafe(font->pages[i]);
 }
 
 void TextureFontContentUnload(TextureFont* font) {
-    for (Glyph& glyph : font->glyphs)
-        if (glyph.mesh != nullptr) KEGfxMeshFree(glyph.mesh);
-    std::free(font->pages);
     delete font;
 }

@@ -46,14 +46,6 @@ constexpr int firstCallerFrame = 4;
 constexpr int writeReportFrame = 1;
 constexpr int maxSymbolNameLength = 255;
 
-// A fuzzer meets thousands of broken files a second; writing a report with
-// its call stack for each would be most of its work.
-#ifdef HALCYRA_FUZZ
-constexpr bool writesReports = false;
-#else
-constexpr bool writesReports = true;
-#endif
-
 bool crashed = false;
 std::thread::id mainThread = std::this_thread::get_id();
 std::atomic<bool> workerFailed{false};
@@ -186,35 +178,34 @@ void writeLabelled(const ReportOutput& out, const char* label, const char* value
     if (out.colours) std::fputs(ansiCode(Colour::Default), stderr);
 }
 
+thread_local bool fatalThrows = false;
+
 [[gnu::noinline]] void reportFatal(const char* message, const char* file, const char* function, int line) {
-    if (!writesReports) return;
+    // A thrown error is the catcher's to report.
+    if (fatalThrows) return;
     std::lock_guard<std::recursive_mutex> guard(reportLock);
     const ReportOutput out{traceFile, isatty(STDERR_FILENO) == 1};
     writeReport(out, message, file, function, line);
     if (traceFile != nullptr) std::fflush(traceFile);
 }
 
-// The only way out after a report; kept alone so that a fuzzing build can
-// swap it for something that does not end the process. A worker thread
-// stops where it is and the main thread ends the process.
-[[noreturn]] void terminateAfterFatal() {
-#ifdef HALCYRA_FUZZ
-    throw DebugFatalInterrupt{};
-#else
+// The only way out after a report. A worker thread stops where it is and the
+// main thread ends the process, unless a throw scope catches the error.
+[[noreturn]] void terminateAfterFatal(const char* message) {
+    if (fatalThrows) throw DebugFatalInterrupt{message};
     if (std::this_thread::get_id() != mainThread) {
         workerFailed.store(true, std::memory_order_release);
         for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
     }
     crashed = true;
     std::exit(1);
-#endif
 }
 
 // Standard containers allocate with the throwing new; a failure there ends
 // like any other allocation failure instead of an uncaught exception.
 [[noreturn]] [[gnu::noinline]] void onNewFailure() {
     reportFatal(allocationFailureMessage, __FILE__, "operator new", __LINE__);
-    terminateAfterFatal();
+    terminateAfterFatal(allocationFailureMessage);
 }
 
 void showCrashNotice() {
@@ -242,6 +233,14 @@ void DebugSetNoticeFunction(DebugNoticeFunction show) {
     showNotice = show;
 }
 
+DebugFatalThrowScope::DebugFatalThrowScope() : previous(fatalThrows) {
+    fatalThrows = true;
+}
+
+DebugFatalThrowScope::~DebugFatalThrowScope() {
+    fatalThrows = previous;
+}
+
 void DebugOpenTrace() {
     mainThread = std::this_thread::get_id();
     traceFile = std::fopen(traceFileName, "a");
@@ -255,7 +254,7 @@ void DebugOpenTrace() {
 
 [[gnu::noinline]] void DebugAllocationFailure(const char* file, const char* function, int line) {
     reportFatal(allocationFailureMessage, file, function, line);
-    terminateAfterFatal();
+    terminateAfterFatal(allocationFailureMessage);
 }
 
 [[gnu::noinline]] void DebugFatalError(const char* format, const char* file, const char* function, int line,
@@ -266,7 +265,7 @@ void DebugOpenTrace() {
     std::vsnprintf(message, sizeof message, format, args);
     va_end(args);
     reportFatal(message, file, function, line);
-    terminateAfterFatal();
+    terminateAfterFatal(message);
 }
 
 void DebugWarning(const char* format, const char* /*file*/, const char* /*function*/, int line, ...) {

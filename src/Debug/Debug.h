@@ -7,15 +7,18 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <new>
+#include <string>
 #include <utility>
 
 // The crash trace, opened by the process entry; null when it could not be
 // opened (reports are then skipped, the process still ends).
 extern FILE* traceFile;
 
-// What the debug overlay draws with, made at start-up: a 1 x 1 red quad,
-// drawn scaled as a translucent rectangle, and "Assets/Fonts/Debug.fnt".
+// What the debug overlay draws with, lent by the game from start-up to
+// shutdown: a 1 x 1 red quad, drawn scaled as a translucent rectangle, and
+// "Assets/Fonts/Debug.fnt".
 struct KEMesh;
 class TextureFont;
 extern KEMesh* debugRectMesh;
@@ -30,11 +33,25 @@ void DebugOpenTrace();
 using DebugNoticeFunction = void (*)(const char* title, const char* text);
 void DebugSetNoticeFunction(DebugNoticeFunction show);
 
-#ifdef HALCYRA_FUZZ
-// Fuzzing builds end a fatal error by throwing this instead of ending the
-// process: the fuzz target catches it and goes on with its next input.
-struct DebugFatalInterrupt {};
-#endif
+// While a DebugFatalThrowScope lives on a thread, a fatal error met there
+// writes no report and throws DebugFatalInterrupt with its message instead of
+// ending the process; what the failed code had built is freed as it unwinds.
+// The fuzz targets and the tests of broken files catch it and go on with
+// their next input.
+struct DebugFatalInterrupt {
+    std::string message;
+};
+
+class DebugFatalThrowScope {
+public:
+    DebugFatalThrowScope();
+    ~DebugFatalThrowScope();
+    DebugFatalThrowScope(const DebugFatalThrowScope&) = delete;
+    DebugFatalThrowScope& operator=(const DebugFatalThrowScope&) = delete;
+
+private:
+    bool previous;
+};
 
 [[noreturn]] void DebugAllocationFailure(const char* file, const char* function, int line);
 
@@ -81,6 +98,13 @@ T* debugNewArray(const char* file, const char* function, int line, size_t count)
 }
 
 #define DEBUG_NEW_ARRAY(Type, count, function) debugNewArray<Type>(__FILE__, function, __LINE__, count)
+
+// The owning forms: what the game keeps is held by a unique_ptr, allocated
+// through the same reporting allocator.
+#define DEBUG_MAKE_UNIQUE(Type, function, ...) \
+    std::unique_ptr<Type>(debugNew<Type>(__FILE__, function, __LINE__ __VA_OPT__(, ) __VA_ARGS__))
+#define DEBUG_MAKE_UNIQUE_ARRAY(Type, count, function) \
+    std::unique_ptr<Type[]>(debugNewArray<Type>(__FILE__, function, __LINE__, count))
 
 // The usual call sites: the caller's own file, function and line.
 #define FATAL_ERROR(format, ...) \

@@ -26,10 +26,6 @@ KEMesh* createScreenMesh(float width, float height) {
 
 BlackOut::BlackOut() : mesh(createScreenMesh(screenWidth(), screenHeight())) {}
 
-BlackOut::~BlackOut() {
-    KEGfxMeshFree(mesh);
-}
-
 void BlackOut::update(float dt) {
     const float entry = opacity;
     if (hold) {
@@ -49,7 +45,7 @@ void BlackOut::draw() {
     // The black is the mesh's own colour; the tint carries only the opacity.
     KEGfxSetTintColor(1, 1, 1, visibleOpacity());
     KEGfxSetTransform(&transform);
-    KEGfxMeshDraw(mesh);
+    KEGfxMeshDraw(mesh.get());
 }
 
 void BlackOut::start(bool withFlicker) {
@@ -69,6 +65,6 @@ float BlackOut::visibleOpacity() {
     return opacity;
 }
 
-BlackOut* new_BlackOut() {
-    return DEBUG_NEW(BlackOut, "new_BlackOut");
+std::unique_ptr<BlackOut> new_BlackOut() {
+    return DEBUG_MAKE_UNIQUE(BlackOut, "new_BlackOut");
 }

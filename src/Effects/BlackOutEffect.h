@@ -6,19 +6,17 @@
 
 #include "Engine/Kestrel.h"
 
+#include <memory>
+
 class BlackOut {
 public:
     BlackOut();
-    ~BlackOut();
-    BlackOut(const BlackOut&) = delete;
-    BlackOut& operator=(const BlackOut&) = delete;
 
-    KEMesh* mesh;          // the virtual screen's size at creation, every vertex black
+    KEMeshHandle mesh;     // the virtual screen's size at creation, every vertex black
     float opacity = 0.0f;  // may dip just below 0 for one update at the end of a fade
     bool flicker = false;  // the black drops out on random frames while it is thin
     bool hold = false;     // fade to black and stay black, for good
 
-    void destroy() { delete this; }
     void update(float dt);
     void draw();
     // Blacks the screen out at once; ignored while the overlay still shows.
@@ -29,4 +27,4 @@ public:
     float visibleOpacity();
 };
 
-BlackOut* new_BlackOut();
+std::unique_ptr<BlackOut> new_BlackOut();

@@ -23,10 +23,9 @@ float speedAgainst(float walking) {
 
 }  // namespace
 
-DustEmitter* new_DustEmitter() {
-    DustEmitter* emitter = DEBUG_NEW(DustEmitter, "new_DustEmitter");
-    emitter->store = DEBUG_NEW(ParticleEmitter, "new_DustEmitter");
-    initParticleEmitter(emitter->store, createCornerQuad(), "Assets/Textures/Smoke.png");
+std::unique_ptr<DustEmitter> new_DustEmitter() {
+    std::unique_ptr<DustEmitter> emitter = DEBUG_MAKE_UNIQUE(DustEmitter, "new_DustEmitter");
+    emitter->store = makeParticleStore(createCornerQuad(), "Assets/Textures/Smoke.png", "new_DustEmitter");
     return emitter;
 }
 
@@ -42,7 +41,7 @@ void DustEmitter::emit(Vector2 pivot, Vector2 walkingVelocity, float dt) {
     for (int i = 0; i < count; ++i) {
         float speedX = speedAgainst(walkingVelocity.x);
         float speedY = speedAgainst(walkingVelocity.y);
-        new_Particle(store, position, {speedX, speedY}, spawnSize, life, 0, 0);
+        new_Particle(store.get(), position, {speedX, speedY}, spawnSize, life, 0, 0);
     }
 }
 
@@ -58,6 +57,6 @@ void DustEmitter::update(float dt) {
 void DustEmitter::draw(Vector2 viewPosition) const {
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
     KEGfxSetTintColor(0.37f, 0.27f, 0.21f, 0.75f);
-    KETexture* smoke = store->texture->texture;
+    KETexture* smoke = store->texture->texture.get();
     store->drawParticles(particleView(viewPosition, drawOffset), [smoke](const Particle&) { return smoke; });
 }

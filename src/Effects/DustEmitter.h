@@ -5,6 +5,7 @@
 #include "Effects/ParticleEmitter.h"
 
 #include <cstdint>
+#include <memory>
 
 // Seconds until the next burst, shared by every dust emitter.
 extern float dustTimer;
@@ -20,4 +21,4 @@ public:
     void draw(Vector2 viewPosition) const;
 };
 
-DustEmitter* new_DustEmitter();
+std::unique_ptr<DustEmitter> new_DustEmitter();

@@ -11,20 +11,19 @@ constexpr float life = 0.1f;
 }  // namespace
 
 void initFlame(FireEmitter* emitter, const char* texturePath, const char* constructor) {
-    emitter->store = DEBUG_NEW(ParticleEmitter, constructor);
-    initParticleEmitter(emitter->store, createCentredQuad(), texturePath);
+    emitter->store = makeParticleStore(createCentredQuad(), texturePath, constructor);
 }
 
-FireEmitter* new_FireEmitter() {
-    FireEmitter* emitter = DEBUG_NEW(FireEmitter, "new_FireEmitter");
-    initFlame(emitter, "Assets/Textures/Fire.png", "new_FireEmitter");
+std::unique_ptr<FireEmitter> new_FireEmitter() {
+    std::unique_ptr<FireEmitter> emitter = DEBUG_MAKE_UNIQUE(FireEmitter, "new_FireEmitter");
+    initFlame(emitter.get(), "Assets/Textures/Fire.png", "new_FireEmitter");
     return emitter;
 }
 
 void FireEmitter::emit() {
     int spawned = gameRand() % maxParticles;
     float particleSize = size != 0 ? size : defaultSize;
-    for (int i = 0; i < spawned; ++i) new_Particle(store, position, {0, 0}, particleSize, life, 0, 0);
+    for (int i = 0; i < spawned; ++i) new_Particle(store.get(), position, {0, 0}, particleSize, life, 0, 0);
 }
 
 void FireEmitter::update(float dt) {
@@ -34,6 +33,6 @@ void FireEmitter::update(float dt) {
 void FireEmitter::draw(Vector2 viewPosition) const {
     KEGfxSetRenderMode(KE_RENDER_TEXTURED);
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
-    KETexture* flame = store->texture->texture;
+    KETexture* flame = store->texture->texture.get();
     store->drawParticles(particleView(viewPosition, 0), [flame](const Particle&) { return flame; });
 }

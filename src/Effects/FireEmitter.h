@@ -5,6 +5,7 @@
 #include "Effects/ParticleEmitter.h"
 
 #include <cstdint>
+#include <memory>
 
 class FireEmitter : public Emitter {
 public:
@@ -19,6 +20,6 @@ public:
     void draw(Vector2 viewPosition) const;
 };
 
-FireEmitter* new_FireEmitter();
+std::unique_ptr<FireEmitter> new_FireEmitter();
 // Gives a freshly made flame its store: the centred quad and the texture.
 void initFlame(FireEmitter* emitter, const char* texturePath, const char* constructor);

@@ -10,13 +10,13 @@ constexpr float life = 0.1f;
 
 }  // namespace
 
-FlareEmitter* new_FlareEmitter() {
-    FlareEmitter* emitter = DEBUG_NEW(FlareEmitter, "new_FlareEmitter");
-    initFlame(emitter, "Assets/Textures/Flare.png", "new_FlareEmitter");
+std::unique_ptr<FlareEmitter> new_FlareEmitter() {
+    std::unique_ptr<FlareEmitter> emitter = DEBUG_MAKE_UNIQUE(FlareEmitter, "new_FlareEmitter");
+    initFlame(emitter.get(), "Assets/Textures/Flare.png", "new_FlareEmitter");
     return emitter;
 }
 
 void FlareEmitter::emit() {
     int spawned = gameRand() % maxParticles;
-    for (int i = 0; i < spawned; ++i) new_Particle(store, position, {0, 0}, flareSize, life, 0, 0);
+    for (int i = 0; i < spawned; ++i) new_Particle(store.get(), position, {0, 0}, flareSize, life, 0, 0);
 }

@@ -4,9 +4,11 @@
 
 #include "Effects/FireEmitter.h"
 
+#include <memory>
+
 class FlareEmitter : public FireEmitter {
 public:
     void emit() override;
 };
 
-FlareEmitter* new_FlareEmitter();
+std::unique_ptr<FlareEmitter> new_FlareEmitter();

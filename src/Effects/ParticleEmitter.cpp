@@ -44,15 +44,19 @@ TextureContent* loadParticleTexture(const char* path) {
     return static_cast<TextureContent*>(ContentManagerLoad(path, CT_TEXTURE, 0));
 }
 
-void initParticleEmitter(ParticleEmitter* store, KEMesh* mesh, const char* texturePath) {
-    store->particles = new_List<Particle>();
-    store->mesh = mesh;
+std::unique_ptr<ParticleEmitter> makeParticleStore(KEMesh* mesh, const char* texturePath,
+                                                   const char* constructor) {
+    std::unique_ptr<ParticleEmitter> store = DEBUG_MAKE_UNIQUE(ParticleEmitter, constructor);
+    store->particles = DEBUG_MAKE_UNIQUE(OwningList<Particle>, constructor);
+    store->mesh.reset(mesh);
     if (texturePath != nullptr) store->texture = loadParticleTexture(texturePath);
+    return store;
 }
 
 Particle* new_Particle(ParticleEmitter* store, Vector2 position, Vector2 velocity, float size, float life,
                        float spin, int32_t extra) {
-    Particle* particle = DEBUG_NEW(Particle, "new_Particle");
+    std::unique_ptr<Particle> owned = DEBUG_MAKE_UNIQUE(Particle, "new_Particle");
+    Particle* particle = owned.get();
     particle->position = position;
     particle->velocity = velocity;
     particle->size = size;
@@ -60,16 +64,8 @@ Particle* new_Particle(ParticleEmitter* store, Vector2 position, Vector2 velocit
     particle->spin = spin;
     particle->extra = extra;
     particle->rotation = gameRandFraction() * quarterTurn;
-    store->particles->pushBack(particle);
+    store->particles->pushBack(std::move(owned));
     return particle;
-}
-
-void destroyParticleEmitter(ParticleEmitter* store) {
-    if (store == nullptr) return;
-    for (Particle* particle : *store->particles) delete particle;
-    store->particles->destroy();
-    KEGfxMeshFree(store->mesh);
-    delete store;
 }
 
 Matrix3 particleView(Vector2 viewPosition, float offset) {

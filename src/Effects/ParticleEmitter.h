@@ -15,6 +15,7 @@
 #include "Util/Vector2.h"
 
 #include <cstdint>
+#include <memory>
 
 class Particle {
 public:
@@ -34,8 +35,8 @@ public:
 
 class ParticleEmitter {
 public:
-    List<Particle>* particles = nullptr;
-    KEMesh* mesh = nullptr;
+    std::unique_ptr<OwningList<Particle>> particles;
+    KEMeshHandle mesh;
     TextureContent* texture = nullptr;  // cached, not owned; the rain draws with its own drops
 
     // Walks the particles from the front, calling prepare(particle) and then
@@ -58,31 +59,30 @@ KEMesh* createCentredQuad();
 // A texture the preload list holds, as the emitters ask for it.
 TextureContent* loadParticleTexture(const char* path);
 
-// Gives a freshly allocated store its empty list, its mesh and its texture
-// (none for a null path).
-void initParticleEmitter(ParticleEmitter* store, KEMesh* mesh, const char* texturePath);
+// A store with its empty list, the mesh and its texture (none for a null
+// path); an allocation failure is reported under the emitter's constructor.
+std::unique_ptr<ParticleEmitter> makeParticleStore(KEMesh* mesh, const char* texturePath,
+                                                   const char* constructor);
 
-// Spawns a particle at a random angle in [0, pi/2] and appends it.
+// Spawns a particle at a random angle in [0, pi/2] and appends it to the
+// store, which owns it.
 Particle* new_Particle(ParticleEmitter* store, Vector2 position, Vector2 velocity, float size, float life,
                        float spin, int32_t extra);
-
-// Frees every particle, the list, the mesh and the store; the texture stays
-// in the content cache.
-void destroyParticleEmitter(ParticleEmitter* store);
 
 // From world units to window pixels: subtracts the camera's view position
 // and a fixed offset, then scales to the window.
 Matrix3 particleView(Vector2 viewPosition, float offset);
 
-// What every emitter begins with: its own particle store, destroyed with it.
+// What every emitter begins with: its own particle store, freed with it; the
+// texture stays in the content cache.
 class Emitter {
 public:
-    ParticleEmitter* store = nullptr;
+    std::unique_ptr<ParticleEmitter> store;
 
     Emitter() = default;
     Emitter(const Emitter&) = delete;
     Emitter& operator=(const Emitter&) = delete;
-    virtual ~Emitter() { destroyParticleEmitter(store); }
+    virtual ~Emitter() = default;
 };
 
 template <typename Prepare>
@@ -92,10 +92,7 @@ void ParticleEmitter::updateParticles(float dt, Prepare prepare) {
         ListNode<Particle>* next = node->next;
         Particle* particle = node->data;
         prepare(*particle);
-        if (!particle->updateParticle(dt)) {
-            particles->removeNode(node);
-            delete particle;
-        }
+        if (!particle->updateParticle(dt)) particles->removeNode(node);
         node = next;
     }
 }
@@ -107,6 +104,6 @@ void ParticleEmitter::drawParticles(const Matrix3& view, TextureOf textureOf) co
         Matrix3Concat(&placed, &view, &particle->transform);
         KEGfxSetTransform(&placed);
         KEGfxTextureSet(textureOf(*particle), 0, 0);
-        KEGfxMeshDraw(mesh);
+        KEGfxMeshDraw(mesh.get());
     }
 }

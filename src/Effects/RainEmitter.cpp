@@ -25,10 +25,9 @@ int dropsDue(int32_t rate, float dt) {
 
 }  // namespace
 
-RainEmitter* new_RainEmitter() {
-    RainEmitter* emitter = DEBUG_NEW(RainEmitter, "new_RainEmitter");
-    emitter->store = DEBUG_NEW(ParticleEmitter, "new_RainEmitter");
-    initParticleEmitter(emitter->store, createCornerQuad(), nullptr);
+std::unique_ptr<RainEmitter> new_RainEmitter() {
+    std::unique_ptr<RainEmitter> emitter = DEBUG_MAKE_UNIQUE(RainEmitter, "new_RainEmitter");
+    emitter->store = makeParticleStore(createCornerQuad(), nullptr, "new_RainEmitter");
     for (int i = 0; i < rainDropTextureCount; ++i) {
         char path[64];
         std::snprintf(path, sizeof path, "Assets/Textures/Rain/Rain%i.png", i);
@@ -43,7 +42,7 @@ void RainEmitter::spawnDrop() {
     float x = minX + (maxX - minX) * gameRandFraction();
     float y = minY + (maxY - minY) * gameRandFraction();
     int32_t drop = gameRand() % rainDropTextureCount;
-    new_Particle(store, {x, y}, {drift, fallSpeed}, size, life, 0, drop);
+    new_Particle(store.get(), {x, y}, {drift, fallSpeed}, size, life, 0, drop);
 }
 
 void RainEmitter::update(float dt) {
@@ -55,6 +54,6 @@ void RainEmitter::draw(Vector2 viewPosition) const {
     KEGfxSetRenderMode(KE_RENDER_TEXTURED);
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
     store->drawParticles(particleView(viewPosition, drawOffset), [this](const Particle& particle) {
-        return drops[static_cast<size_t>(particle.extra)]->texture;
+        return drops[static_cast<size_t>(particle.extra)]->texture.get();
     });
 }

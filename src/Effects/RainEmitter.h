@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 inline constexpr int rainDropTextureCount = 12;
 
@@ -26,4 +27,4 @@ private:
     void spawnDrop();
 };
 
-RainEmitter* new_RainEmitter();
+std::unique_ptr<RainEmitter> new_RainEmitter();

@@ -77,7 +77,7 @@ struct Engine {
     DrawState draw;
     bool rasterising = true;
     long meshDraws = 0;
-    KEMesh* meshInProgress = nullptr;
+    std::unique_ptr<KEMesh> meshInProgress;
     std::vector<SDL_Vertex> scratch;  // reused by every draw: no allocation per frame
 };
 
@@ -442,8 +442,7 @@ void KEGfxSetTransform(const Matrix3* transform) {
 }
 
 void KEGfxMeshStart() {
-    delete engine.meshInProgress;
-    engine.meshInProgress = DEBUG_NEW(KEMesh, "KEGfxMeshStart");
+    engine.meshInProgress = DEBUG_MAKE_UNIQUE(KEMesh, "KEGfxMeshStart");
 }
 
 void KEGfxTriAdd(float x0, float y0, uint32_t color0, float u0, float v0,  //
@@ -466,10 +465,9 @@ static float nudge(float coordinate, float texels) {
 }
 
 KEMesh* KEGfxMeshEnd() {
-    KEMesh* mesh =
-        engine.meshInProgress != nullptr ? engine.meshInProgress : DEBUG_NEW(KEMesh, "KEGfxMeshEnd");
-    engine.meshInProgress = nullptr;
-    return mesh;
+    if (engine.meshInProgress == nullptr) return DEBUG_NEW(KEMesh, "KEGfxMeshEnd");
+    // The caller owns it from here until KEGfxMeshFree.
+    return engine.meshInProgress.release();
 }
 
 void KEGfxMeshDraw(KEMesh* mesh) {

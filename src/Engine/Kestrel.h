@@ -9,6 +9,7 @@
 #include "Util/Matrix3.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct KEWindow;
@@ -133,5 +134,15 @@ KEVertex KEGfxMeshVertex(const KEMesh* mesh, int index);
 
 KETexture* KEGfxTextureLoad(const char* path);  // null on failure
 void KEGfxTextureUnload(KETexture* texture);
+
+// Owning handles of what the engine makes, freed through the engine.
+struct KEMeshFree {
+    void operator()(KEMesh* mesh) const { KEGfxMeshFree(mesh); }
+};
+using KEMeshHandle = std::unique_ptr<KEMesh, KEMeshFree>;
+struct KETextureFree {
+    void operator()(KETexture* texture) const { KEGfxTextureUnload(texture); }
+};
+using KETextureHandle = std::unique_ptr<KETexture, KETextureFree>;
 
 float KEClamp(float value, float low, float high);

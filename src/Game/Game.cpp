@@ -46,6 +46,8 @@ constexpr Resolution RESOLUTIONS[] = {
 
 constexpr int FRAME_RATE = 144;
 
+KEMeshHandle debugRect;  // what debugRectMesh lends out
+
 }  // namespace
 
 // The music follows the character being played, and the first journal line
@@ -56,7 +58,7 @@ void updateSound(float dt) {
         SoundManagerFollowCharacter(nullptr);
     } else {
         const Map* map = character->room != nullptr ? character->room->map : nullptr;
-        const SoundCharacter followed{character->candleLife, map != nullptr ? map->path : nullptr};
+        const SoundCharacter followed{character->candleLife, map != nullptr ? map->path.c_str() : nullptr};
         SoundManagerFollowCharacter(&followed);
     }
     SoundManagerUpdate(dt);
@@ -126,7 +128,8 @@ void initGame(unsigned randomSeed) {
     debugFont =
         static_cast<TextureFont*>(ContentManagerLoad("Assets/Fonts/Debug.fnt", CT_TEXTURE_FONT, CF_DEFERRED));
     TextureFontContentLoadThreadSafe(debugFont);
-    debugRectMesh = createQuadMesh(1, 1, &colorRed);
+    debugRect.reset(createQuadMesh(1, 1, &colorRed));
+    debugRectMesh = debugRect.get();
     ScreenStackInit();
     // Headless runs never open an audio device.
     AudioConfigure(KESysIsHeadless() ? AudioBackend::Silent : AudioBackend::OpenAL);
@@ -135,7 +138,7 @@ void initGame(unsigned randomSeed) {
     std::atexit(shutdownGame);
 }
 
-Screen* new_ScreenAfterLoading() {
+std::unique_ptr<Screen> new_ScreenAfterLoading() {
     const char* roomPath = HarnessRoomPath();
     if (roomPath == nullptr) return new_SplashScreen();
     PlayState entry;
@@ -172,8 +175,8 @@ void shutdownGame() {
     NotificationBarShutdown();
     SoundManagerShutdown();
     ScreenStackShutdown();
-    KEGfxMeshFree(debugRectMesh);
     debugRectMesh = nullptr;
+    debugRect.reset();
     ContentManagerShutdown();
     TweenManagerShutdown();
     TimeoutManagerShutdown();

@@ -22,5 +22,5 @@ void runGame();
 class Screen;
 // What the loading screen hands over to: the room asked for on the command
 // line, or the title.
-Screen* new_ScreenAfterLoading();
+std::unique_ptr<Screen> new_ScreenAfterLoading();
 void shutdownGame();

@@ -195,7 +195,7 @@ const char* jsonBool(bool value) {
 void writeScreens(FILE* log) {
     std::fputs("[", log);
     const char* separator = "";
-    for (Screen* screen : *screenStack) {
+    for (Screen* screen : ScreenStackScreens()) {
         std::fprintf(log, "%s{\"type\":\"%s\",\"state\":%d}", separator, screen->typeName(),
                      static_cast<int>(screen->state));
         separator = ",";
@@ -251,7 +251,7 @@ void writeStateLine(long frame, float dt) {
     std::fprintf(log, "{\"frame\":%ld,\"dt\":%.9g,\"screens\":", frame, static_cast<double>(dt));
     writeScreens(log);
     std::fputs(",\"room\":", log);
-    writeJsonString(log, room != nullptr ? room->map->path : nullptr);
+    writeJsonString(log, room != nullptr ? room->map->path.c_str() : nullptr);
     std::fputs(",\"character\":", log);
     writeCharacter(log, currentCharacter);
     std::fputs(",\"prompt\":", log);
@@ -349,7 +349,7 @@ unsigned HarnessRandomSeed() {
 // Loading takes as long as the machine makes it: a script that starts
 // after it runs the same on every machine.
 bool loadingIsOver() {
-    for (Screen* screen : *screenStack)
+    for (Screen* screen : ScreenStackScreens())
         if (std::strcmp(screen->typeName(), "LoadingScreen") == 0) return false;
     return true;
 }

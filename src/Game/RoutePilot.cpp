@@ -92,7 +92,7 @@ std::string trimmed(const std::string& text) {
 }
 
 Screen* topScreen() {
-    return screenStack->tail != nullptr ? screenStack->tail->data : nullptr;
+    return ScreenStackScreens().tail != nullptr ? ScreenStackScreens().tail->data : nullptr;
 }
 
 // The play screen the character's room belongs to.
@@ -123,8 +123,8 @@ void releaseWalkKeys() {
 
 bool roomIs(const std::string& name) {
     const CharacterEntity* character = controllableCharacter();
-    if (character == nullptr || character->room->map->path == nullptr) return false;
-    const std::string path = character->room->map->path;
+    if (character == nullptr) return false;
+    const std::string& path = character->room->map->path;
     return path.size() >= name.size() && path.compare(path.size() - name.size(), name.size(), name) == 0;
 }
 
@@ -195,12 +195,11 @@ bool stepDone(const RouteStep& step, float dt) {
 
 void report(const RouteStep& step, const char* problem) {
     const CharacterEntity* character = currentCharacter;
-    std::fprintf(
-        stderr, "halcyra: route %s:%d: '%s' %s (room %s, character's top-left at %.0f, %.0f)\n",
-        pilot.path.c_str(), step.line, step.text.c_str(), problem,
-        character != nullptr && character->room->map->path != nullptr ? character->room->map->path : "none",
-        character != nullptr ? static_cast<double>(character->x) : 0.0,
-        character != nullptr ? static_cast<double>(character->y) : 0.0);
+    std::fprintf(stderr, "halcyra: route %s:%d: '%s' %s (room %s, character's top-left at %.0f, %.0f)\n",
+                 pilot.path.c_str(), step.line, step.text.c_str(), problem,
+                 character != nullptr ? character->room->map->path.c_str() : "none",
+                 character != nullptr ? static_cast<double>(character->x) : 0.0,
+                 character != nullptr ? static_cast<double>(character->y) : 0.0);
     releaseWalkKeys();
     pilot.running = false;
     pilot.failed = true;

@@ -49,14 +49,14 @@ void drawImage(KEMesh* mesh, const TextureContent* texture, Vector2 position, Ve
     Matrix3Scale(&size, scale.x, scale.y);
     Matrix3Concat(&transform, &placement, &size);
     KEGfxSetRenderMode(KE_RENDER_TEXTURED);
-    KEGfxTextureSet(texture->texture, 0, 0);
+    KEGfxTextureSet(texture->texture.get(), 0, 0);
     KEGfxSetTransform(&transform);
     KEGfxSetTintColor(1, 1, 1, opacity);
     KEGfxMeshDraw(mesh);
 }
 
-CardScreen::CardScreen(std::vector<Card> cardsInOrder, float shown)
-    : cards(std::move(cardsInOrder)), shownSeconds(shown) {
+CardScreen::CardScreen(const std::vector<const char*>& cardPaths, float shown) : shownSeconds(shown) {
+    for (const char* path : cardPaths) cards.emplace_back().path = path;
     isPopup = true;
     capturesInput = true;
     transitionOnTime = 0.0f;
@@ -68,18 +68,16 @@ CardScreen::CardScreen(std::vector<Card> cardsInOrder, float shown)
 // The card's opacity may still be fading when the screen goes.
 CardScreen::~CardScreen() {
     TweenManagerStop(&cardOpacity);
-    for (Card& card : cards) KEGfxMeshFree(card.mesh);
-    KEGfxMeshFree(backgroundMesh);
 }
 
 void CardScreen::loadContent() {
     background = loadTexture(BACKGROUND);
-    backgroundMesh = meshOf(background);
+    backgroundMesh.reset(meshOf(background));
     backgroundScale =
         backgroundScaleFor(static_cast<float>(background->width), static_cast<float>(background->height));
     for (Card& card : cards) {
         card.texture = loadTexture(card.path);
-        card.mesh = meshOf(card.texture);
+        card.mesh.reset(meshOf(card.texture));
         card.position = {(screenWidth() - static_cast<float>(card.texture->width)) * 0.5f,
                          (screenHeight() - static_cast<float>(card.texture->height)) * 0.5f};
     }
@@ -110,6 +108,6 @@ void CardScreen::nextCard(void* screen) {
 void CardScreen::draw(float) {
     const float opacity = cardOpacity * transitionOpacity();
     const Card& card = cards[static_cast<size_t>(cardIndex)];
-    drawImage(backgroundMesh, background, {0, 0}, backgroundScale, opacity);
-    drawImage(card.mesh, card.texture, card.position, screenScale(), opacity);
+    drawImage(backgroundMesh.get(), background, {0, 0}, backgroundScale, opacity);
+    drawImage(card.mesh.get(), card.texture, card.position, screenScale(), opacity);
 }

@@ -12,10 +12,10 @@
 struct TextureContent;
 
 struct Card {
-    const char* path;
+    const char* path = nullptr;
     Vector2 position{};  // top-left, in virtual pixels: the card is centred
     TextureContent* texture = nullptr;
-    KEMesh* mesh = nullptr;
+    KEMeshHandle mesh;
 };
 
 class CardScreen : public Screen {
@@ -34,7 +34,7 @@ protected:
     float cardOpacity = 0.0f;  // the backdrop fades with the card
 
     // Each card stays up for shownSeconds between its fade in and its fade out.
-    CardScreen(std::vector<Card> cardsInOrder, float shownSeconds);
+    CardScreen(const std::vector<const char*>& cardPaths, float shownSeconds);
 
     // After delay, the current card fades in, stays, fades out, and then
     // the next card takes its place, or, after the last, onLastCardGone.
@@ -44,7 +44,7 @@ protected:
 private:
     float shownSeconds;
     TextureContent* background = nullptr;
-    KEMesh* backgroundMesh = nullptr;
+    KEMeshHandle backgroundMesh;
     Vector2 backgroundScale{};
 
     static void fadeCardIn(void* screen);

@@ -25,8 +25,6 @@ constexpr float SHOWN = 1.0f;
 constexpr float GONE = 0.0f;
 constexpr Color HEADING_COLOUR{0xFF582727u, 1.0f, 0.345f, 0.153f, 0.153f};
 
-using JsonDocument = std::unique_ptr<json_value, decltype(&json_value_free)>;
-
 std::string stringMember(const json_value* section, const char* key, const char* missing, unsigned index,
                          const char* path) {
     const json_value* value = JsonObjectFind(section, key);
@@ -39,10 +37,8 @@ std::string stringMember(const json_value* section, const char* key, const char*
 }  // namespace
 
 std::vector<CreditSection> parseCredits(const char* path) {
-    size_t length = 0;
-    char* text = ContentManagerLoadString(path, &length);
-    JsonDocument document(JsonParse(text, length), json_value_free);
-    std::free(text);
+    const std::string text = ContentManagerLoadString(path);
+    const JsonDocument document = JsonParse(text.data(), text.size());
     if (document == nullptr) FATAL_ERROR("Unabled to parse credits. (%s)", path);
     if (document->type != json_array) FATAL_ERROR("Credits must be a JSON array of sections (%s).", path);
     // Without a section there would be nothing to show and no end to wait for.
@@ -72,8 +68,8 @@ CreditsScreen::~CreditsScreen() {
     TweenManagerStop(&creditsOpacity);
 }
 
-CreditsScreen* new_CreditsScreen() {
-    return DEBUG_NEW(CreditsScreen, "new_CreditsScreen");
+std::unique_ptr<CreditsScreen> new_CreditsScreen() {
+    return DEBUG_MAKE_UNIQUE(CreditsScreen, "new_CreditsScreen");
 }
 
 void CreditsScreen::loadContent() {

@@ -6,6 +6,7 @@
 #include "Screens/Screen.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -53,4 +54,4 @@ private:
     static void nextSection(void* screen);
 };
 
-CreditsScreen* new_CreditsScreen();
+std::unique_ptr<CreditsScreen> new_CreditsScreen();

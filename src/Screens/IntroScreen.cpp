@@ -66,6 +66,6 @@ private:
 
 }  // namespace
 
-Screen* new_IntroScreen() {
-    return DEBUG_NEW(IntroScreen, "new_IntroScreen");
+std::unique_ptr<Screen> new_IntroScreen() {
+    return DEBUG_MAKE_UNIQUE(IntroScreen, "new_IntroScreen");
 }

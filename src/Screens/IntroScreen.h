@@ -6,7 +6,9 @@
 
 #include "Screens/Screen.h"
 
-Screen* new_IntroScreen();
+#include <memory>
+
+std::unique_ptr<Screen> new_IntroScreen();
 
 // Where the intro leads: the first room inside the house.
 inline constexpr char TUTORIAL_ROOM[] = "Assets/FloorTemplate/FinalRooms/RoomTutA.json";

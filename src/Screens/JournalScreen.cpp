@@ -31,7 +31,7 @@ std::string pagePath(int32_t page) {
 // that page is still on the stack.
 void closeFinalPage(void* data) {
     const auto serial = reinterpret_cast<uintptr_t>(data);
-    for (Screen* screen : *screenStack) {
+    for (Screen* screen : ScreenStackScreens()) {
         auto* page = dynamic_cast<JournalScreen*>(screen);
         if (page != nullptr && page->serial == serial) page->exitScreen();
     }
@@ -53,24 +53,20 @@ JournalScreen::JournalScreen(const char* texturePath)
     easeOff = easeQuartOut;
 }
 
-JournalScreen::~JournalScreen() {
-    KEGfxMeshFree(mesh);
-}
-
-JournalScreen* new_JournalScreen(const char* texturePath) {
-    return DEBUG_NEW(JournalScreen, "new_JournalScreen", texturePath);
+std::unique_ptr<JournalScreen> new_JournalScreen(const char* texturePath) {
+    return DEBUG_MAKE_UNIQUE(JournalScreen, "new_JournalScreen", texturePath);
 }
 
 void closeJournalPages() {
-    for (Screen* screen : *screenStack)
+    for (Screen* screen : ScreenStackScreens())
         if (auto* page = dynamic_cast<JournalScreen*>(screen); page != nullptr && !page->isExiting)
             page->exitScreen();
 }
 
 void JournalScreen::loadContent() {
     texture = static_cast<TextureContent*>(ContentManagerLoad(path.c_str(), CT_TEXTURE, 0));
-    mesh =
-        createTiledQuadMesh(static_cast<int>(texture->width), static_cast<int>(texture->height), PAGE_CELL);
+    mesh.reset(
+        createTiledQuadMesh(static_cast<int>(texture->width), static_cast<int>(texture->height), PAGE_CELL));
     fitToScreen();
     startNarration();
     if (isFinal) SetTimeout(FINAL_PAGE_SECONDS, closeFinalPage, reinterpret_cast<void*>(uintptr_t{serial}));
@@ -105,8 +101,8 @@ void JournalScreen::draw(float) {
     Matrix3Translate(&placement, offsetX * screenScale().x, offsetY * screenScale().y);
     Matrix3Concat(&transform, &placement, &size);
     KEGfxSetRenderMode(KE_RENDER_TEXTURED);
-    KEGfxTextureSet(texture->texture, 0, 0);
+    KEGfxTextureSet(texture->texture.get(), 0, 0);
     KEGfxSetTintColor(1, 1, 1, opacity);
     KEGfxSetTransform(&transform);
-    KEGfxMeshDraw(mesh);
+    KEGfxMeshDraw(mesh.get());
 }

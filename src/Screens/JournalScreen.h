@@ -8,6 +8,7 @@
 #include "Screens/Screen.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 struct TextureContent;
@@ -16,15 +17,14 @@ class JournalScreen : public Screen {
 public:
     float scale = 1.0f;                 // fitted to the screen by loadContent
     TextureContent* texture = nullptr;  // cached, not owned
-    KEMesh* mesh = nullptr;             // owned
-    float offsetX = 0.0f;               // the page's top-left on the virtual screen, whole pixels
+    KEMeshHandle mesh;
+    float offsetX = 0.0f;  // the page's top-left on the virtual screen, whole pixels
     float offsetY = 0.0f;
     std::string path;
     bool isFinal = false;
     uint64_t serial;  // tells this page apart for its closing timeout
 
     explicit JournalScreen(const char* texturePath);
-    ~JournalScreen() override;
 
     const char* typeName() const override { return "JournalScreen"; }
     void loadContent() override;
@@ -36,7 +36,7 @@ private:
     void startNarration() const;
 };
 
-JournalScreen* new_JournalScreen(const char* texturePath);
+std::unique_ptr<JournalScreen> new_JournalScreen(const char* texturePath);
 
 // Lets every page still open fade out: a page belongs to the room it was
 // found in, and the last one stays up while its room gives way to the credits.

@@ -35,21 +35,15 @@ constexpr int64_t TOTAL_NOT_PUBLISHED = -1;
 
 class LoadingScreen final : public Screen {
 public:
-    explicit LoadingScreen(Screen* (*nextScreen)()) : next(nextScreen) {
+    explicit LoadingScreen(ScreenFactory nextScreen) : next(nextScreen) {
         transitionOnTime = 1.25f;
         transitionOffTime = 0.75f;
         easeOn = easeQuartIn;
         easeOff = easeQuartOut;
         onTransitionedOff = [](Screen* screen) { static_cast<LoadingScreen*>(screen)->handOver(); };
-        loadedItems = new_List<PreloadItem>();
     }
 
-    ~LoadingScreen() override {
-        stopWorker();
-        KEGfxMeshFree(unitMesh);
-        while (loadedItems->count > 0) delete loadedItems->popBack();
-        loadedItems->destroy();
-    }
+    ~LoadingScreen() override { stopWorker(); }
 
     const char* typeName() const override { return "LoadingScreen"; }
 
@@ -60,7 +54,7 @@ public:
         font = static_cast<TextureFont*>(
             ContentManagerLoad("Assets/Fonts/LoadingScreen.fnt", CT_TEXTURE_FONT, CF_DEFERRED));
         TextureFontContentLoadThreadSafe(font);
-        unitMesh = createQuadMesh(1, 1, &colorWhite);
+        unitMesh.reset(createQuadMesh(1, 1, &colorWhite));
         textPosition = {screenWidth() * 0.5f, screenHeight() * 0.75f};
         bar = {screenWidth() * 0.05f, screenHeight() * 0.85f, screenWidth() * 0.9f, 5.0f};
         // Started last: from here on the worker is the only one using the cache.
@@ -90,8 +84,8 @@ public:
     }
 
 private:
-    Screen* (*next)();
-    List<PreloadItem>* loadedItems;
+    ScreenFactory next;
+    OwningList<PreloadItem> loadedItems;
     std::atomic<uint32_t> loadedCount{0};
     std::atomic<int64_t> preloadTotal{TOTAL_NOT_PUBLISHED};
     std::atomic<bool> workerDone{false};
@@ -100,7 +94,7 @@ private:
     char statusText[STATUS_TEXT_SIZE] = "";
     std::thread worker;
     TextureFont* font = nullptr;
-    KEMesh* unitMesh = nullptr;
+    KEMeshHandle unitMesh;
     Vector2 textPosition{0.0f, 0.0f};
     Rectangle bar{0.0f, 0.0f, 0.0f, 0.0f};
     Color barBackground = colorBlack;
@@ -111,12 +105,10 @@ private:
         loadedCount.store(0, std::memory_order_relaxed);
         preloadTotal.store(static_cast<int64_t>(entries.size()), std::memory_order_release);
         for (const PreloadEntry& entry : entries) {
-            char* name = strfilename(entry.file.c_str());
-            setStatus("loading %s...", name);
-            std::free(name);
+            setStatus("loading %s...", strfilename(entry.file.c_str()).c_str());
             void* data = ContentManagerLoad(entry.file.c_str(), entry.type, CF_DEFERRED);
-            loadedItems->pushBack(
-                DEBUG_NEW(PreloadItem, "loadAsync", PreloadItem{entry.type, entry.file, data}));
+            loadedItems.pushBack(
+                DEBUG_MAKE_UNIQUE(PreloadItem, "loadAsync", PreloadItem{entry.type, entry.file, data}));
             // Published only once the item is on the list.
             loadedCount.fetch_add(1, std::memory_order_release);
         }
@@ -136,10 +128,9 @@ private:
 
     // Completes the most recently loaded item; false when none is left.
     bool postAssetsLoad() {
-        PreloadItem* item = loadedItems->popBack();
+        const std::unique_ptr<PreloadItem> item = loadedItems.popBack();
         if (item == nullptr) return false;
         ContentManagerComplete(item->data, item->type);
-        delete item;
         return true;
     }
 
@@ -165,7 +156,7 @@ private:
         KEGfxTextureSet(nullptr, 0, 0);
         KEGfxSetTransform(&transform);
         KEGfxSetTintColor(colour.red, colour.green, colour.blue, colour.opacity);
-        KEGfxMeshDraw(unitMesh);
+        KEGfxMeshDraw(unitMesh.get());
     }
 
     void handOver() {
@@ -186,6 +177,6 @@ private:
 
 }  // namespace
 
-Screen* new_LoadingScreen(Screen* (*next)()) {
-    return DEBUG_NEW(LoadingScreen, "new_LoadingScreen", next);
+std::unique_ptr<Screen> new_LoadingScreen(ScreenFactory next) {
+    return DEBUG_MAKE_UNIQUE(LoadingScreen, "new_LoadingScreen", next);
 }

@@ -5,5 +5,7 @@
 
 #include "Screens/Screen.h"
 
+#include <memory>
+
 // next makes the screen the loading screen hands over to.
-Screen* new_LoadingScreen(Screen* (*next)());
+std::unique_ptr<Screen> new_LoadingScreen(ScreenFactory next);

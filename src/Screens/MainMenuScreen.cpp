@@ -31,8 +31,8 @@ MainMenuScreen::MainMenuScreen() : MenuScreen(mainMenuItems) {
     onTransitionedOff = [](Screen* screen) { static_cast<MainMenuScreen*>(screen)->onChoiceMade(); };
 }
 
-MainMenuScreen* new_MainMenuScreen() {
-    return DEBUG_NEW(MainMenuScreen, "new_MainMenuScreen");
+std::unique_ptr<MainMenuScreen> new_MainMenuScreen() {
+    return DEBUG_MAKE_UNIQUE(MainMenuScreen, "new_MainMenuScreen");
 }
 
 void MainMenuScreen::loadContent() {

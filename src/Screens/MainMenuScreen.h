@@ -4,6 +4,8 @@
 
 #include "Screens/MenuScreen.h"
 
+#include <memory>
+
 class MainMenuScreen final : public MenuScreen {
 public:
     MainMenuScreen();
@@ -17,7 +19,7 @@ private:
     void onChoiceMade();
 };
 
-MainMenuScreen* new_MainMenuScreen();
+std::unique_ptr<MainMenuScreen> new_MainMenuScreen();
 
 // Where "Play" starts: outside the house.
 inline constexpr char FIRST_ROOM[] = "Assets/FloorTemplate/FinalRooms/IntroEnd.json";

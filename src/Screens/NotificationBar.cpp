@@ -17,7 +17,7 @@ constexpr float NO_OPACITY = 0.0f;
 
 struct NotificationBar {
     TextureFont* font = nullptr;
-    KEMesh* mesh = nullptr;
+    KEMeshHandle mesh;
     Vector2 barPosition{0, 0};
     Vector2 hiddenBarPosition{0, 0};
     Vector2 shownBarPosition{0, 0};
@@ -57,7 +57,7 @@ void NotificationBarInit() {
     bar.font = static_cast<TextureFont*>(
         ContentManagerLoad("Assets/Fonts/Notify.fnt", CT_TEXTURE_FONT, CF_DEFERRED));
     TextureFontContentLoadThreadSafe(bar.font);
-    bar.mesh = createQuadMesh(1, 1, &colorBlack);
+    bar.mesh.reset(createQuadMesh(1, 1, &colorBlack));
     bar.hiddenBarPosition = bar.barPosition = {0.0f, screenHeight()};
     bar.shownBarPosition = {0.0f, screenHeight() - BAR_HEIGHT};
     bar.hiddenTextPosition = bar.textPosition = {screenWidth() * 0.5f, screenHeight()};
@@ -69,8 +69,7 @@ void NotificationBarInit() {
 }
 
 void NotificationBarShutdown() {
-    KEGfxMeshFree(bar.mesh);
-    bar.mesh = nullptr;
+    bar.mesh.reset();
 }
 
 // A show while an earlier one is still sliding in only changes the text.
@@ -96,7 +95,7 @@ void drawNotification(float opacity) {
     KEGfxTextureSet(nullptr, 0, 0);
     KEGfxSetTransform(&transform);
     KEGfxSetTintColor(0, 0, 0, bar.barColour.opacity * a);
-    KEGfxMeshDraw(bar.mesh);
+    KEGfxMeshDraw(bar.mesh.get());
     if (bar.text == nullptr) return;
     Color textColour = bar.textColour;
     textColour.opacity = a;

@@ -25,16 +25,12 @@ PauseScreen::PauseScreen() : MenuScreen(pauseItems) {
     easeOff = easeCubicOut;
 }
 
-PauseScreen::~PauseScreen() {
-    KEGfxMeshFree(overlay);
-}
-
-PauseScreen* new_PauseScreen() {
-    return DEBUG_NEW(PauseScreen, "new_PauseScreen");
+std::unique_ptr<PauseScreen> new_PauseScreen() {
+    return DEBUG_MAKE_UNIQUE(PauseScreen, "new_PauseScreen");
 }
 
 void PauseScreen::loadContent() {
-    overlay = createQuadMesh(1, 1, &colorBlack);
+    overlay.reset(createQuadMesh(1, 1, &colorBlack));
 }
 
 void PauseScreen::handleInput(float dt) {
@@ -57,6 +53,6 @@ void PauseScreen::draw(float dt) {
     KEGfxTextureSet(nullptr, 0, 0);
     KEGfxSetTintColor(1, 1, 1, OVERLAY_OPACITY * transitionOpacity());
     KEGfxSetTransform(&cover);
-    KEGfxMeshDraw(overlay);
+    KEGfxMeshDraw(overlay.get());
     MenuScreen::draw(dt);
 }

@@ -6,10 +6,11 @@
 #include "Engine/Kestrel.h"
 #include "Screens/MenuScreen.h"
 
+#include <memory>
+
 class PauseScreen final : public MenuScreen {
 public:
     PauseScreen();
-    ~PauseScreen() override;
 
     const char* typeName() const override { return "PauseScreen"; }
     void loadContent() override;
@@ -17,9 +18,9 @@ public:
     void draw(float dt) override;
 
 private:
-    KEMesh* overlay = nullptr;
+    KEMeshHandle overlay;
 
     void confirm(const char* text) override;
 };
 
-PauseScreen* new_PauseScreen();
+std::unique_ptr<PauseScreen> new_PauseScreen();

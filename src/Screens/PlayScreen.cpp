@@ -57,14 +57,11 @@ PlayScreen::PlayScreen(const PlayState* entry) : rain(new_RainEmitter()), blacko
     copyPlayState(&playState, entry);
 }
 
-PlayScreen::~PlayScreen() {
-    delete room;
-    delete rain;
-    delete blackout;
-}
+// Here, where the room's, the rain's and the blackout's types are complete.
+PlayScreen::~PlayScreen() = default;
 
-PlayScreen* new_PlayScreen(const PlayState* entry) {
-    return DEBUG_NEW(PlayScreen, "new_PlayScreen", entry);
+std::unique_ptr<PlayScreen> new_PlayScreen(const PlayState* entry) {
+    return DEBUG_MAKE_UNIQUE(PlayScreen, "new_PlayScreen", entry);
 }
 
 void PlayScreen::loadContent() {

@@ -9,6 +9,7 @@
 #include "World/RoomOwner.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class BlackOut;
@@ -20,10 +21,10 @@ class Room;
 void resetGameProgress();
 class PlayScreen : public Screen, public RoomOwner {
 public:
-    RainEmitter* rain;
-    Room* room = nullptr;
+    std::unique_ptr<RainEmitter> rain;
+    std::unique_ptr<Room> room;
     PlayState playState;  // how the room was entered; the screen base has its own state
-    BlackOut* blackout;
+    std::unique_ptr<BlackOut> blackout;
 
     explicit PlayScreen(const PlayState* entry);
     ~PlayScreen() override;
@@ -50,4 +51,4 @@ private:
     void onTransitionedOffScreen();
 };
 
-PlayScreen* new_PlayScreen(const PlayState* entry);
+std::unique_ptr<PlayScreen> new_PlayScreen(const PlayState* entry);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-List<Screen>* screenStack = nullptr;
-
 namespace {
+
+std::unique_ptr<OwningList<Screen>> screenStack;
 
 bool exitRequested = false;  // a menu or the window asked the game to end
 
@@ -78,8 +78,12 @@ void Screen::exitScreen() {
 }
 
 void ScreenStackInit() {
-    screenStack = new_List<Screen>();
+    screenStack = DEBUG_MAKE_UNIQUE(OwningList<Screen>, "ScreenStackInit");
     exitRequested = false;
+}
+
+const OwningList<Screen>& ScreenStackScreens() {
+    return *screenStack;
 }
 
 void ScreenStackRequestExit() {
@@ -90,9 +94,9 @@ bool ScreenStackExitRequested() {
     return exitRequested;
 }
 
-void addScreen(Screen* screen) {
+void addScreen(std::unique_ptr<Screen> screen) {
     screen->loadContent();
-    screenStack->pushBack(screen);
+    screenStack->pushBack(std::move(screen));
 }
 
 void updateScreenStack(float dt) {
@@ -105,7 +109,6 @@ void updateScreenStack(float dt) {
         ListNode<Screen>* below = node->prev;
         if (screen->isFinished) {
             screenStack->removeNode(node);
-            delete screen;
             node = below;
             continue;
         }
@@ -126,8 +129,9 @@ void drawScreenStack(float dt) {
         if (screen->state != Hidden) screen->draw(dt);
 }
 
+// Each screen is unlinked before it is destroyed, so that a destructor
+// walking the stack never meets it half gone.
 void ScreenStackShutdown() {
-    for (Screen* screen : *screenStack) delete screen;
-    screenStack->destroy();
-    screenStack = nullptr;
+    while (screenStack->head != nullptr) screenStack->removeNode(screenStack->head);
+    screenStack.reset();
 }

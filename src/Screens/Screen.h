@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 enum ScreenState : int32_t {
     TransitionOn = 0,
@@ -66,15 +67,18 @@ private:
     void completeTransition();
 };
 
-extern List<Screen>* screenStack;
+// Makes a screen to hand over to.
+using ScreenFactory = std::unique_ptr<Screen> (*)();
 
 void ScreenStackInit();
+// The screens, bottom to top, between ScreenStackInit and ScreenStackShutdown.
+const OwningList<Screen>& ScreenStackScreens();
 // A menu's "Exit" or the window closing: the game ends at the end of the
 // frame, with the screens as they are.
 void ScreenStackRequestExit();
 bool ScreenStackExitRequested();
-// Loads the screen's content and puts it on top of the stack.
-void addScreen(Screen* screen);
+// Loads the screen's content and puts it on top of the stack, which owns it.
+void addScreen(std::unique_ptr<Screen> screen);
 void updateScreenStack(float dt);
 void drawScreenStack(float dt);
 // Destroys every screen left, bottom to top, then the stack.

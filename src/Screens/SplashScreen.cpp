@@ -33,6 +33,6 @@ private:
 
 }  // namespace
 
-Screen* new_SplashScreen() {
-    return DEBUG_NEW(SplashScreen, "new_SplashScreen");
+std::unique_ptr<Screen> new_SplashScreen() {
+    return DEBUG_MAKE_UNIQUE(SplashScreen, "new_SplashScreen");
 }

@@ -5,4 +5,6 @@
 
 #include "Screens/Screen.h"
 
-Screen* new_SplashScreen();
+#include <memory>
+
+std::unique_ptr<Screen> new_SplashScreen();

@@ -1,5 +1,6 @@
-// The one container of the game: a doubly linked list of pointers to the
-// caller's elements. The list owns its nodes, never the elements.
+// The one container of the game: a doubly linked list of pointers to
+// elements. A List owns its nodes, never the elements; an OwningList owns its
+// elements too, which come in and go out as unique_ptr.
 //
 // A range loop visits the elements from head to tail (draw order); it must
 // not remove elements on the way. Walkers that remove, or go from the tail
@@ -8,6 +9,8 @@
 #pragma once
 
 #include "Debug/Debug.h"
+
+#include <memory>
 
 template <typename T>
 struct ListNode {
@@ -178,9 +181,6 @@ public:
         --count;
     }
 
-    // Frees every node and the list itself; the elements stay untouched.
-    void destroy() { delete this; }
-
 private:
     static Node* createNode(T* data, Node* prev, Node* next) {
         Node* node = new (std::nothrow) Node{data, prev, next};
@@ -197,6 +197,43 @@ private:
 };
 
 template <typename T>
-List<T>* new_List() {
-    return DEBUG_NEW(List<T>, "new_List");
+std::unique_ptr<List<T>> new_List() {
+    return DEBUG_MAKE_UNIQUE(List<T>, "new_List");
 }
+
+// A list that owns its elements: whatever is still in it when it goes is
+// freed with it, head first. Readers use it as a List.
+template <typename T>
+class OwningList : private List<T> {
+public:
+    using typename List<T>::Node;
+    using List<T>::head;
+    using List<T>::tail;
+    using List<T>::count;
+    using List<T>::begin;
+    using List<T>::end;
+    using List<T>::find;
+
+    OwningList() = default;
+    ~OwningList() {
+        while (head != nullptr) std::unique_ptr<T>(List<T>::popFront());
+    }
+
+    void pushBack(std::unique_ptr<T> element) { List<T>::pushBack(element.release()); }
+
+    template <typename Compare>
+    void insertSorted(std::unique_ptr<T> element, Compare compare) {
+        List<T>::insertSorted(element.release(), compare);
+    }
+
+    std::unique_ptr<T> popBack() { return std::unique_ptr<T>(List<T>::popBack()); }
+
+    std::unique_ptr<T> removeNode(Node* node) {
+        if (node == nullptr) return nullptr;
+        std::unique_ptr<T> element(node->data);
+        List<T>::removeNode(node);
+        return element;
+    }
+
+    std::unique_ptr<T> remove(const T* element) { return removeNode(find(element)); }
+};

@@ -1,31 +1,37 @@
 #include "Util/TimeoutManager.h"
 
-List<Timeout>* timeouts = nullptr;
+#include "Util/LinkedList.h"
+
+namespace {
+
+// Pending timeouts in the order they were set, between TimeoutManagerInit
+// and TimeoutManagerShutdown.
+std::unique_ptr<OwningList<Timeout>> timeouts;
 
 // Bumped by every clear, so that a pass can tell that a callback freed the
 // timeouts it was about to visit.
-static unsigned clearGeneration = 0;
-
-void SetTimeout(float delay, TimeoutCallback callback, void* data) {
-    timeouts->pushBack(DEBUG_NEW(Timeout, "SetTimeout", Timeout{0.0f, delay, callback, data}));
-}
+unsigned clearGeneration = 0;
 
 // Unlinked before the call so that a clear inside the callback cannot free it
 // under our feet.
-static void fire(List<Timeout>::Node* node) {
-    Timeout* timeout = node->data;
-    timeouts->removeNode(node);
+void fire(OwningList<Timeout>::Node* node) {
+    const std::unique_ptr<Timeout> timeout = timeouts->removeNode(node);
     timeout->callback(timeout->data);
-    delete timeout;
+}
+
+}  // namespace
+
+void SetTimeout(float delay, TimeoutCallback callback, void* data) {
+    timeouts->pushBack(DEBUG_MAKE_UNIQUE(Timeout, "SetTimeout", Timeout{0.0f, delay, callback, data}));
 }
 
 void UpdateTimeouts(float dt) {
     unsigned generation = clearGeneration;
-    List<Timeout>::Node* node = timeouts->head;
+    OwningList<Timeout>::Node* node = timeouts->head;
     while (node != nullptr) {
         // Read before firing, so a timeout set by the callback is reached in
         // this pass only when the firing one was not the last.
-        List<Timeout>::Node* next = node->next;
+        OwningList<Timeout>::Node* next = node->next;
         Timeout* timeout = node->data;
         timeout->elapsed += dt;
         if (timeout->elapsed >= timeout->duration) {
@@ -37,16 +43,15 @@ void UpdateTimeouts(float dt) {
 }
 
 void ClearTimeouts() {
-    while (timeouts->count > 0) delete timeouts->popBack();
+    while (timeouts->count > 0) timeouts->popBack();
     ++clearGeneration;
 }
 
 void TimeoutManagerInit() {
-    timeouts = new_List<Timeout>();
+    timeouts = DEBUG_MAKE_UNIQUE(OwningList<Timeout>, "TimeoutManagerInit");
 }
 
 void TimeoutManagerShutdown() {
     ClearTimeouts();
-    timeouts->destroy();
-    timeouts = nullptr;
+    timeouts.reset();
 }

@@ -2,8 +2,6 @@
 // intros and credits with it; the frame loop advances it before the tweens.
 #pragma once
 
-#include "Util/LinkedList.h"
-
 using TimeoutCallback = void (*)(void* data);
 
 struct Timeout {
@@ -12,10 +10,6 @@ struct Timeout {
     TimeoutCallback callback;
     void* data;  // handed to the callback, never owned
 };
-
-// Pending timeouts in the order they were set, between TimeoutManagerInit
-// and TimeoutManagerShutdown. Callers read it; only this module changes it.
-extern List<Timeout>* timeouts;
 
 // Start-up: an empty list of timeouts.
 void TimeoutManagerInit();

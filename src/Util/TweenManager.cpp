@@ -4,8 +4,14 @@
 #include <cstring>
 
 #include "Util/Color.h"
+#include "Util/LinkedList.h"
 
-List<Tween>* tweens = nullptr;
+namespace {
+
+// Running tweens, between TweenManagerInit and TweenManagerShutdown.
+std::unique_ptr<OwningList<Tween>> tweens;
+
+}  // namespace
 
 static int componentCount(TweenKind kind) {
     switch (kind) {
@@ -68,10 +74,11 @@ Tween* TweenManagerTween(void* value, const void* target, float duration, Easing
     if (duration > -0.0001f && duration < 0.001f) FATAL_ERROR("Tween duration cannot be zero.");
     Tween* tween = findTween(value);
     if (tween == nullptr) {
-        tween = DEBUG_NEW(Tween, "TweenManagerTween");
+        std::unique_ptr<Tween> started = DEBUG_MAKE_UNIQUE(Tween, "TweenManagerTween");
+        tween = started.get();
         tween->kind = kind;
         tween->value = value;
-        tweens->pushBack(tween);
+        tweens->pushBack(std::move(started));
     } else if (tween->kind != kind) {
         FATAL_ERROR("Tween already exists with different type.");
     }
@@ -87,31 +94,26 @@ Tween* TweenManagerTween(void* value, const void* target, float duration, Easing
 }
 
 void TweenManagerStop(const void* value) {
-    Tween* tween = findTween(value);
-    if (tween == nullptr) return;
-    tweens->remove(tween);
-    delete tween;
+    tweens->remove(findTween(value));
 }
 
 // Unlinked before onComplete, so that a restart of the same variable from the
 // callback makes a fresh tween instead of reviving this one.
-static void complete(List<Tween>::Node* node) {
-    Tween* tween = node->data;
+static void complete(OwningList<Tween>::Node* node) {
+    const std::unique_ptr<Tween> tween = tweens->removeNode(node);
     float target[4];
     readComponents(tween->target, tween->kind, target);
     writeComponents(tween->value, tween->kind, target);
-    tweens->removeNode(node);
     if (tween->onComplete != nullptr) tween->onComplete();
-    delete tween;
 }
 
 void UpdateTweens(float dt) {
     // Tweens started during this pass are appended after the current tail and
     // wait for the next pass, so they show their start value first.
-    List<Tween>::Node* last = tweens->tail;
-    List<Tween>::Node* node = tweens->head;
+    OwningList<Tween>::Node* last = tweens->tail;
+    OwningList<Tween>::Node* node = tweens->head;
     while (node != nullptr) {
-        List<Tween>::Node* next = node == last ? nullptr : node->next;
+        OwningList<Tween>::Node* next = node == last ? nullptr : node->next;
         Tween* tween = node->data;
         float progress = tween->easing(tween->elapsed / tween->duration);
         tween->elapsed += dt;
@@ -122,13 +124,15 @@ void UpdateTweens(float dt) {
 }
 
 void TweenManagerInit() {
-    tweens = new_List<Tween>();
+    tweens = DEBUG_MAKE_UNIQUE(OwningList<Tween>, "TweenManagerInit");
+}
+
+int TweenManagerCount() {
+    return tweens->count;
 }
 
 void TweenManagerShutdown() {
-    while (tweens->count > 0) delete tweens->popBack();
-    tweens->destroy();
-    tweens = nullptr;
+    tweens.reset();
 }
 
 float easeLinear(float t) {

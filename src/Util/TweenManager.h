@@ -3,8 +3,6 @@
 // The frame loop advances the tweens right after the timeouts.
 #pragma once
 
-#include "Util/LinkedList.h"
-
 enum TweenKind {
     TWEEN_FLOAT = 0,
     TWEEN_VEC2 = 1,   // two floats, x then y
@@ -26,12 +24,11 @@ struct Tween {
     TweenCallback onComplete;  // may be null
 };
 
-// Running tweens, between TweenManagerInit and TweenManagerShutdown. Callers
-// read it; only this module changes it.
-extern List<Tween>* tweens;
-
 // Start-up: no tween running.
 void TweenManagerInit();
+
+// How many tweens are running.
+int TweenManagerCount();
 
 // Starts a tween on value, or restarts the one already running on it in place
 // from the variable's current value. The variable keeps its value until the

@@ -88,6 +88,6 @@ void Camera::updateViewPosition() {
     viewPosition.y = static_cast<float>(std::floor(position.y + shakeY * VERTICAL_SHAKE_SCALE));
 }
 
-Camera* new_Camera() {
-    return DEBUG_NEW(Camera, "new_Camera");
+std::unique_ptr<Camera> new_Camera() {
+    return DEBUG_MAKE_UNIQUE(Camera, "new_Camera");
 }

@@ -5,6 +5,8 @@
 
 #include "Util/Vector2.h"
 
+#include <memory>
+
 class Camera {
 public:
     Vector2 position{0, 0};
@@ -34,5 +36,4 @@ private:
     void updateViewPosition();
 };
 
-// Destroy with delete.
-Camera* new_Camera();
+std::unique_ptr<Camera> new_Camera();

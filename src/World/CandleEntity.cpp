@@ -29,12 +29,11 @@ CandleEntity::CandleEntity(Room* owner) : SpriteEntity(ET_CANDLE, owner), fireEm
     height = static_cast<float>(animation->frameHeight);
 }
 
-CandleEntity::~CandleEntity() {
-    delete fireEmitter;
-}
+// Here, where the emitter's type is complete.
+CandleEntity::~CandleEntity() = default;
 
-CandleEntity* new_CandleEntity(Room* room) {
-    return DEBUG_NEW(CandleEntity, "new_CandleEntity", room);
+std::unique_ptr<CandleEntity> new_CandleEntity(Room* room) {
+    return DEBUG_MAKE_UNIQUE(CandleEntity, "new_CandleEntity", room);
 }
 
 void CandleEntity::update(float dt) {

@@ -6,12 +6,14 @@
 
 #include "World/Entity.h"
 
+#include <memory>
+
 class FireEmitter;
 class LightEntity;
 
 class CandleEntity : public SpriteEntity {
 public:
-    FireEmitter* fireEmitter;      // owned
+    std::unique_ptr<FireEmitter> fireEmitter;
     LightEntity* light = nullptr;  // an entity of the room, which owns it
     float life = 0.0f;             // seconds of candle left
 
@@ -26,4 +28,4 @@ private:
     void offerCandle();
 };
 
-CandleEntity* new_CandleEntity(Room* room);
+std::unique_ptr<CandleEntity> new_CandleEntity(Room* room);

@@ -54,8 +54,7 @@ bool isNear(float a, float b) {
 }
 
 bool pathIs(const Room* room, const char* path) {
-    const char* mapPath = room->map != nullptr ? room->map->path : nullptr;
-    return mapPath != nullptr && std::strcmp(mapPath, path) == 0;
+    return room->map != nullptr && room->map->isAt(path);
 }
 
 // The tutorial rooms give no candle on a respawn.
@@ -70,9 +69,10 @@ Animation* loadAnimation(const char* path) {
 }  // namespace
 
 CharacterEntity::CharacterEntity(Room* owner) : SpriteEntity(ET_CHARACTER, owner) {
-    light = new_LightEntity(owner);
+    std::unique_ptr<LightEntity> ownLight = new_LightEntity(owner);
+    light = ownLight.get();
     light->intensity = 0.3f;
-    owner->addEntity(light);
+    owner->addEntity(std::move(ownLight));
     zIndex = 10;
     deathThreshold = randomDeathThreshold();
     if (pathIs(owner, INTRO_END)) {
@@ -101,13 +101,11 @@ CharacterEntity::CharacterEntity(Room* owner) : SpriteEntity(ET_CHARACTER, owner
     respawn();
 }
 
-CharacterEntity::~CharacterEntity() {
-    delete dustEmitter;
-    delete flameEmitter;
-}
+// Here, where the emitters' types are complete.
+CharacterEntity::~CharacterEntity() = default;
 
-CharacterEntity* new_CharacterEntity(Room* room) {
-    return DEBUG_NEW(CharacterEntity, "new_CharacterEntity", room);
+std::unique_ptr<CharacterEntity> new_CharacterEntity(Room* room) {
+    return DEBUG_MAKE_UNIQUE(CharacterEntity, "new_CharacterEntity", room);
 }
 
 void CharacterEntity::giveCandle(float life) {

@@ -9,6 +9,7 @@
 #include "World/Entity.h"
 
 #include <cstdint>
+#include <memory>
 
 class DustEmitter;
 class FireEmitter;
@@ -36,8 +37,8 @@ public:
     float radiusStep = 0.0f;    // how fast the light closes in once the candle is nearly gone
     float footstepTimer = 0.0f;
     bool hasJournal = false;  // doors stay shut without it
-    DustEmitter* dustEmitter = nullptr;
-    FireEmitter* flameEmitter = nullptr;
+    std::unique_ptr<DustEmitter> dustEmitter;
+    std::unique_ptr<FireEmitter> flameEmitter;
 
     explicit CharacterEntity(Room* owner);
     ~CharacterEntity() override;
@@ -69,7 +70,7 @@ private:
 
 // Fills the room's character: in the dark with no candle, its light added
 // to the room, standing at its spawn position.
-CharacterEntity* new_CharacterEntity(Room* room);
+std::unique_ptr<CharacterEntity> new_CharacterEntity(Room* room);
 
 // The character of the room being played, or null outside play.
 extern CharacterEntity* currentCharacter;

@@ -8,8 +8,8 @@
 
 CheckpointEntity::CheckpointEntity(Room* owner) : Entity(ET_CHECKPOINT, owner) {}
 
-CheckpointEntity* new_CheckpointEntity(Room* room) {
-    return DEBUG_NEW(CheckpointEntity, "new_CheckpointEntity", room);
+std::unique_ptr<CheckpointEntity> new_CheckpointEntity(Room* room) {
+    return DEBUG_MAKE_UNIQUE(CheckpointEntity, "new_CheckpointEntity", room);
 }
 
 // A checkpoint whose id is not above the last one reached stays armed.

@@ -7,6 +7,7 @@
 #include "World/Entity.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class CheckpointEntity : public Entity {
@@ -23,4 +24,4 @@ private:
     void fire();
 };
 
-CheckpointEntity* new_CheckpointEntity(Room* room);
+std::unique_ptr<CheckpointEntity> new_CheckpointEntity(Room* room);

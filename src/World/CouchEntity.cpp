@@ -22,8 +22,8 @@ CouchEntity::CouchEntity(Room* owner, int32_t couchOrientation, int32_t look)
     turnOverBox(orientation != 0 ? 1 : 0);
 }
 
-CouchEntity* new_CouchEntity(Room* room, int32_t orientation, int32_t type) {
-    return DEBUG_NEW(CouchEntity, "new_CouchEntity", room, orientation, type);
+std::unique_ptr<CouchEntity> new_CouchEntity(Room* room, int32_t orientation, int32_t type) {
+    return DEBUG_MAKE_UNIQUE(CouchEntity, "new_CouchEntity", room, orientation, type);
 }
 
 void CouchEntity::update(float dt) {

@@ -5,6 +5,7 @@
 #include "World/Entity.h"
 
 #include <cstdint>
+#include <memory>
 
 inline constexpr int32_t COUCH_LOOKS = 6;
 
@@ -18,4 +19,4 @@ public:
     void update(float dt) override;
 };
 
-CouchEntity* new_CouchEntity(Room* room, int32_t orientation, int32_t type);
+std::unique_ptr<CouchEntity> new_CouchEntity(Room* room, int32_t orientation, int32_t type);

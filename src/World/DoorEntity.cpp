@@ -38,8 +38,8 @@ DoorEntity::DoorEntity(Room* owner, int32_t doorOrientation)
     rotation = QUARTER_TURN;
 }
 
-DoorEntity* new_DoorEntity(Room* room, int32_t orientation) {
-    return DEBUG_NEW(DoorEntity, "new_DoorEntity", room, orientation);
+std::unique_ptr<DoorEntity> new_DoorEntity(Room* room, int32_t orientation) {
+    return DEBUG_MAKE_UNIQUE(DoorEntity, "new_DoorEntity", room, orientation);
 }
 
 void DoorEntity::update(float dt) {

@@ -8,6 +8,7 @@
 #include "World/Entity.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class CharacterEntity;
@@ -36,4 +37,4 @@ private:
     void leaveThrough(const CharacterEntity& character) const;
 };
 
-DoorEntity* new_DoorEntity(Room* room, int32_t orientation);
+std::unique_ptr<DoorEntity> new_DoorEntity(Room* room, int32_t orientation);

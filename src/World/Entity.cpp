@@ -52,10 +52,6 @@ bool isNoticeable(float push) {
 
 }  // namespace
 
-Entity::~Entity() {
-    std::free(name);
-}
-
 void Entity::debugDraw(float) {
     drawBox(1.0f, 1.0f);
 }

@@ -9,6 +9,8 @@
 #include "Util/Vector2.h"
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 struct Room;
 
@@ -35,9 +37,9 @@ enum EntityKind : int32_t {
 class Entity {
 public:
     int32_t kind;
-    char* name = nullptr;         // owned; only lights have one
-    uint32_t id = 0;              // given by the room when it is added
-    bool pendingRemoval = false;  // the room destroys it at its next update
+    std::optional<std::string> name;  // only lights have one
+    uint32_t id = 0;                  // given by the room when it is added
+    bool pendingRemoval = false;      // the room destroys it at its next update
     Room* room;
     float x = 0.0f;  // the top-left corner of the box, in world pixels
     float y = 0.0f;
@@ -48,7 +50,7 @@ public:
     Entity(const Entity&) = delete;
     Entity& operator=(const Entity&) = delete;
     // Destroying an entity frees what it owns.
-    virtual ~Entity();
+    virtual ~Entity() = default;
 
     // The room keeps its entities in ascending order of this.
     virtual int32_t compare(const Entity* other) const { return zIndex - other->zIndex; }

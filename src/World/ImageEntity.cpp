@@ -13,8 +13,8 @@ ImageEntity::ImageEntity(Room* owner, const char* path) : SpriteEntity(ET_IMAGE,
     height = static_cast<float>(animation->frameHeight);
 }
 
-ImageEntity* new_ImageEntity(Room* room, const char* path) {
-    return DEBUG_NEW(ImageEntity, "new_ImageEntity", room, path);
+std::unique_ptr<ImageEntity> new_ImageEntity(Room* room, const char* path) {
+    return DEBUG_MAKE_UNIQUE(ImageEntity, "new_ImageEntity", room, path);
 }
 
 void ImageEntity::update(float dt) {

@@ -5,6 +5,7 @@
 #include "World/Entity.h"
 
 #include <cstdint>
+#include <memory>
 
 class ImageEntity : public SpriteEntity {
 public:
@@ -16,4 +17,4 @@ public:
     void update(float dt) override;
 };
 
-ImageEntity* new_ImageEntity(Room* room, const char* path);
+std::unique_ptr<ImageEntity> new_ImageEntity(Room* room, const char* path);

@@ -22,8 +22,8 @@ JournalEntity::JournalEntity(Room* owner) : SpriteEntity(ET_JOURNAL, owner) {
     height = static_cast<float>(animation->frameHeight);
 }
 
-JournalEntity* new_JournalEntity(Room* room) {
-    return DEBUG_NEW(JournalEntity, "new_JournalEntity", room);
+std::unique_ptr<JournalEntity> new_JournalEntity(Room* room) {
+    return DEBUG_MAKE_UNIQUE(JournalEntity, "new_JournalEntity", room);
 }
 
 void JournalEntity::update(float dt) {

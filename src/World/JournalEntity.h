@@ -4,6 +4,7 @@
 
 #include "World/Entity.h"
 
+#include <memory>
 #include <string>
 
 class JournalEntity : public SpriteEntity {
@@ -19,4 +20,4 @@ private:
     bool offerPickup();
 };
 
-JournalEntity* new_JournalEntity(Room* room);
+std::unique_ptr<JournalEntity> new_JournalEntity(Room* room);

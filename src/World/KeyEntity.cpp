@@ -36,8 +36,8 @@ KeyEntity::KeyEntity(Room* owner) : SpriteEntity(ET_KEY, owner) {
     height = static_cast<float>(animation->frameHeight);
 }
 
-KeyEntity* new_KeyEntity(Room* room) {
-    return DEBUG_NEW(KeyEntity, "new_KeyEntity", room);
+std::unique_ptr<KeyEntity> new_KeyEntity(Room* room) {
+    return DEBUG_MAKE_UNIQUE(KeyEntity, "new_KeyEntity", room);
 }
 
 void KeyEntity::update(float dt) {

@@ -6,6 +6,7 @@
 #include "World/Entity.h"
 
 #include <cstdint>
+#include <memory>
 
 inline constexpr int32_t KEY_SLOTS = 21;
 
@@ -30,4 +31,4 @@ private:
     void offerPickup();
 };
 
-KeyEntity* new_KeyEntity(Room* room);
+std::unique_ptr<KeyEntity> new_KeyEntity(Room* room);

@@ -23,12 +23,11 @@ LanternEntity::LanternEntity(Room* owner) : SpriteEntity(ET_LANTERN, owner), fir
     height = static_cast<float>(animation->frameHeight);
 }
 
-LanternEntity::~LanternEntity() {
-    delete fireEmitter;
-}
+// Here, where the emitter's type is complete.
+LanternEntity::~LanternEntity() = default;
 
-LanternEntity* new_LanternEntity(Room* room) {
-    return DEBUG_NEW(LanternEntity, "new_LanternEntity", room);
+std::unique_ptr<LanternEntity> new_LanternEntity(Room* room) {
+    return DEBUG_MAKE_UNIQUE(LanternEntity, "new_LanternEntity", room);
 }
 
 // The light runs before the lantern, so it starts every update at the

@@ -4,12 +4,14 @@
 
 #include "World/Entity.h"
 
+#include <memory>
+
 class FireEmitter;
 class LightEntity;
 
 class LanternEntity : public SpriteEntity {
 public:
-    FireEmitter* fireEmitter;      // owned
+    std::unique_ptr<FireEmitter> fireEmitter;
     LightEntity* light = nullptr;  // an entity of the room, which owns it
     float lightRadius = 0.0f;      // world pixels
     float lightIntensity = 0.0f;
@@ -22,4 +24,4 @@ public:
     void draw(float opacity, float dt) override;
 };
 
-LanternEntity* new_LanternEntity(Room* room);
+std::unique_ptr<LanternEntity> new_LanternEntity(Room* room);

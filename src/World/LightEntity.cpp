@@ -40,16 +40,17 @@ LightEntity::LightEntity(Room* owner) : Entity(ET_LIGHT, owner) {
     nextFlicker = uniform(flickerIntervalMin, flickerIntervalMax);
 }
 
-LightEntity* new_LightEntity(Room* room) {
-    return DEBUG_NEW(LightEntity, "new_LightEntity", room);
+std::unique_ptr<LightEntity> new_LightEntity(Room* room) {
+    return DEBUG_MAKE_UNIQUE(LightEntity, "new_LightEntity", room);
 }
 
 LightEntity* new_OwnedLight(Room* room, float radius) {
-    LightEntity* light = new_LightEntity(room);
-    light->name = strduplicate("Light");
+    std::unique_ptr<LightEntity> owned = new_LightEntity(room);
+    LightEntity* light = owned.get();
+    light->name = "Light";
     light->setRadius(radius);
     light->intensity = 1.0f;
-    room->addEntity(light);
+    room->addEntity(std::move(owned));
     return light;
 }
 

@@ -8,6 +8,7 @@
 #include "World/Entity.h"
 
 #include <cstdint>
+#include <memory>
 
 class Map;
 struct Tile;
@@ -64,7 +65,7 @@ private:
 };
 
 // Centre (0, 0) and no reach: the creator sets the radius and then the position.
-LightEntity* new_LightEntity(Room* room);
+std::unique_ptr<LightEntity> new_LightEntity(Room* room);
 
 // The light a candle holder or lantern carries: named "Light", of that
 // radius and full intensity, and added to the room (before its owner, so it

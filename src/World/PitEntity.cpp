@@ -26,8 +26,8 @@ PitEntity::~PitEntity() {
     ContentManagerUnloadCopy(animation, CT_ANIMATION);
 }
 
-PitEntity* new_PitEntity(Room* room) {
-    return DEBUG_NEW(PitEntity, "new_PitEntity", room);
+std::unique_ptr<PitEntity> new_PitEntity(Room* room) {
+    return DEBUG_MAKE_UNIQUE(PitEntity, "new_PitEntity", room);
 }
 
 void PitEntity::update(float dt) {

@@ -5,6 +5,8 @@
 
 #include "World/Entity.h"
 
+#include <memory>
+
 // The frame from which the pit is open and pulls.
 inline constexpr uint32_t PIT_OPEN_FRAME = 6;
 
@@ -28,4 +30,4 @@ private:
     void pullCharacter(float dt) const;
 };
 
-PitEntity* new_PitEntity(Room* room);
+std::unique_ptr<PitEntity> new_PitEntity(Room* room);

@@ -23,48 +23,41 @@ bool sameText(const char* a, const char* b) {
     return std::strcmp(a, b) == 0;
 }
 
-template <typename Emitter>
-void destroyEmitters(List<Emitter>* emitters) {
-    for (Emitter* emitter : *emitters) delete emitter;
-    emitters->destroy();
-}
-
 }  // namespace
 
 Room::Room()
-    : entities(new_List<Entity>()),
-      spawnPoints(new_List<SpawnPoint>()),
+    : entities(DEBUG_MAKE_UNIQUE(OwningList<Entity>, "new_Room")),
+      spawnPoints(DEBUG_MAKE_UNIQUE(OwningList<SpawnPoint>, "new_Room")),
       camera(new_Camera()),
-      fireEmitters(new_List<FireEmitter>()),
-      flareEmitters(new_List<FlareEmitter>()) {
+      fireEmitters(DEBUG_MAKE_UNIQUE(OwningList<FireEmitter>, "new_Room")),
+      flareEmitters(DEBUG_MAKE_UNIQUE(OwningList<FlareEmitter>, "new_Room")) {
     camera->clamp = false;
     camera->followRate = {5, 5};
     camera->shakeFrequency = {16, 8};
 }
 
+// Emitters first, then the entities, the spawn points and the camera.
 Room::~Room() {
-    destroyEmitters(fireEmitters);
-    destroyEmitters(flareEmitters);
-    for (Entity* entity : *entities) delete entity;
-    entities->destroy();
-    for (SpawnPoint* spawn : *spawnPoints) delete spawn;
-    spawnPoints->destroy();
-    delete camera;
+    fireEmitters.reset();
+    flareEmitters.reset();
+    entities.reset();
+    spawnPoints.reset();
 }
 
-Room* new_Room(RoomOwner* owner, const PlayState* entry) {
-    Room* room = DEBUG_NEW(Room, "new_Room");
+std::unique_ptr<Room> new_Room(RoomOwner* owner, const PlayState* entry) {
+    std::unique_ptr<Room> room = DEBUG_MAKE_UNIQUE(Room, "new_Room");
     const char* path = entry->entryDoor.target.c_str();
     room->map = static_cast<Map*>(ContentManagerLoad(path, CT_MAP, 0));
     room->owner = owner;
-    CharacterEntity* character = new_CharacterEntity(room);
+    std::unique_ptr<CharacterEntity> owned = new_CharacterEntity(room.get());
+    CharacterEntity* character = owned.get();
     room->character = character;
     currentCharacter = character;
     character->hasJournal = !sameText(path, TUTORIAL_A);
     if (entry->carriedCandleLife > 10.0f) character->giveCandle(entry->carriedCandleLife);
     character->rotation = character->targetHeading = entry->carriedRotation;
-    room->map->forEachObject([room](Map* map, MapObject* object) { room->onEntityParse(map, object); });
-    room->addEntity(character);
+    room->map->forEachObject([&room](Map* map, MapObject* object) { room->onEntityParse(map, object); });
+    room->addEntity(std::move(owned));
     room->placeCharacter(entry->entryDoor.id);
     const Color& background = room->map->background;
     KEGfxSetBackgroundColor(background.red, background.green, background.blue);
@@ -86,7 +79,8 @@ void Room::placeCharacter(int32_t entryId) {
         position = {spawn->x, spawn->y};
     } else {
         WARNING("The map has no spawn point %d; the character starts at %s.\nFile: %s", entryId,
-                spawnPoints->head != nullptr ? "its first spawn point" : "the map's centre", map->path);
+                spawnPoints->head != nullptr ? "its first spawn point" : "the map's centre",
+                map->path.c_str());
         position = spawnPoints->head != nullptr
                        ? Vector2{spawnPoints->head->data->x, spawnPoints->head->data->y}
                        : Vector2{static_cast<float>(map->width * map->tileWidth) * 0.5f,
@@ -99,9 +93,9 @@ void Room::placeCharacter(int32_t entryId) {
     camera->target = camera->position;
 }
 
-void Room::addEntity(Entity* entity) {
+void Room::addEntity(std::unique_ptr<Entity> entity) {
     entity->id = nextEntityId++;
-    entities->insertSorted(entity, [](const Entity* a, const Entity* b) { return a->compare(b); });
+    entities->insertSorted(std::move(entity), [](const Entity* a, const Entity* b) { return a->compare(b); });
 }
 
 void Room::removeEntity(Entity* entity) {
@@ -110,12 +104,12 @@ void Room::removeEntity(Entity* entity) {
 
 Entity* Room::findEntityByName(const char* name) const {
     for (Entity* entity : *entities)
-        if (sameText(entity->name, name)) return entity;
+        if (name == nullptr ? !entity->name : entity->name == name) return entity;
     return nullptr;
 }
 
-List<Entity>* Room::getEntitiesOfKind(int32_t kind) const {
-    List<Entity>* found = new_List<Entity>();
+std::unique_ptr<List<Entity>> Room::getEntitiesOfKind(int32_t kind) const {
+    std::unique_ptr<List<Entity>> found = new_List<Entity>();
     for (Entity* entity : *entities)
         if (entity->kind == kind) found->pushBack(entity);
     return found;
@@ -138,7 +132,6 @@ void Room::updateEntities(float dt) {
         if (entity->pendingRemoval) {
             ListNode<Entity>* next = node->next;
             entities->removeNode(node);
-            delete entity;
             node = next;
         } else {
             entity->update(dt);
@@ -179,12 +172,12 @@ void Room::draw(float opacity, float dt) {
 }
 
 void Room::addSpawnPoint(const MapObject& object, int32_t id, int32_t orientation) {
-    auto* spawn = DEBUG_NEW(SpawnPoint, "onEntityParse");
+    std::unique_ptr<SpawnPoint> spawn = DEBUG_MAKE_UNIQUE(SpawnPoint, "onEntityParse");
     spawn->x = object.x + (static_cast<float>(object.width) - character->width) * 0.5f;
     spawn->y = object.y + (static_cast<float>(object.height) - character->height) * 0.5f;
     spawn->id = id;
     spawn->orientation = orientation;
-    spawnPoints->pushBack(spawn);
+    spawnPoints->pushBack(std::move(spawn));
 }
 
 void Room::onEntityParse(Map* source, MapObject* object) {

@@ -7,6 +7,7 @@
 #include "Util/LinkedList.h"
 
 #include <cstdint>
+#include <memory>
 
 class Camera;
 class CharacterEntity;
@@ -28,16 +29,16 @@ struct SpawnPoint {
 
 class Room {
 public:
-    List<Entity>* entities;  // ascending z order; owns its entities
+    std::unique_ptr<OwningList<Entity>> entities;  // ascending z order
     uint32_t nextEntityId = 0;
-    List<SpawnPoint>* spawnPoints;    // owned
-    bool debug = false;               // the play screen's debug overlay
-    Map* map = nullptr;               // cached content, not owned
-    Camera* camera;                   // owned
-    RoomOwner* owner = nullptr;       // the screen that made the room; null in rooms built by tools and tests
-    List<FireEmitter>* fireEmitters;  // owned
-    List<FlareEmitter>* flareEmitters;  // owned
-    const char* prompt = nullptr;       // this frame's interaction prompt; not owned
+    std::unique_ptr<OwningList<SpawnPoint>> spawnPoints;
+    bool debug = false;  // the play screen's debug overlay
+    Map* map = nullptr;  // cached content, not owned
+    std::unique_ptr<Camera> camera;
+    RoomOwner* owner = nullptr;  // the screen that made the room; null in rooms built by tools and tests
+    std::unique_ptr<OwningList<FireEmitter>> fireEmitters;
+    std::unique_ptr<OwningList<FlareEmitter>> flareEmitters;
+    const char* prompt = nullptr;  // this frame's interaction prompt; not owned
     const char* previousPrompt = nullptr;
     CharacterEntity* character = nullptr;  // also one of the entities
 
@@ -52,13 +53,13 @@ public:
     void draw(float opacity, float dt);
     // Numbers the entity and puts it in z order: before the first entity
     // that does not compare less, so among equals the newest draws first.
-    void addEntity(Entity* entity);
+    void addEntity(std::unique_ptr<Entity> entity);
     // The entity is unlinked and destroyed at the room's next update.
     void removeEntity(Entity* entity);
     Entity* findEntityByName(const char* name) const;
-    // A new list of the entities of that kind in list order; the caller
-    // destroys the list, not the entities.
-    List<Entity>* getEntitiesOfKind(int32_t kind) const;
+    // A new list of the entities of that kind in list order; the room still
+    // owns the entities.
+    std::unique_ptr<List<Entity>> getEntitiesOfKind(int32_t kind) const;
     // The spawner: turns one map object into what it stands for.
     void onEntityParse(Map* map, MapObject* object);
     // Puts the character and the camera on the spawn point of that id.
@@ -75,4 +76,4 @@ private:
 
 // The room the entry state leads to: its map, its entities and the character
 // on the spawn point of the entry door's id.
-Room* new_Room(RoomOwner* owner, const PlayState* entry);
+std::unique_ptr<Room> new_Room(RoomOwner* owner, const PlayState* entry);

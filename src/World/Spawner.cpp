@@ -37,10 +37,9 @@ struct Source {
 
     // Ends the game with the object named: its name, type, position and map.
     [[noreturn]] void fail(const std::string& problem) const {
-        FATAL_ERROR("Map object \"%s\" (%s at %g, %g) %s.\nFile: %s",
-                    object.name != nullptr ? object.name : "", object.type, static_cast<double>(object.x),
-                    static_cast<double>(object.y), problem.c_str(),
-                    map.path != nullptr ? map.path : "(none)");
+        FATAL_ERROR("Map object \"%s\" (%s at %g, %g) %s.\nFile: %s", object.name.value_or("").c_str(),
+                    object.type.c_str(), static_cast<double>(object.x), static_cast<double>(object.y),
+                    problem.c_str(), map.path.empty() ? "(none)" : map.path.c_str());
     }
 
     const Property* optional(const char* key) const { return PropertiesGet(object.properties.get(), key); }
@@ -74,7 +73,7 @@ struct Source {
 };
 
 template <typename Placed>
-Placed* placed(Placed* entity, const Source& source) {
+std::unique_ptr<Placed> placed(std::unique_ptr<Placed> entity, const Source& source) {
     entity->x = source.object.x;
     entity->y = source.object.y;
     return entity;
@@ -82,18 +81,18 @@ Placed* placed(Placed* entity, const Source& source) {
 
 // Placed with the object's whole rectangle as its box.
 template <typename Boxed>
-Boxed* boxed(Boxed* entity, const Source& source) {
+std::unique_ptr<Boxed> boxed(std::unique_ptr<Boxed> entity, const Source& source) {
     entity->width = source.width();
     entity->height = source.height();
-    return placed(entity, source);
+    return placed(std::move(entity), source);
 }
 
 // A sprite whose frames are scaled to fill the object's rectangle.
 template <typename Stretched>
-Stretched* stretched(Stretched* sprite, const Source& source) {
+std::unique_ptr<Stretched> stretched(std::unique_ptr<Stretched> sprite, const Source& source) {
     sprite->scale = {source.width() / static_cast<float>(sprite->animation->frameWidth),
                      source.height() / static_cast<float>(sprite->animation->frameHeight)};
-    return boxed(sprite, source);
+    return boxed(std::move(sprite), source);
 }
 
 void spawnPoint(const Source& s) {
@@ -101,13 +100,13 @@ void spawnPoint(const Source& s) {
 }
 
 void spawnLight(const Source& s) {
-    LightEntity* light = new_LightEntity(&s.room);
+    std::unique_ptr<LightEntity> light = new_LightEntity(&s.room);
     if (const Property* intensity = s.optional("Intensity")) light->intensity = intensity->asDecimal();
-    light->name = strduplicate(s.object.name != nullptr ? s.object.name : "Light");
+    light->name = s.object.name.value_or("Light");
     const Vector2 centre = s.centre();
     light->setPosition(centre.x, centre.y);
     light->setRadius(s.width() * 0.5f);
-    s.room.addEntity(light);
+    s.room.addEntity(std::move(light));
 }
 
 void spawnImage(const Source& s) {
@@ -115,47 +114,47 @@ void spawnImage(const Source& s) {
     const bool collidable = s.optionalBool("Collidable", false);
     const int32_t zIndex = s.optionalInt("ZIndex", 5);
     const int32_t orientation = s.required("Orientation").asInt();
-    ImageEntity* image = placed(new_ImageEntity(&s.room, target), s);
+    std::unique_ptr<ImageEntity> image = placed(new_ImageEntity(&s.room, target), s);
     image->collidable = collidable;
     image->zIndex = zIndex;
     image->orientation = orientation;
     image->turnOverBox(orientation);
-    s.room.addEntity(image);
+    s.room.addEntity(std::move(image));
 }
 
 void spawnFlare(const Source& s) {
-    FlareEmitter* flare = new_FlareEmitter();
+    std::unique_ptr<FlareEmitter> flare = new_FlareEmitter();
     flare->count = EMITTER_PARTICLE_COUNT;
     flare->position = {s.object.x, s.object.y};
-    s.room.flareEmitters->pushBack(flare);
+    s.room.flareEmitters->pushBack(std::move(flare));
 }
 
 void spawnFire(const Source& s) {
-    FireEmitter* fire = new_FireEmitter();
+    std::unique_ptr<FireEmitter> fire = new_FireEmitter();
     fire->count = EMITTER_PARTICLE_COUNT;
     fire->position = {s.object.x, s.object.y};
-    s.room.fireEmitters->pushBack(fire);
+    s.room.fireEmitters->pushBack(std::move(fire));
 }
 
 // The pit stretches its frames over the object; the centred 80 % catches.
 void spawnPit(const Source& s) {
     const float rate = s.required("Rate").asDecimal();
-    PitEntity* pit = stretched(new_PitEntity(&s.room), s);
+    std::unique_ptr<PitEntity> pit = stretched(new_PitEntity(&s.room), s);
     pit->animation->frameDuration = rate;
     pit->trapX = pit->x + pit->width * 0.2f * 0.5f;
     pit->trapY = pit->y + pit->height * 0.2f * 0.5f;
     pit->trapWidth = pit->width * 0.8f;
     pit->trapHeight = pit->height * 0.8f;
-    s.room.addEntity(pit);
+    s.room.addEntity(std::move(pit));
 }
 
 // A key already picked up is not laid out again.
 void spawnKey(const Source& s) {
     const int32_t keyId = s.keyId("ID", s.required("ID").asInt());
     if (isKeyCollected(keyId)) return;
-    KeyEntity* key = placed(new_KeyEntity(&s.room), s);
+    std::unique_ptr<KeyEntity> key = placed(new_KeyEntity(&s.room), s);
     key->keyId = keyId;
-    s.room.addEntity(key);
+    s.room.addEntity(std::move(key));
 }
 
 void spawnDoor(const Source& s) {
@@ -165,20 +164,20 @@ void spawnDoor(const Source& s) {
     const bool locked = s.optionalBool("Locked", false);
     const int32_t keyId = s.optionalInt("KeyID", 0);
     if (locked) s.keyId("KeyID", keyId);
-    DoorEntity* door = placed(new_DoorEntity(&s.room, orientation), s);
+    std::unique_ptr<DoorEntity> door = placed(new_DoorEntity(&s.room, orientation), s);
     door->target = target;
-    door->isHole = std::strcmp(s.object.type, "Entity.Hole") == 0;
+    door->isHole = s.object.type == "Entity.Hole";
     door->doorId = doorId;
     door->locked = locked;
     door->keyId = keyId;
-    s.room.addEntity(door);
+    s.room.addEntity(std::move(door));
 }
 
 void spawnText(const Source& s) {
     const char* text = s.required("Text").asString();
-    TextEntity* entity = placed(new_TextEntity(&s.room), s);
+    std::unique_ptr<TextEntity> entity = placed(new_TextEntity(&s.room), s);
     entity->setText(text);
-    s.room.addEntity(entity);
+    s.room.addEntity(std::move(entity));
 }
 
 void spawnTable(const Source& s) {
@@ -197,27 +196,27 @@ void spawnLantern(const Source& s) {
     const int32_t orientation = s.required("Orientation").asInt();
     const float radius = s.required("Radius").asDecimal();
     const float intensity = s.required("Intensity").asDecimal();
-    LanternEntity* lantern = placed(new_LanternEntity(&s.room), s);
+    std::unique_ptr<LanternEntity> lantern = placed(new_LanternEntity(&s.room), s);
     lantern->fireEmitter->position = {s.object.x, s.object.y};
     lantern->rotation = static_cast<float>(orientation) * QUARTER_TURN;
     lantern->lightRadius = radius;
     lantern->lightIntensity = intensity;
-    s.room.addEntity(lantern);
+    s.room.addEntity(std::move(lantern));
 }
 
 void spawnCandle(const Source& s) {
     const float life = s.required("Life").asDecimal();
-    CandleEntity* candle = placed(new_CandleEntity(&s.room), s);
+    std::unique_ptr<CandleEntity> candle = placed(new_CandleEntity(&s.room), s);
     candle->fireEmitter->position = s.centre();
     candle->life = life;
-    s.room.addEntity(candle);
+    s.room.addEntity(std::move(candle));
 }
 
 void spawnJournal(const Source& s) {
     const char* target = s.required("Target").asString();
-    JournalEntity* journal = placed(new_JournalEntity(&s.room), s);
+    std::unique_ptr<JournalEntity> journal = placed(new_JournalEntity(&s.room), s);
     journal->target = target;
-    s.room.addEntity(journal);
+    s.room.addEntity(std::move(journal));
 }
 
 // A checkpoint is also a spawn point of its id: a death after it re-enters
@@ -226,21 +225,21 @@ void spawnCheckpoint(const Source& s) {
     const int32_t id = s.required("ID").asInt();
     const char* roomPath = s.required("Room").asString();
     const Property* journal = s.optional("Journal");
-    CheckpointEntity* checkpoint = boxed(new_CheckpointEntity(&s.room), s);
+    std::unique_ptr<CheckpointEntity> checkpoint = boxed(new_CheckpointEntity(&s.room), s);
     checkpoint->checkpointId = id;
     checkpoint->roomPath = roomPath;
     if (journal != nullptr) checkpoint->journal = journal->asString();
-    s.room.addEntity(checkpoint);
+    s.room.addEntity(std::move(checkpoint));
     s.room.addSpawnPoint(s.object, id, 0);
 }
 
 // Zones of other names make nothing.
 void spawnZone(const Source& s) {
     const char* name = s.required("Name").asString();
-    Entity* zone = nullptr;
+    std::unique_ptr<Entity> zone;
     if (std::strcmp(name, "Rain_And_Thunder") == 0) zone = new_StormZone(&s.room);
     else if (std::strcmp(name, "WALK") == 0) zone = new_WalkZone(&s.room);
-    if (zone != nullptr) s.room.addEntity(boxed(zone, s));
+    if (zone != nullptr) s.room.addEntity(boxed(std::move(zone), s));
 }
 
 struct SpawnRow {
@@ -272,7 +271,6 @@ const SpawnRow SPAWN_TABLE[] = {
 }  // namespace
 
 void spawnMapObject(Room* room, const Map& map, const MapObject& object) {
-    if (object.type == nullptr) return;
     for (const SpawnRow& row : SPAWN_TABLE)
-        if (std::strcmp(row.type, object.type) == 0) return row.spawn(Source{*room, map, object});
+        if (object.type == row.type) return row.spawn(Source{*room, map, object});
 }

@@ -11,8 +11,8 @@ const char* const ROOF = "Assets/FloorTemplate/FinalRooms/Roof.json";
 
 }  // namespace
 
-StormZone* new_StormZone(Room* room) {
-    return DEBUG_NEW(StormZone, "new_StormZone", room);
+std::unique_ptr<StormZone> new_StormZone(Room* room) {
+    return DEBUG_MAKE_UNIQUE(StormZone, "new_StormZone", room);
 }
 
 void StormZone::update(float) {

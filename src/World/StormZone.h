@@ -4,6 +4,8 @@
 
 #include "World/Zone.h"
 
+#include <memory>
+
 class StormZone : public Zone {
 public:
     explicit StormZone(Room* owner) : Zone(owner) {}
@@ -11,4 +13,4 @@ public:
     void update(float dt) override;
 };
 
-StormZone* new_StormZone(Room* room);
+std::unique_ptr<StormZone> new_StormZone(Room* room);

@@ -13,8 +13,8 @@ TableEntity::TableEntity(Room* owner, bool round) : SpriteEntity(ET_TABLE, owner
     height = static_cast<float>(animation->frameHeight);
 }
 
-TableEntity* new_TableEntity(Room* room, bool round) {
-    return DEBUG_NEW(TableEntity, "new_TableEntity", room, round);
+std::unique_ptr<TableEntity> new_TableEntity(Room* room, bool round) {
+    return DEBUG_MAKE_UNIQUE(TableEntity, "new_TableEntity", room, round);
 }
 
 // The box is the frame, scaled to the object's size: the cells lit and the

@@ -3,6 +3,8 @@
 
 #include "World/Entity.h"
 
+#include <memory>
+
 class TableEntity : public SpriteEntity {
 public:
     TableEntity(Room* owner, bool round);
@@ -10,4 +12,4 @@ public:
     void update(float dt) override;
 };
 
-TableEntity* new_TableEntity(Room* room, bool round);
+std::unique_ptr<TableEntity> new_TableEntity(Room* room, bool round);

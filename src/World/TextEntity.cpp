@@ -11,8 +11,8 @@ TextEntity::TextEntity(Room* owner)
       font(static_cast<TextureFont*>(
           ContentManagerLoad("Assets/Fonts/LoadingScreen.fnt", CT_TEXTURE_FONT, 0))) {}
 
-TextEntity* new_TextEntity(Room* room) {
-    return DEBUG_NEW(TextEntity, "new_TextEntity", room);
+std::unique_ptr<TextEntity> new_TextEntity(Room* room) {
+    return DEBUG_MAKE_UNIQUE(TextEntity, "new_TextEntity", room);
 }
 
 void TextEntity::setText(const char* words) {

@@ -4,6 +4,7 @@
 
 #include "World/Entity.h"
 
+#include <memory>
 #include <string>
 
 class TextureFont;
@@ -24,4 +25,4 @@ private:
     const TextureFont* font;  // shared by every text, cached
 };
 
-TextEntity* new_TextEntity(Room* room);
+std::unique_ptr<TextEntity> new_TextEntity(Room* room);

@@ -29,8 +29,8 @@ void resetWalkZone() {
     scene = Scene{};
 }
 
-WalkZone* new_WalkZone(Room* room) {
-    return DEBUG_NEW(WalkZone, "new_WalkZone", room);
+std::unique_ptr<WalkZone> new_WalkZone(Room* room) {
+    return DEBUG_MAKE_UNIQUE(WalkZone, "new_WalkZone", room);
 }
 
 void WalkZone::update(float dt) {

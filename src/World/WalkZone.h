@@ -7,6 +7,8 @@
 
 #include "World/Zone.h"
 
+#include <memory>
+
 class WalkZone : public Zone {
 public:
     explicit WalkZone(Room* owner) : Zone(owner) {}
@@ -18,7 +20,7 @@ private:
     void leave(float dt) const;
 };
 
-WalkZone* new_WalkZone(Room* room);
+std::unique_ptr<WalkZone> new_WalkZone(Room* room);
 
 // The scene is played once a game: a new game makes it ready again.
 void resetWalkZone();
