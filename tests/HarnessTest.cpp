@@ -21,7 +21,7 @@ TEST(HarnessTest, ParsesEveryOption) {
     std::string error;
     ASSERT_TRUE(parse({"--headless", "--windowed", "--desktop", "1280x1024", "--fixed-dt", "0.0125",
                        "--frames", "30", "--seed", "42", "--input", "keys.txt", "--screenshot", "3:a.png",
-                       "--screenshot", "7:b.png", "--state-log", "log.jsonl"},
+                       "--screenshot", "7:b.png", "--state-log", "log.jsonl", "--audio-log", "audio.log"},
                       &options, &error))
         << error;
     EXPECT_TRUE(options.platform.headless);
@@ -37,6 +37,7 @@ TEST(HarnessTest, ParsesEveryOption) {
     EXPECT_EQ(options.screenshots[1].frame, 7);
     EXPECT_EQ(options.screenshots[1].path, "b.png");
     EXPECT_EQ(options.stateLogPath, "log.jsonl");
+    EXPECT_EQ(options.audioLogPath, "audio.log");
 }
 
 TEST(HarnessTest, MalformedOptionsGiveOneLineNamingTheOption) {
