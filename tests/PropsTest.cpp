@@ -24,15 +24,9 @@ protected:
     void SetUp() override { ScreenStackInit(); }
     void TearDown() override { ScreenStackShutdown(); }
 
-    // A room lit all over, so the character never dies in the dark.
     Room* enter(const std::string& name, const std::string& objects) {
-        const std::string light =
-            R"({"type": "Entity.Light", "x": -512, "y": -512, "width": 1536, "height": 1536})";
-        PlayState entry;
-        entry.entryDoor.target = world.writeMap(name, std::vector<std::string>(12, std::string(16, '.')),
-                                                "[" + light + (objects.empty() ? "" : ",") + objects + "]");
-        screen = new_PlayScreen(&entry);
-        addScreen(screen);
+        screen =
+            world.play(world.writeLitMap(name, std::vector<std::string>(12, std::string(16, '.')), objects));
         room = screen->room;
         character = room->character;
         return room;
@@ -40,10 +34,7 @@ protected:
 
     template <typename Kind>
     Kind* first(int32_t kind) const {
-        List<Entity>* found = room->getEntitiesOfKind(kind);
-        Entity* entity = found->head != nullptr ? found->head->data : nullptr;
-        found->destroy();
-        return static_cast<Kind*>(entity);
+        return entitiesOf<Kind>(room, kind).front();
     }
 
     // Frames that start as the game's do, so shared animations advance.

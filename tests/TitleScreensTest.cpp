@@ -77,14 +77,6 @@ protected:
         world.files.write("Assets/" + name, bytes);
     }
 
-    PlayScreen* play(const std::string& map) {
-        PlayState entry;
-        entry.entryDoor.target = map;
-        auto* screen = new_PlayScreen(&entry);
-        addScreen(screen);
-        return screen;
-    }
-
     TestWorld world{896, 504, false};
     std::vector<int> held;
     long frameNumber = 0;
@@ -151,7 +143,7 @@ TEST_F(TitleScreensTest, PlayStartsANewGameOutsideTheHouseThatForgetsTheLastOne)
 }
 
 TEST_F(TitleScreensTest, ThePauseMenuOpensOverTheRoomAndEscapeLeavesIt) {
-    play(world.writeMap("Hall.json", {"........"}));
+    world.play(world.writeMap("Hall.json", {"........"}));
     wait(0.3f);
     frame({KEY_ESCAPE});
     frame();
@@ -177,7 +169,7 @@ TEST_F(TitleScreensTest, ThePauseMenuOpensOverTheRoomAndEscapeLeavesIt) {
 }
 
 TEST_F(TitleScreensTest, TheFinalPassageCannotBePaused) {
-    play(world.writeMap("End.json", {"........"}));
+    world.play(world.writeMap("End.json", {"........"}));
     wait(0.3f);
     frame({KEY_ESCAPE});
     frame({KEY_P});
