@@ -8,15 +8,9 @@
 
 namespace {
 
-struct JsonFree {
-    void operator()(json_value* value) const { json_value_free(value); }
-};
-
-using JsonDocument = std::unique_ptr<json_value, JsonFree>;
-
 void readBack(const Properties& properties) {
     for (uint32_t i = 0; i < properties.count; ++i) {
-        const Property* property = PropertiesGet(&properties, properties.entries[i].name);
+        const Property* property = PropertiesGet(&properties, properties.entries[i].name.c_str());
         switch (property->kind) {
             case PT_BOOL:
                 property->asBool();
@@ -35,7 +29,7 @@ void readBack(const Properties& properties) {
 }
 
 void loadProperties(const std::string& text) {
-    JsonDocument document(JsonParse(text.c_str(), text.size()));
+    const JsonDocument document = JsonParse(text.c_str(), text.size());
     if (!document) return;
     std::unique_ptr<Properties> properties = PropertiesLoad(document.get(), "Properties.json");
     if (properties) readBack(*properties);

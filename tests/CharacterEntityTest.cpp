@@ -87,8 +87,7 @@ TEST_F(CharacterTest, CandleHoldersSwapCandles) {
      {"type": "Entity.Candle", "x": 64, "y": 64, "width": 32, "height": 32, "properties": {"decimal.Life": "30"}},
      {"type": "Entity.Spawn", "x": 96, "y": 64, "width": 32, "height": 32}])";
     enter(std::vector<std::string>(10, std::string(16, '.')), holders, "Tutorial.json");
-    const std::unique_ptr<List<Entity>> candles = room->getEntitiesOfKind(ET_CANDLE);
-    auto* holder = static_cast<CandleEntity*>(candles->head->data);
+    auto* holder = entitiesOf<CandleEntity>(room, ET_CANDLE).front();
     character->candleFrozen = true;
     character->candleLife = 25;
     press(KEY_SPACE);

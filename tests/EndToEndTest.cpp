@@ -3,13 +3,11 @@
 #include <stb_image.h>
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -187,80 +185,6 @@ TEST_F(EndToEndTest, AScriptedWalkThroughTheGalleryCarriesTheLightAlong) {
     }
 }
 
-// A room of floor lit all over, with the game's tilesets, and these objects.
-std::string testRoom(const std::string& objects) {
-    std::string floor, dark;
-    for (int cell = 0; cell < 14 * 8; ++cell) {
-        floor += cell == 0 ? "2" : ",2";
-        dark += cell == 0 ? "0" : ",0";
-    }
-    const std::string tiles = "../Assets/FloorTemplate/FinalRooms/Tiles/";
-    return R"({"width": 14, "height": 8, "tilewidth": 32, "tileheight": 32, "tilesets": [
-        {"firstgid": 1, "image": ")" +
-           tiles + R"(Floors.png", "imagewidth": 256, "imageheight": 192},
-        {"firstgid": 49, "image": ")" +
-           tiles + R"(Walls.png", "imagewidth": 256, "imageheight": 64}],
-      "layers": [{"type": "tilelayer", "visible": true, "opacity": 1, "data": [)" +
-           floor + R"(]}, {"type": "tilelayer", "visible": true, "opacity": 1, "data": [)" + dark +
-           R"(]}, {"type": "objectgroup", "objects": [
-        {"type": "Entity.Light", "x": -400, "y": -400, "width": 1400, "height": 1400}, )" +
-           objects + "]}]}";
-}
-
-// Pick up the journal and a key, unlock the door with it, and in the next
-// room reach a checkpoint whose page opens, close it with E, and fall into a
-// pit: the character is respawned at its entry.
-TEST_F(EndToEndTest, AScriptedRunUsesEveryKindOfInteraction) {
-    ASSERT_EQ(mkdir(path("Rooms").c_str(), 0755), 0);
-    write("Rooms/Trial.json", testRoom(R"(
-        {"type": "Character.Spawn", "x": 32, "y": 96, "width": 32, "height": 32},
-        {"type": "Entity.Journal", "x": 40, "y": 40, "width": 24, "height": 20, "properties": {"Target": "J"}},
-        {"type": "Entity.Key", "x": 140, "y": 100, "width": 16, "height": 16, "properties": {"int.ID": "1"}},
-        {"type": "Entity.Door", "x": 224, "y": 0, "width": 32, "height": 32, "properties": {
-            "Target": "Rooms/Next.json", "int.ID": "1", "bool.Locked": "true", "int.KeyID": "1"}})"));
-    write("Rooms/Next.json", testRoom(R"(
-        {"type": "Character.Spawn", "x": 32, "y": 96, "width": 32, "height": 32, "properties": {"int.ID": "1"}},
-        {"type": "Entity.CheckPoint", "x": 96, "y": 64, "width": 32, "height": 96, "properties": {"int.ID": "1",
-            "Room": "Rooms/Next.json", "Journal": "Assets/Textures/JournalBackground1.png"}},
-        {"type": "Entity.Pit", "x": 200, "y": 80, "width": 64, "height": 64, "properties": {"decimal.Rate": "0.05"}})"));
-    // The script starts once the room is up, whatever the machine's load.
-    constexpr int START = 30;
-    std::string script;
-    for (const char* line : {"60 tap SPACE", "70 down D", "92 up D", "95 tap SPACE", "100 down D", "150 up D",
-                             "152 down W", "172 up W", "175 tap SPACE", "200 down D", "225 up D", "320 tap E",
-                             "340 down D", "385 up D", "520 down SHIFT", "521 down ESCAPE"})
-        script += std::to_string(START + std::atoi(line)) + std::strchr(line, ' ') + "\n";
-    write("keys.txt", script);
-    GameRun result = run({"--headless", "--fixed-dt", "0.02", "--frames", "5000", "--seed", "1", "--room",
-                          "Rooms/Trial.json", "--after-loading", "--input", "keys.txt", "--state-log",
-                          "run.jsonl", "--audio-log", "audio.log"});
-    ASSERT_EQ(result.exitCode, 0) << readText(path("Debug.Trace.txt"));
-    const std::vector<std::string> log = lines(readText(path("run.jsonl")));
-    const size_t start = afterLoading(log) + START;
-    ASSERT_EQ(log.size(), start + 523) << "Shift+Escape ends the run";
-    auto has = [&](size_t frame, const std::string& text) {
-        return log[start + frame].find(text) != std::string::npos;
-    };
-    ASSERT_TRUE(has(0, "[{\"type\":\"PlayScreen\",\"state\":1}]")) << "the room is up before the script";
-    EXPECT_TRUE(has(60, "\"prompt\":\"Pickup Journal\"") && has(61, "\"prompt\":null"))
-        << "the journal is gone";
-    EXPECT_TRUE(has(94, "\"keys\":[]") && has(96, "\"keys\":[1]")) << log[start + 96];
-    EXPECT_TRUE(has(170, "\"prompt\":\"Unlock Door\"")) << log[start + 170];
-    EXPECT_TRUE(has(176, "\"prompt\":\"Open Door\"")) << "unlocked by the same press that leaves";
-    EXPECT_TRUE(has(190, "\"room\":\"Rooms/Next.json\""));
-    EXPECT_TRUE(has(230, "\"lastCheckpointId\":1") && has(230, "\"type\":\"JournalScreen\""));
-    EXPECT_TRUE(has(230, "\"music\":7,")) << "page 1 is read aloud";
-    EXPECT_FALSE(has(360, "JournalScreen")) << "E closed the page";
-    EXPECT_TRUE(std::any_of(
-        log.begin() + static_cast<long>(start) + 380, log.end(),
-        [](const std::string& line) { return line.find("\"falling\":true") != std::string::npos; }))
-        << "the pit took the character";
-    EXPECT_TRUE(has(519, "\"x\":39,\"y\":99,") && has(519, "\"falling\":false")) << log[start + 519];
-    const std::string audio = readText(path("audio.log"));
-    EXPECT_NE(audio.find(std::to_string(start + 320) + "\tstop\tdial_1\tfade"), std::string::npos)
-        << "E cuts the narration";
-}
-
 TEST_F(EndToEndTest, CheckAssetsLoadsAndCompletesThePreloadList) {
     GameRun result = run({"--check-assets"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -294,39 +218,22 @@ TEST_F(EndToEndTest, BrokenAssetEndsTheGameWithItsReport) {
     EXPECT_NE(result.err.find("Please contact a developer with the debug trace."), std::string::npos);
 }
 
-TEST_F(EndToEndTest, ShiftEscapeEndsTheLoopAtTheEndOfTheFollowingFrame) {
-    write("quit.txt", "5 down SHIFT\n5 down ESCAPE\n");
-    GameRun quit = run({"--headless", "--fixed-dt", "0.02", "--frames", "40", "--input", "quit.txt",
-                        "--state-log", "quit.jsonl"});
-    ASSERT_EQ(quit.exitCode, 0) << quit.err;
-    EXPECT_EQ(lines(readText(path("quit.jsonl"))).size(), 7u);
-
-    write("escape.txt", "5 tap ESCAPE\n8 down ESCAPE\n");
-    GameRun escape = run({"--headless", "--fixed-dt", "0.02", "--frames", "12", "--input", "escape.txt",
-                          "--state-log", "escape.jsonl"});
-    ASSERT_EQ(escape.exitCode, 0) << escape.err;
-    EXPECT_EQ(lines(readText(path("escape.jsonl"))).size(), 12u) << "Escape alone does not quit";
-}
-
 TEST_F(EndToEndTest, MalformedOptionsAndScriptsEndWithOneLineBeforeAnyWindow) {
-    GameRun option = run({"--headless", "--frames", "soon"});
-    EXPECT_EQ(option.exitCode, 2);
-    EXPECT_EQ(option.err, "halcyra: --frames: expected a whole number of frames above 0, got 'soon'\n");
-    EXPECT_EQ(option.out, "");
-
     write("keys.txt", "3 down W\n4 hold W\n");
-    GameRun script = run({"--headless", "--input", "keys.txt"});
-    EXPECT_EQ(script.exitCode, 2);
-    EXPECT_EQ(script.err, "halcyra: keys.txt:2: unknown action 'hold' (down, up or tap)\n");
-    EXPECT_EQ(script.out, "");
-
-    GameRun missing = run({"--headless", "--input", "nowhere.txt"});
-    EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_EQ(missing.err, "halcyra: cannot read input script 'nowhere.txt': No such file or directory\n");
-
-    GameRun folder = run({"--headless", "--input", "."});
-    EXPECT_EQ(folder.exitCode, 2);
-    EXPECT_EQ(folder.err, "halcyra: cannot read input script '.': Is a directory\n");
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--frames", "soon"}, "--frames: expected a whole number of frames above 0, got 'soon'"},
+        {{"--input", "keys.txt"}, "keys.txt:2: unknown action 'hold' (down, up or tap)"},
+        {{"--input", "nowhere.txt"}, "cannot read input script 'nowhere.txt': No such file or directory"},
+        {{"--input", "."}, "cannot read input script '.': Is a directory"},
+    };
+    for (const auto& [arguments, message] : cases) {
+        std::vector<std::string> headless = {"--headless"};
+        headless.insert(headless.end(), arguments.begin(), arguments.end());
+        const GameRun result = run(headless);
+        EXPECT_EQ(result.exitCode, 2) << message;
+        EXPECT_EQ(result.err, "halcyra: " + message + "\n");
+        EXPECT_EQ(result.out, "");
+    }
 }
 
 // The whole game twice in one process, as the route in tests/playthrough.route

@@ -19,10 +19,11 @@ bool parse(const std::vector<const char*>& arguments, HarnessOptions* options, s
 TEST(HarnessTest, ParsesEveryOption) {
     HarnessOptions options;
     std::string error;
-    ASSERT_TRUE(parse({"--headless", "--windowed", "--desktop", "1280x1024", "--fixed-dt", "0.0125",
-                       "--frames", "30", "--seed", "42", "--input", "keys.txt", "--screenshot", "3:a.png",
-                       "--screenshot", "7:b.png", "--state-log", "log.jsonl"},
-                      &options, &error))
+    ASSERT_TRUE(parse(
+        {"--headless",   "--windowed", "--desktop",   "1280x1024", "--fixed-dt",  "0.0125",       "--frames",
+         "30",           "--seed",     "42",          "--input",   "keys.txt",    "--screenshot", "3:a.png",
+         "--screenshot", "7:b.png",    "--state-log", "log.jsonl", "--audio-log", "audio.log"},
+        &options, &error))
         << error;
     EXPECT_TRUE(options.platform.headless);
     EXPECT_TRUE(options.platform.windowed);
@@ -37,6 +38,7 @@ TEST(HarnessTest, ParsesEveryOption) {
     EXPECT_EQ(options.screenshots[1].frame, 7);
     EXPECT_EQ(options.screenshots[1].path, "b.png");
     EXPECT_EQ(options.stateLogPath, "log.jsonl");
+    EXPECT_EQ(options.audioLogPath, "audio.log");
 }
 
 TEST(HarnessTest, MalformedOptionsGiveOneLineNamingTheOption) {
@@ -111,9 +113,10 @@ TEST(InputScriptTest, MalformedLinesNameTheLineAndTheProblem) {
 TEST(RouteTest, StepsAreReadAndMalformedOnesNameTheLine) {
     std::vector<RouteStep> steps;
     std::string error;
-    ASSERT_TRUE(parseRoute("# the porch\nroom IntroEnd.json\n\nwalk 12.5 2.3  # to the door\ntap SPACE\n"
-                           "hold W 1.5\nwait 2\nscreen IntroScreen\nquit\n",
-                           &steps, &error))
+    ASSERT_TRUE(
+        parseRoute("# the porch\nroom IntroEnd.json\n\nwalk 12.5 2.3  # to the door\ntap SPACE\n"
+                   "hold W 1.5\nwait 2\nscreen IntroScreen\nquit\n",
+                   &steps, &error))
         << error;
     ASSERT_EQ(steps.size(), 7u);
     EXPECT_EQ(steps[0].name, "IntroEnd.json");
@@ -145,7 +148,8 @@ TEST(RouteTest, StepsAreReadAndMalformedOnesNameTheLine) {
     }
     steps.clear();
     EXPECT_FALSE(parseRoute("walk " + std::string(200, '1') + "x 2\n", &steps, &error));
-    EXPECT_EQ(error.size(), std::string("1: cannot read '").size() + 80 + 4) << "a long line is quoted cut short";
+    EXPECT_EQ(error.size(), std::string("1: cannot read '").size() + 80 + 4)
+        << "a long line is quoted cut short";
 }
 
 }  // namespace

@@ -44,14 +44,8 @@ protected:
         forgetCollectedKeys();
     }
 
-    // A room lit all over, so that a character without a candle lives on.
-    Room* enter(const std::string& name, const std::string& objects, float carriedCandleLife = 0) {
-        const std::string light =
-            R"({"type": "Entity.Light", "x": -512, "y": -512, "width": 1664, "height": 1664})";
-        PlayState entry;
-        entry.entryDoor.target = world.writeMap(name, HALL, "[" + light + "," + objects + "]");
-        entry.carriedCandleLife = carriedCandleLife;
-        screen = pushScreen(new_PlayScreen(&entry));
+    Room* enter(const std::string& name, const std::string& objects) {
+        screen = world.play(world.writeLitMap(name, HALL, objects));
         room = screen->room.get();
         character = room->character;
         return room;
@@ -72,18 +66,12 @@ protected:
     bool leaving() const { return screen->isExiting; }
 
     Entity* doorAt(int x) const {
-        const std::unique_ptr<List<Entity>> doors = room->getEntitiesOfKind(ET_DOOR);
-        Entity* found = nullptr;
-        for (ListNode<Entity>* node = doors->head; node != nullptr; node = node->next)
-            if (node->data->x == static_cast<float>(x)) found = node->data;
-        return found;
+        for (Entity* door : entitiesOf(room, ET_DOOR))
+            if (door->x == static_cast<float>(x)) return door;
+        return nullptr;
     }
 
-    int count(int32_t kind) const {
-        const std::unique_ptr<List<Entity>> found = room->getEntitiesOfKind(kind);
-        const int n = found->count;
-        return n;
-    }
+    size_t count(int32_t kind) const { return entitiesOf(room, kind).size(); }
 
     TestWorld world;
     PlayScreen* screen = nullptr;
@@ -190,12 +178,12 @@ TEST_F(InteractionTest, APickedUpKeyIsRecordedOnceAndNeverLaidOutAgain) {
     EXPECT_TRUE(isKeyCollected(3));
     EXPECT_EQ(std::count(std::begin(collectedKeyIds), std::end(collectedKeyIds), 3), 1);
     step();
-    EXPECT_EQ(count(ET_KEY), 0);
+    EXPECT_EQ(count(ET_KEY), 0u);
 
     ScreenStackShutdown();
     ScreenStackInit();
     enter("Hall.json", key);
-    EXPECT_EQ(count(ET_KEY), 0) << "rebuilt without the key";
+    EXPECT_EQ(count(ET_KEY), 0u) << "rebuilt without the key";
 }
 
 TEST_F(InteractionTest, WithEveryKeySlotTakenAKeyStaysWhereItLies) {
@@ -206,7 +194,7 @@ TEST_F(InteractionTest, WithEveryKeySlotTakenAKeyStaysWhereItLies) {
     step(true);
     EXPECT_STREQ(room->prompt, "Pickup Key");
     step();
-    EXPECT_EQ(count(ET_KEY), 1);
+    EXPECT_EQ(count(ET_KEY), 1u);
 }
 
 TEST_F(InteractionTest, TheJournalIsTakenWithTheSpaceBarHeldOnTheFirstFrameInReach) {
@@ -246,7 +234,7 @@ TEST_F(InteractionTest, CheckpointsFireOnceEdgeToEdgeInRisingIdOrder) {
     step();
     step();
     EXPECT_EQ(screen->playState.lastCheckpointId, 5) << "3 comes after 5: nothing";
-    EXPECT_EQ(count(ET_CHECKPOINT), 1) << "the fired one is gone, the other stays armed";
+    EXPECT_EQ(count(ET_CHECKPOINT), 1u) << "the fired one is gone, the other stays armed";
 }
 
 }  // namespace

@@ -31,7 +31,6 @@ protected:
     void SetUp() override {
         KEPlatformOptions options;
         options.headless = true;
-        options.fixedFrameTime = 0.02f;
         KESysConfigure(options);
         KEWindow* window = KESysCreateWindow("test", WIDTH, HEIGHT);
         KESysInitInfo info{window, WIDTH, HEIGHT, 144, recordMessage};
@@ -104,15 +103,6 @@ TEST_F(KestrelTest, KeyEventsBecomeHeldTriggeredAndReleasedPerFrame) {
     KEInputUpdate();
     EXPECT_FALSE(KEInputCheckCurr(KEY_CODE_COUNT));
     EXPECT_FALSE(KEInputCheckCurr(-5));
-}
-
-TEST_F(KestrelTest, FixedFrameTimeIsReturnedEveryFrame) {
-    for (int frame = 0; frame < 3; ++frame) {
-        EXPECT_EQ(KEFrameRateControllerGetFrameTime(), 0.02f);
-        KESysFrameStart();
-        KESysFrameEnd();
-    }
-    EXPECT_EQ(KESysDoesWindowExist(), 1);
 }
 
 TEST_F(KestrelTest, UntexturedDrawIsVertexColourTimesTintThroughTheTransform) {

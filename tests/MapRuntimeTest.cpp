@@ -46,21 +46,16 @@ protected:
     Map map;
 };
 
-TEST_F(MapVisibleRangeTest, CoversTheScreenWithAOneTileMargin) {
-    EXPECT_EQ(rangeSeenFrom(100.7f, 70.9f), (VisibleRange{2, 30, 1, 23}));
-    EXPECT_EQ(rangeSeenFrom(-0.5f, 0.0f), (VisibleRange{0, 27, 0, 21}))
-        << "truncated toward zero, not floored";
-}
-
-TEST_F(MapVisibleRangeTest, ACameraBeforeTheMapSeesUpToTheScreensFarEdge) {
-    EXPECT_EQ(rangeSeenFrom(-40.0f, 0.0f), (VisibleRange{0, 24, 0, 21})) << "(800 - 40) / 32 = 23, widened";
-    EXPECT_EQ(rangeSeenFrom(0.0f, -100.0f), (VisibleRange{0, 27, 0, 16}));
-    EXPECT_EQ(rangeSeenFrom(-900.0f, 0.0f), (VisibleRange{0, 0, 0, 21})) << "the map is off screen";
-}
-
-TEST_F(MapVisibleRangeTest, StaysInsideTheMapAtItsFarEdges) {
-    EXPECT_EQ(rangeSeenFrom(1000.0f, 900.0f), (VisibleRange{30, 40, 27, 30}));
-    EXPECT_EQ(rangeSeenFrom(5000.0f, 5000.0f), (VisibleRange{40, 40, 30, 30}));
+// A tile of margin each way, truncated toward zero, widened up to the
+// screen's far edge for a camera before the map, and inside the map.
+TEST_F(MapVisibleRangeTest, CoversTheScreenWithAOneTileMarginInsideTheMap) {
+    const std::tuple<float, float, VisibleRange> cases[] = {
+        {100.7f, 70.9f, {2, 30, 1, 23}},      {-0.5f, 0.0f, {0, 27, 0, 21}},
+        {-40.0f, 0.0f, {0, 24, 0, 21}},       {0.0f, -100.0f, {0, 27, 0, 16}},
+        {-900.0f, 0.0f, {0, 0, 0, 21}},       {1000.0f, 900.0f, {30, 40, 27, 30}},
+        {5000.0f, 5000.0f, {40, 40, 30, 30}},
+    };
+    for (const auto& [x, y, range] : cases) EXPECT_EQ(rangeSeenFrom(x, y), range) << x << ", " << y;
 }
 
 using Pixel = std::array<int, 3>;

@@ -26,14 +26,6 @@ protected:
     void SetUp() override { ScreenStackInit(); }
     void TearDown() override { ScreenStackShutdown(); }
 
-    PlayScreen* play(const std::string& map, float carriedCandleLife = 0) {
-        PlayState entry;
-        entry.entryDoor.target = map;
-        entry.carriedCandleLife = carriedCandleLife;
-        PlayScreen* screen = pushScreen(new_PlayScreen(&entry));
-        return screen;
-    }
-
     void frames(int count) {
         for (int i = 0; i < count; ++i) {
             updateScreenStack(FRAME);
@@ -47,7 +39,7 @@ protected:
 };
 
 TEST_F(PlayScreenTest, AScreenOnTopFreezesTheRoomAfterOneFrame) {
-    PlayScreen* screen = play(world.writeMap("Hall.json", {"........"}));
+    PlayScreen* screen = world.play(world.writeMap("Hall.json", {"........"}));
     frames(20);
     CharacterEntity* character = screen->room->character;
     const float burning = character->candleLife;
@@ -68,7 +60,7 @@ TEST_F(PlayScreenTest, AScreenOnTopFreezesTheRoomAfterOneFrame) {
 
 TEST_F(PlayScreenTest, ChangingRoomFadesOutIntoTheNextWithTheCandleCarried) {
     const std::string next = world.writeMap("Study.json", {"........"});
-    PlayScreen* screen = play(world.writeMap("Hall.json", {"........"}));
+    PlayScreen* screen = world.play(world.writeMap("Hall.json", {"........"}));
     frames(20);
     PlayState door;
     door.entryDoor.target = next;
@@ -96,7 +88,7 @@ TEST_F(PlayScreenTest, ChangingRoomFadesOutIntoTheNextWithTheCandleCarried) {
 TEST_F(PlayScreenTest, RainOnTheRoofSpawnsAboveTheCharacterAtAnyScale) {
     KESetViewport(screenWidth(), screenHeight(), {2.0f, 2.0f});
     PlayScreen* screen =
-        play(world.writeMap("Roof.json", std::vector<std::string>(20, std::string(40, '.'))));
+        world.play(world.writeMap("Roof.json", std::vector<std::string>(20, std::string(40, '.'))));
     frames(3);
     const CharacterEntity* character = screen->room->character;
     const OwningList<Particle>* drops = screen->rain->store->particles.get();

@@ -25,14 +25,9 @@ protected:
     void SetUp() override { ScreenStackInit(); }
     void TearDown() override { ScreenStackShutdown(); }
 
-    // A room lit all over, so the character never dies in the dark.
     Room* enter(const std::string& name, const std::string& objects) {
-        const std::string light =
-            R"({"type": "Entity.Light", "x": -512, "y": -512, "width": 1536, "height": 1536})";
-        PlayState entry;
-        entry.entryDoor.target = world.writeMap(name, std::vector<std::string>(12, std::string(16, '.')),
-                                                "[" + light + (objects.empty() ? "" : ",") + objects + "]");
-        screen = pushScreen(new_PlayScreen(&entry));
+        screen =
+            world.play(world.writeLitMap(name, std::vector<std::string>(12, std::string(16, '.')), objects));
         room = screen->room.get();
         character = room->character;
         return room;
@@ -40,9 +35,7 @@ protected:
 
     template <typename Kind>
     Kind* first(int32_t kind) const {
-        const std::unique_ptr<List<Entity>> found = room->getEntitiesOfKind(kind);
-        Entity* entity = found->head != nullptr ? found->head->data : nullptr;
-        return static_cast<Kind*>(entity);
+        return entitiesOf<Kind>(room, kind).front();
     }
 
     // Frames that start as the game's do, so shared animations advance.

@@ -102,8 +102,8 @@ TEST_F(RoomWorldTest, TheSpawnerPlacesTheMapsObjectsAndTheCharacterAtItsEntry) {
     EXPECT_EQ(hall->centerX, 148.0f);
     EXPECT_EQ(hall->radius, 48.0f);
     EXPECT_EQ(hall->intensity, 0.5f);
-    const std::unique_ptr<List<Entity>> lights = room->getEntitiesOfKind(ET_LIGHT);
-    EXPECT_EQ(lights->count, 4) << "the map's, the candle's, the lantern's and the character's";
+    EXPECT_EQ(entitiesOf(room, ET_LIGHT).size(), 4u)
+        << "the map's, the candle's, the lantern's and the character's";
     EXPECT_EQ(room->fireEmitters->count, 1);
     EXPECT_EQ(room->flareEmitters->count, 1);
     EXPECT_EQ(room->entities->tail->data->kind, ET_CANDLE)
@@ -178,10 +178,7 @@ public:
 // the notification bar.
 TEST_F(RoomWorldTest, ThePromptShowsChangesAndHidesTheNotificationBar) {
     ScreenStackInit();
-    PlayState entry;
-    entry.entryDoor.target = world.writeMap("Hall.json", {"...."});
-    PlayScreen* screen = pushScreen(new_PlayScreen(&entry));
-    Room* room = screen->room.get();
+    Room* room = world.play(world.writeMap("Hall.json", {"...."}))->room.get();
     auto* prompter = addEntityTo(*room, std::make_unique<Prompter>(room));
     auto frame = [&](const char* text) {
         prompter->text = text;

@@ -11,6 +11,7 @@
 #include "Sandbox.h"
 #include "Screens/NotificationBar.h"
 #include "Screens/PlayScreen.h"
+#include "TestSupport.h"
 #include "Util/StringHelper.h"
 #include "Util/TimeoutManager.h"
 #include "Util/TweenManager.h"
@@ -95,6 +96,23 @@ public:
         return ROOMS + "/" + name;
     }
 
+    // The same, with a light over the whole map before the objects (a JSON
+    // list's items), so that a character without a candle lives on.
+    std::string writeLitMap(const std::string& name, const std::vector<std::string>& rows,
+                            const std::string& objects) const {
+        const std::string light =
+            R"({"type": "Entity.Light", "x": -512, "y": -512, "width": 1664, "height": 1664})";
+        return writeMap(name, rows, "[" + light + (objects.empty() ? "" : ",") + objects + "]");
+    }
+
+    // A play screen of the map, carrying a candle of that life in, put on the screen stack.
+    static PlayScreen* play(const std::string& mapPath, float carriedCandleLife = 0) {
+        PlayState entry;
+        entry.entryDoor.target = mapPath;
+        entry.carriedCandleLife = carriedCandleLife;
+        return pushScreen(new_PlayScreen(&entry));
+    }
+
     // The room a play state entering the map through spawn point id leads to.
     Room* enter(const std::string& mapPath, int entryId = 0, float carriedCandleLife = 0,
                 PlayScreen* owner = nullptr) {
@@ -134,3 +152,12 @@ private:
         stbi_write_png(files.path(ROOMS + "/Tiles.png").c_str(), 64, 32, 4, pixels.data(), 64 * 4);
     }
 };
+
+// The room's entities of that kind, in the room's order.
+template <typename Kind = Entity>
+std::vector<Kind*> entitiesOf(Room* room, int32_t kind) {
+    const std::unique_ptr<List<Entity>> found = room->getEntitiesOfKind(kind);
+    std::vector<Kind*> entities;
+    for (Entity* entity : *found) entities.push_back(static_cast<Kind*>(entity));
+    return entities;
+}

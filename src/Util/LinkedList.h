@@ -216,7 +216,9 @@ public:
 
     OwningList() = default;
     ~OwningList() {
-        while (head != nullptr) std::unique_ptr<T>(List<T>::popFront());
+        while (head != nullptr) {
+            const std::unique_ptr<T> element(List<T>::popFront());
+        }
     }
 
     void pushBack(std::unique_ptr<T> element) { List<T>::pushBack(element.release()); }

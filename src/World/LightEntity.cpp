@@ -126,10 +126,19 @@ void LightEntity::flicker(float dt) {
     intensity += (flickerTarget - intensity) * flickerRate * dt;
 }
 
+// Beyond the map's edge nothing stops the light.
+bool LightEntity::blocksAt(const Layers& layers, int32_t dx, int32_t dy, const Octant& octant) const {
+    const int32_t column = centerColumn + dx * octant.xx + dy * octant.xy;
+    const int32_t cellRow = centerRow + dx * octant.yx + dy * octant.yy;
+    if (column < 0 || cellRow < 0 || column >= layers.width || cellRow >= layers.height) return false;
+    return hasFlag(&layers.darknessAt(column, cellRow), TILE_BLOCKING);
+}
+
 // Recursive shadowcasting of one octant: rows outward from the centre, each
 // scanned between the slopes start and end that are still unshadowed. A
 // blocking cell starts a shadow; the rest of the row beyond it is cast in a
-// new recursion with the narrowed slopes.
+// new recursion with the narrowed slopes. The light stops at blocking cells:
+// a cell only the rays through a wall could reach stays dark.
 void LightEntity::castLight(const Layers& layers, int32_t row, float start, float end, const Octant& octant) {
     if (start < end || row > radiusTiles) return;
     float newStart = start;
@@ -147,7 +156,11 @@ void LightEntity::castLight(const Layers& layers, int32_t row, float start, floa
             if (column < 0 || cellRow < 0 || column >= layers.width || cellRow >= layers.height) continue;
             Tile& cell = layers.darknessAt(column, cellRow);
             const bool blocking = hasFlag(&cell, TILE_BLOCKING);
-            if (dx * dx + dy * dy < radiusTilesSquared) {
+            // Every ray left enters this row beside the cell, nearer the axis,
+            // so a wall there hides it.
+            const float besideCorner = (static_cast<float>(dx) + 0.5f) / (static_cast<float>(dy) + 0.5f);
+            const bool hidden = start < besideCorner && blocksAt(layers, dx + 1, dy, octant);
+            if (!hidden && dx * dx + dy * dy < radiusTilesSquared) {
                 cell.flags |= TILE_LIT;
                 layers.floorAt(column, cellRow).flags |= TILE_LIT;
             }
@@ -157,6 +170,8 @@ void LightEntity::castLight(const Layers& layers, int32_t row, float start, floa
                 } else {
                     blocked = false;
                     start = newStart;
+                    // The shadows have closed the whole range.
+                    if (start < end) return;
                 }
             } else if (blocking) {
                 blocked = true;

@@ -60,6 +60,7 @@ private:
     bool isOnScreen() const;
     void flicker(float dt);
     void castLight(const Layers& layers, int32_t row, float start, float end, const Octant& octant);
+    bool blocksAt(const Layers& layers, int32_t dx, int32_t dy, const Octant& octant) const;
     void lowerDarkness(const Layers& layers);
     float falloff(float dx, float dy) const;
 };
