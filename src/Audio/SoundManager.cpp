@@ -43,7 +43,6 @@ constexpr int MUSIC_STATE_COUNT = 20;
 struct SoundState {
     AudioEventSystem* eventSystem = nullptr;
     AudioSystem* lowLevelSystem = nullptr;
-    unsigned lowLevelVersion = 0;
     AudioResult lastResult = AUDIO_OK;
     AudioEventGroup* staticGroup = nullptr;
     AudioEventGroup* natureGroup = nullptr;
@@ -51,7 +50,6 @@ struct SoundState {
     AudioEventGroup* interfaceGroup = nullptr;
     AudioEventGroup* musicGroup = nullptr;
     AudioEventGroup* dialogueGroup = nullptr;
-    AudioEventCategory* masterCategory = nullptr;
     std::unique_ptr<List<AudioEvent>> activeEvents;  // the events belong to the event system
     int32_t musicState = MS_CALM;
     CueFunction musicCue = nullptr;
@@ -65,7 +63,6 @@ struct SoundState {
     ParameterSlot calmIntensity, spookyIntensity, dangerIntensity, doorOpenClose;
     ParameterSlot rainIntensity, thunderIntensity, footstepMaterial;
     SoundSlot credits, scream, gunshot, doorBreak;
-    AudioChannel* channel = nullptr;  // receives every plain sound's channel; never read
 
     float cueTimer = 0.0f;
     float dialogueTimer = 0.0f;
@@ -142,7 +139,8 @@ void createSound(const char* path, SoundSlot& slot) {
 }
 
 void playSound(const SoundSlot& slot) {
-    check(AudioSystemPlaySound(sound.lowLevelSystem, slot.sound, false, &sound.channel));
+    AudioChannel* channel = nullptr;  // plain sounds play to their end untouched
+    check(AudioSystemPlaySound(sound.lowLevelSystem, slot.sound, false, &channel));
 }
 
 void playFile(const char* path, SoundSlot& slot) {
@@ -450,9 +448,13 @@ void SoundManagerInit() {
     check(AudioEventSystemSetMediaPath(sound.eventSystem, "Assets\\Sounds\\"));
     check(AudioEventSystemLoad(sound.eventSystem, "mire-fell.fev"));
     fetchGroups();
-    check(AudioEventSystemGetCategory(sound.eventSystem, "master", &sound.masterCategory));
+    // The project must have its master category and the system must answer,
+    // though nothing here adjusts either.
+    AudioEventCategory* master = nullptr;
+    check(AudioEventSystemGetCategory(sound.eventSystem, "master", &master));
     check(AudioSystemCreate(&sound.lowLevelSystem));
-    check(AudioSystemGetVersion(sound.lowLevelSystem, &sound.lowLevelVersion));
+    unsigned version = 0;
+    check(AudioSystemGetVersion(sound.lowLevelSystem, &version));
     check(AudioSystemInit(sound.lowLevelSystem, 100));
     SoundManagerForgetAll();
 }

@@ -13,12 +13,13 @@
 #include <utility>
 
 // The crash trace, opened by the process entry; null when it could not be
-// opened (reports are then skipped, the process still ends).
+// opened (reports are then skipped, the process still ends). Global because
+// a fatal error anywhere writes to it.
 extern FILE* traceFile;
 
 // What the debug overlay draws with, lent by the game from start-up to
 // shutdown: a 1 x 1 red quad, drawn scaled as a translucent rectangle, and
-// "Assets/Fonts/Debug.fnt".
+// "Assets/Fonts/Debug.fnt". Global because any entity draws its own overlay.
 struct KEMesh;
 class TextureFont;
 extern KEMesh* debugRectMesh;

@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <memory>
 
-// Seconds until the next burst, shared by every dust emitter.
+// Seconds until the next burst, shared by every dust emitter: the character
+// in each room makes its own, and the pace carries over from room to room.
 extern float dustTimer;
 
 class DustEmitter : public Emitter {

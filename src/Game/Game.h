@@ -6,7 +6,9 @@
 #include "Engine/Kestrel.h"
 #include "Engine/Viewport.h"
 
-extern bool windowActive;  // while false, screens are neither updated nor drawn
+// While false, screens are neither updated nor drawn. Global because the
+// window procedure, called by the engine, sets it for the frame loop.
+extern bool windowActive;
 
 // Picks the virtual resolution whose aspect ratio matches the desktop's and
 // gives it to the engine.

@@ -72,5 +72,6 @@ private:
 // to the room, standing at its spawn position.
 std::unique_ptr<CharacterEntity> new_CharacterEntity(Room* room);
 
-// The character of the room being played, or null outside play.
+// The character of the room being played, or null outside play. Global
+// because the frame loop, the harness and the route pilot follow it.
 extern CharacterEntity* currentCharacter;

@@ -11,6 +11,7 @@
 inline constexpr int32_t KEY_SLOTS = 21;
 
 // Ids of the keys picked up so far; 0 marks a free slot. Key ids are 1 or more.
+// Global because a game's keys outlive every room and screen that shows them.
 extern int32_t collectedKeyIds[KEY_SLOTS];
 
 bool isKeyCollected(int32_t keyId);
