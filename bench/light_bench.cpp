@@ -49,7 +49,7 @@ public:
                         isBlocking(column, row, side, pillars) ? uint32_t{TILE_BLOCKING} : 0u;
         }
         room.map = &map;
-        light.reset(new_LightEntity(&room));
+        light = new_LightEntity(&room);
         light->setRadius(static_cast<float>(radius * TILE));
         light->setPosition((side / 2 + 0.5f) * TILE, (side / 2 + 0.5f) * TILE);
     }

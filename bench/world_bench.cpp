@@ -64,7 +64,8 @@ void busyRoomFrame(benchmark::State& state) {
     TestWorld world;
     PlayState entry;
     entry.entryDoor.target = world.writeMap("Roof.json", busyPlan(), busyObjects());
-    PlayScreen* screen = new_PlayScreen(&entry);
+    const std::unique_ptr<PlayScreen> owned = new_PlayScreen(&entry);
+    PlayScreen* screen = owned.get();
     screen->loadContent();
     screen->rain->rate = 180;  // 3 drops a frame, 900 alive at once, each for 5 seconds
     CharacterEntity* character = screen->room->character;
@@ -88,7 +89,6 @@ void busyRoomFrame(benchmark::State& state) {
         static_cast<double>(allocations.load() - before - (watchedAllocations.load() - particlesBefore)) /
         frames;
     KEGfxSetRasterising(true);
-    delete screen;
 }
 
 }  // namespace
