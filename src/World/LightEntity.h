@@ -69,6 +69,6 @@ private:
 std::unique_ptr<LightEntity> new_LightEntity(Room* room);
 
 // The light a candle holder or lantern carries: named "Light", of that
-// radius and full intensity, and added to the room (before its owner, so it
-// gets the lower id).
+// radius and full intensity, and added to the room, which owns it (before its
+// owner, so it gets the lower id).
 LightEntity* new_OwnedLight(Room* room, float radius);
