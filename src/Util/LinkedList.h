@@ -202,7 +202,8 @@ std::unique_ptr<List<T>> new_List() {
 }
 
 // A list that owns its elements: whatever is still in it when it goes is
-// freed with it, head first. Readers use it as a List.
+// freed with it, head first. Readers walk it as they walk a List. An element
+// is let go only once its node is linked, so a failed link frees it.
 template <typename T>
 class OwningList : private List<T> {
 public:
@@ -221,11 +222,15 @@ public:
         }
     }
 
-    void pushBack(std::unique_ptr<T> element) { List<T>::pushBack(element.release()); }
+    void pushBack(std::unique_ptr<T> element) {
+        List<T>::pushBack(element.get());
+        element.release();
+    }
 
     template <typename Compare>
     void insertSorted(std::unique_ptr<T> element, Compare compare) {
-        List<T>::insertSorted(element.release(), compare);
+        List<T>::insertSorted(element.get(), compare);
+        element.release();
     }
 
     std::unique_ptr<T> popBack() { return std::unique_ptr<T>(List<T>::popBack()); }
