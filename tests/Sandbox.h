@@ -60,6 +60,20 @@ private:
     Viewport saved;
 };
 
+// Works in another directory for the length of a test; the one before comes back after it.
+class ScopedDirectory {
+public:
+    explicit ScopedDirectory(const std::filesystem::path& path) : previous(std::filesystem::current_path()) {
+        std::filesystem::current_path(path);
+    }
+    ~ScopedDirectory() { std::filesystem::current_path(previous); }
+    ScopedDirectory(const ScopedDirectory&) = delete;
+    ScopedDirectory& operator=(const ScopedDirectory&) = delete;
+
+private:
+    std::filesystem::path previous;
+};
+
 // A headless engine rendering a frame of the given size.
 class HeadlessEngine {
 public:

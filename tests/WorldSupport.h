@@ -41,8 +41,6 @@ public:
     explicit TestWorld(int width = 896, int height = 504, bool startSound = true)
         : engine(width, height), ownsSound(startSound) {
         linkAssets();
-        previousDirectory = std::filesystem::current_path();
-        std::filesystem::current_path(files.root);
         saved = KEGetViewport();
         KESetViewport(static_cast<float>(width), static_cast<float>(height), {1.0f, 1.0f});
         debugRectMesh = nullptr;
@@ -65,7 +63,6 @@ public:
         ContentManagerShutdown();
         TweenManagerShutdown();
         TimeoutManagerShutdown();
-        std::filesystem::current_path(previousDirectory);
         KESetViewport(saved.width, saved.height, saved.scale);
     }
 
@@ -127,7 +124,7 @@ public:
 
     HeadlessEngine engine;
     ScratchDirectory files;
-    std::filesystem::path previousDirectory;
+    ScopedDirectory inFiles{files.root};
     std::unique_ptr<Room> room;
 
 private:
