@@ -74,14 +74,14 @@ private:
     std::filesystem::path previous;
 };
 
-// A headless engine rendering a frame of the given size.
+// A headless engine rendering a frame of the given size, its window's messages going to windowProc.
 class HeadlessEngine {
 public:
-    explicit HeadlessEngine(int width = 896, int height = 504) {
+    explicit HeadlessEngine(int width = 896, int height = 504, KEWindowProc windowProc = nullptr) {
         KEPlatformOptions options;
         options.headless = true;
         KESysConfigure(options);
-        KESysInitInfo info{KESysCreateWindow("test", width, height), width, height, 144, nullptr};
+        KESysInitInfo info{KESysCreateWindow("test", width, height), width, height, 144, windowProc};
         if (KESysInit(&info) == 0) std::abort();
         KESysReset();
         KEGfxSetBlendMode(KE_BLEND_ALPHA);
