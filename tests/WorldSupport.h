@@ -150,6 +150,35 @@ private:
     }
 };
 
+// A map object of that type and box, with the properties (an object's items), as JSON.
+inline std::string mapObject(const std::string& type, int x, int y, int width, int height,
+                             const std::string& properties = "") {
+    return R"({"type": ")" + type + R"(", "x": )" + std::to_string(x) + R"(, "y": )" + std::to_string(y) +
+           R"(, "width": )" + std::to_string(width) + R"(, "height": )" + std::to_string(height) +
+           R"(, "properties": {)" + properties + "}}";
+}
+
+// A 20 x 12 room of floor, lit all over, played by a screen on the screen stack.
+class PlayedRoomTest : public ::testing::Test {
+protected:
+    void SetUp() override { ScreenStackInit(); }
+    void TearDown() override { ScreenStackShutdown(); }
+
+    // Plays the map of that name holding the objects (a JSON list's items).
+    Room* enter(const std::string& name, const std::string& objects) {
+        screen = TestWorld::play(
+            world.writeLitMap(name, std::vector<std::string>(12, std::string(20, '.')), objects));
+        room = screen->room.get();
+        character = room->character;
+        return room;
+    }
+
+    TestWorld world;
+    PlayScreen* screen = nullptr;
+    Room* room = nullptr;
+    CharacterEntity* character = nullptr;
+};
+
 // The room's entities of that kind, in the room's order.
 template <typename Kind = Entity>
 std::vector<Kind*> entitiesOf(Room* room, int32_t kind) {
