@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -28,18 +29,17 @@ TEST(HarnessTest, ParsesEveryOption) {
         << error;
     EXPECT_TRUE(options.platform.headless);
     EXPECT_TRUE(options.platform.windowed);
-    EXPECT_EQ(options.platform.desktopWidth, 1280);
-    EXPECT_EQ(options.platform.desktopHeight, 1024);
+    EXPECT_EQ((std::array{options.platform.desktopWidth, options.platform.desktopHeight}),
+              (std::array{1280, 1024}));
     EXPECT_EQ(options.platform.fixedFrameTime, 0.0125f);
     EXPECT_EQ(options.frameLimit, 30);
     EXPECT_TRUE(options.seeded);
     EXPECT_EQ(options.seed, 42u);
-    EXPECT_EQ(options.inputPath, "keys.txt");
-    ASSERT_EQ(options.screenshots.size(), 2u);
-    EXPECT_EQ(options.screenshots[1].frame, 7);
-    EXPECT_EQ(options.screenshots[1].path, "b.png");
-    EXPECT_EQ(options.stateLogPath, "log.jsonl");
-    EXPECT_EQ(options.audioLogPath, "audio.log");
+    std::vector<std::pair<long, std::string>> screenshots;
+    for (const Screenshot& shot : options.screenshots) screenshots.emplace_back(shot.frame, shot.path);
+    EXPECT_EQ(screenshots, (std::vector<std::pair<long, std::string>>{{3, "a.png"}, {7, "b.png"}}));
+    EXPECT_EQ((std::array{options.inputPath, options.stateLogPath, options.audioLogPath}),
+              (std::array<std::string, 3>{"keys.txt", "log.jsonl", "audio.log"}));
 }
 
 TEST(HarnessTest, MalformedOptionsGiveOneLineNamingTheOption) {

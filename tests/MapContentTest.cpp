@@ -120,11 +120,8 @@ TEST_F(MapContentTest, ObjectsOfEveryGroupInFileOrder) {
 
     const MapObject* door = map->objects.head->data;
     EXPECT_EQ(door->name, "front");
-    EXPECT_EQ(door->x, 12.5f);
-    EXPECT_EQ(door->y, 40.0f);
-    EXPECT_EQ(door->width, 31);
-    EXPECT_EQ(door->height, -2);
-    EXPECT_EQ(door->rotation, 1.5707964f);
+    EXPECT_EQ((std::array{door->x, door->y, door->rotation}), (std::array{12.5f, 40.0f, 1.5707964f}));
+    EXPECT_EQ((std::array{door->width, door->height}), (std::array{31, -2})) << "truncated";
     EXPECT_EQ(PropertiesGet(door->properties.get(), "Id")->asInt(), 3);
     EXPECT_FALSE(PropertiesGet(door->properties.get(), "Locked")->asBool());
     const MapObject* light = map->objects.tail->data;
@@ -163,9 +160,9 @@ TEST_F(MapContentEngineTest, MainThreadStepCreatesTexturesAndTileMeshesOnce) {
     KEMesh* mesh = map->tilesets[1].mesh;
     ASSERT_NE(mesh, nullptr);
     EXPECT_NE(map->tilesets[0].texture->texture, nullptr);
-    EXPECT_EQ(map->tilesets[0].tileUv[0], 0.125f);
-    EXPECT_EQ(map->tilesets[0].tileUv[1], 0.5f);
-    EXPECT_EQ(map->tilesets[1].tileUv[1], 0.25f);
+    EXPECT_EQ(
+        (std::array{map->tilesets[0].tileUv[0], map->tilesets[0].tileUv[1], map->tilesets[1].tileUv[1]}),
+        (std::array{0.125f, 0.5f, 0.25f}));
     MapContentLoadThreadSafe(map);
     EXPECT_EQ(map->tilesets[1].mesh, mesh);
 }

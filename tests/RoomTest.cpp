@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -98,9 +99,7 @@ TEST_F(RoomWorldTest, TheSpawnerPlacesTheMapsObjectsAndTheCharacterAtItsEntry) {
 
     auto* hall = static_cast<LightEntity*>(room->findEntityByName("Hall"));
     ASSERT_NE(hall, nullptr);
-    EXPECT_EQ(hall->centerX, 148.0f);
-    EXPECT_EQ(hall->radius, 48.0f);
-    EXPECT_EQ(hall->intensity, 0.5f);
+    EXPECT_EQ((std::array{hall->centerX, hall->radius, hall->intensity}), (std::array{148.0f, 48.0f, 0.5f}));
     EXPECT_EQ(entitiesOf(room, ET_LIGHT).size(), 4u)
         << "the map's, the candle's, the lantern's and the character's";
     EXPECT_EQ(room->fireEmitters->count, 1);
