@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -96,27 +98,25 @@ TEST_F(AnimationContentTest, FrameGridComesFromTheSheet) {
 }
 
 TEST_F(AnimationContentTest, BrokenFilesAreFatalAndNamed) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"[1, 2]", "Invalid animation file \\(.*Anim1.json\\)\\."},
-        {"{\"FrameCount\": ", "Invalid animation file"},
-        {R"({"FrameWidth": 64, "SpriteSheet": "Sheet.png", "FrameDuration": 1})",
-         "Unable to find frame count\\."},
-        {R"({"FrameCount": "8", "FrameWidth": 64, "SpriteSheet": "Sheet.png", "FrameDuration": 1})",
-         "\"FrameCount\" has the wrong type"},
-        {R"({"FrameCount": 8, "FrameWidth": 64.5, "SpriteSheet": "Sheet.png", "FrameDuration": 1})",
-         "\"FrameWidth\" has the wrong type"},
-        {R"({"FrameCount": 8, "FrameWidth": 64, "FrameDuration": 1})", "Unable to find sprite sheet\\."},
-        {R"({"FrameCount": 8, "FrameWidth": 64, "SpriteSheet": "Sheet.png"})",
-         "Unable to find frame duration\\."},
-        {R"({"FrameCount": 8, "FrameWidth": 300, "SpriteSheet": "Sheet.png", "FrameDuration": 1})",
-         "narrower than one frame"},
-        {R"({"FrameCount": 2, "FrameWidth": 64, "SpriteSheet": "Sheet.png", "FrameDuration": 1})",
-         "4 frames a row, more than the 2 frames"},
-        {R"({"FrameCount": 0, "FrameWidth": 64, "SpriteSheet": "Sheet.png", "FrameDuration": 1})",
-         "frame count must be at least 1"},
+    const std::string good =
+        R"({"FrameCount": 8, "FrameWidth": 64, "SpriteSheet": "Sheet.png", "FrameDuration": 1})";
+    // The good file with one text replaced; without one, the whole file.
+    const std::tuple<std::string, std::string, const char*> cases[] = {
+        {"", "[1, 2]", "Invalid animation file \\(.*Anim1.json\\)\\."},
+        {"", "{\"FrameCount\": ", "Invalid animation file"},
+        {R"("FrameCount": 8, )", "", "Unable to find frame count\\."},
+        {"8", R"("8")", "\"FrameCount\" has the wrong type"},
+        {"64", "64.5", "\"FrameWidth\" has the wrong type"},
+        {R"("SpriteSheet": "Sheet.png", )", "", "Unable to find sprite sheet\\."},
+        {R"(, "FrameDuration": 1)", "", "Unable to find frame duration\\."},
+        {"64", "300", "narrower than one frame"},
+        {"8", "2", "4 frames a row, more than the 2 frames"},
+        {"8", "0", "frame count must be at least 1"},
     };
-    for (const auto& [json, message] : cases) {
+    for (const auto& [from, to, message] : cases) {
         count = 0;
+        const std::string json =
+            from.empty() ? to : std::string(good).replace(good.find(from), from.size(), to);
         EXPECT_FATAL(load(json), message) << json;
     }
 }

@@ -11,10 +11,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <limits>
-#include <sstream>
 #include <thread>
 
 extern char** environ;
@@ -40,37 +40,25 @@ void writeTone(const std::string& path, double seconds, int channels = 1) {
 }
 
 const char PROJECT[] = R"({
-  "project": "test",
-  "categories": ["master", "voices"],
-  "reverbPresets": {
-    "hall_large": { "base": "HALL", "decayTime": 3.2, "gain": 0.4 },
-    "Insane": { "base": "PSYCHOTIC" }
-  },
+  "project": "test", "categories": ["master", "voices"],
+  "reverbPresets": { "hall_large": { "base": "HALL", "decayTime": 3.2, "gain": 0.4 },
+                     "Insane": { "base": "PSYCHOTIC" } },
   "groups": {
-    "test/Music": {
-      "calm": {
-        "volume": 0.8, "loop": true, "fadeOut": 0.5, "maxInstances": 1,
-        "parameters": { "Intensity": { "min": 0, "max": 1, "default": 0.5 } },
-        "layers": [
-          { "file": "Music\\pad.wav", "gain": { "parameter": "Intensity", "curve": [[0, 0.5], [1, 1.0]] } },
-          { "file": "Music/pad.wav", "delay": 0.2,
-            "pitch": { "parameter": "Intensity", "curve": [[0.2, 1], [0.6, 2]] } }
-        ]
-      }
-    },
+    "test/Music": { "calm": {
+      "volume": 0.8, "loop": true, "fadeOut": 0.5, "maxInstances": 1,
+      "parameters": { "Intensity": { "min": 0, "max": 1, "default": 0.5 } },
+      "layers": [
+        { "file": "Music\\pad.wav", "gain": { "parameter": "Intensity", "curve": [[0, 0.5], [1, 1.0]] } },
+        { "file": "Music/pad.wav", "delay": 0.2,
+          "pitch": { "parameter": "Intensity", "curve": [[0.2, 1], [0.6, 2]] } } ] } },
     "test/SFX": {
-      "step": {
-        "maxInstances": 2,
-        "parameters": { "material": { "min": 0, "max": 1 } },
-        "layers": [ { "variants": [
-          { "file": "wood.wav", "parameter": "material", "from": 0, "to": 0.3 },
-          { "file": "stone.wav", "parameter": "material", "from": 0.7, "to": 1 } ] } ]
-      },
+      "step": { "maxInstances": 2, "parameters": { "material": { "min": 0, "max": 1 } },
+                "layers": [ { "variants": [
+                  { "file": "wood.wav", "parameter": "material", "from": 0, "to": 0.3 },
+                  { "file": "stone.wav", "parameter": "material", "from": 0.7, "to": 1 } ] } ] },
       "missing": { "layers": [ { "file": "nothere.wav" } ] },
       "broken": { "layers": [ { "file": "broken.wav" } ] },
-      "partly": { "layers": [ { "file": "wood.wav" }, { "file": "nothere.wav" } ] }
-    }
-  }
+      "partly": { "layers": [ { "file": "wood.wav" }, { "file": "nothere.wav" } ] } } }
 })";
 
 using LogLine = AudioLogLine;
@@ -162,13 +150,11 @@ TEST_F(AudioLayerTest, LookUpsFindWhatTheProjectNamesAndNothingElse) {
     EXPECT_STREQ(AudioEventName(calm), "calm");
     AudioEventParameter* found = nullptr;
     EXPECT_EQ(AudioEventGetParameter(calm, "intensity", &found), AUDIO_ERR_PARAMETER_NOT_FOUND);
-    float minimum = -1.0f, maximum = -1.0f, value = -1.0f;
+    std::array<float, 3> rangeAndDefault{-1, -1, -1};
     AudioEventParameter* intensity = parameter(calm, "Intensity");
-    EXPECT_EQ(AudioEventParameterGetRange(intensity, &minimum, &maximum), AUDIO_OK);
-    EXPECT_EQ(minimum, 0.0f);
-    EXPECT_EQ(maximum, 1.0f);
-    EXPECT_EQ(AudioEventParameterGetValue(intensity, &value), AUDIO_OK);
-    EXPECT_EQ(value, 0.5f) << "the default";
+    EXPECT_EQ(AudioEventParameterGetRange(intensity, &rangeAndDefault[0], &rangeAndDefault[1]), AUDIO_OK);
+    EXPECT_EQ(AudioEventParameterGetValue(intensity, &rangeAndDefault[2]), AUDIO_OK);
+    EXPECT_EQ(rangeAndDefault, (std::array<float, 3>{0, 1, 0.5f}));
 }
 
 TEST_F(AudioLayerTest, NullHandlesAndArgumentsAreRefused) {
@@ -212,11 +198,11 @@ TEST_F(AudioLayerTest, ParametersClampAndTheirCurvesSteerTheLayersWhilePlaying) 
         EXPECT_EQ(value, kept) << given;
     }
     EXPECT_FLOAT_EQ(layer(calm, 0).gain, 0.8f * 0.7f);
-    EXPECT_FLOAT_EQ(layer(calm, 1).pitch, 1.5f) << "halfway along [0.2, 1] to [0.6, 2]";
-    AudioEventParameterSetValue(intensity, 0.0f);
-    EXPECT_FLOAT_EQ(layer(calm, 1).pitch, 1.0f) << "flat before the first point";
-    AudioEventParameterSetValue(intensity, 1.0f);
-    EXPECT_FLOAT_EQ(layer(calm, 1).pitch, 2.0f) << "flat after the last point";
+    // Halfway along [0.2, 1] to [0.6, 2], and flat before the first point and after the last.
+    for (auto [setting, pitch] : {std::pair{0.4f, 1.5f}, {0.0f, 1.0f}, {1.0f, 2.0f}}) {
+        AudioEventParameterSetValue(intensity, setting);
+        EXPECT_FLOAT_EQ(layer(calm, 1).pitch, pitch) << setting;
+    }
 }
 
 TEST_F(AudioLayerTest, VariantsAreChosenWhenTheEventStarts) {

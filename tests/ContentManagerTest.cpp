@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -90,35 +89,27 @@ TEST_F(ContentManagerTest, OnlyAnimationsCopyAndCopiesKeepTheirOwnPlayState) {
 }
 
 TEST_F(ContentManagerTest, BrokenRequestsAndFilesAreFatalAndNamed) {
-    auto fatal = [](auto load, const char* message) { EXPECT_FATAL(load(), message); };
-    fatal([] { ContentManagerLoad("nowhere.png", 4, 0); },
-          "Attempting to load unknown content type.\nFile: nowhere.png");
-    fatal([] { ContentManagerLoad(std::string(256, 'a').c_str(), CT_TEXTURE, 0); },
-          "longer than 255 characters");
-    fatal([] { ContentManagerLoadString("nowhere.json"); }, "Unable to load file \\(nowhere.json\\)\\.");
-    fatal([&] { ContentManagerLoadString(files.path("Textures").c_str()); },
-          "Unable to load file \\(.*Textures\\)\\.");
-    fatal(
-        [&] {
-            ContentManagerLoad(texturePath.c_str(), CT_TEXTURE, 0);
-            ContentManagerLoad(texturePath.c_str(), CT_ANIMATION, 0);
-        },
+    EXPECT_FATAL(ContentManagerLoad("nowhere.png", 4, 0),
+                 "Attempting to load unknown content type.\nFile: nowhere.png");
+    EXPECT_FATAL(ContentManagerLoad(std::string(256, 'a').c_str(), CT_TEXTURE, 0),
+                 "longer than 255 characters");
+    EXPECT_FATAL(ContentManagerLoadString("nowhere.json"), "Unable to load file \\(nowhere.json\\)\\.");
+    EXPECT_FATAL(ContentManagerLoadString(files.path("Textures").c_str()),
+                 "Unable to load file \\(.*Textures\\)\\.");
+    EXPECT_FATAL(
+        (texture(texturePath), ContentManagerLoad(texturePath.c_str(), CT_ANIMATION, 0)),
         "Content was loaded as CT_TEXTURE and is now asked for as CT_ANIMATION.\nFile: .*Textures/Fire.png");
-    fatal([] { TextureContentLoad("nowhere.png", 0, 0); },
-          "Unable to load texture file \\(nowhere.png\\)\\.");
+    EXPECT_FATAL(TextureContentLoad("nowhere.png", 0, 0), "Unable to load texture file \\(nowhere.png\\)\\.");
 
-    std::string jpeg = files.write("photo.png", "\xFF\xD8\xFF\xE0 not a png at all");
-    fatal([&] { TextureContentLoad(jpeg.c_str(), 0, 0); }, "Invalid texture file \\{PNG\\}");
-    std::string truncated = files.write("short.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIH", 14));
-    fatal([&] { TextureContentLoad(truncated.c_str(), 0, 0); }, "ends before its image size");
-    std::string garbage =
+    const std::string jpeg = files.write("photo.png", "\xFF\xD8\xFF\xE0 not a png at all");
+    EXPECT_FATAL(TextureContentLoad(jpeg.c_str(), 0, 0), "Invalid texture file \\{PNG\\}");
+    const std::string truncated = files.write("short.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIH", 14));
+    EXPECT_FATAL(TextureContentLoad(truncated.c_str(), 0, 0), "ends before its image size");
+    const std::string garbage =
         files.write("garbage.png", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(40, 'x'));
-    fatal(
-        [&] {
-            const std::unique_ptr<TextureContent> loaded(TextureContentLoad(garbage.c_str(), 0, 0));
-            TextureContentLoadThreadSafe(loaded.get());
-        },
-        "Unable to create texture from file");
+    EXPECT_FATAL(TextureContentLoadThreadSafe(
+                     std::unique_ptr<TextureContent>(TextureContentLoad(garbage.c_str(), 0, 0)).get()),
+                 "Unable to create texture from file");
 }
 
 }  // namespace

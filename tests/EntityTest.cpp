@@ -21,25 +21,22 @@ struct Box : SpriteEntity {
 
 TEST(EntityTest, PushOutMovesOneAxisByWholePixelsAndLeavesTouchingBoxes) {
     Box wall(0, 0, 32, 32);
-    Box touching(32, 0, 16, 16);
-    touching.pushOut(&wall);
-    EXPECT_EQ(touching.x, 32.0f);
-    EXPECT_EQ(touching.y, 0.0f);
-
-    Box fromTheRight(29.6f, 10, 16, 16);  // 2.4 px deep on x, far deeper on y
-    fromTheRight.pushOut(&wall);
-    EXPECT_EQ(fromTheRight.x, 31.6f) << "x moves by the rounded 2.4";
-    EXPECT_EQ(fromTheRight.y, 10.0f);
-
-    Box fromAbove(8, -14, 16, 16);  // 2 px deep on y
-    fromAbove.pushOut(&wall);
-    EXPECT_EQ(fromAbove.y, -16.0f);
-    EXPECT_EQ(fromAbove.x, 8.0f);
-
-    Box scaledDown(29, 10, 32, 32);
-    scaledDown.scale = {0.5f, 0.5f};  // a 16 x 16 box, 3 px deep on x
-    scaledDown.pushOut(&wall);
-    EXPECT_EQ(scaledDown.x, 32.0f);
+    const struct {
+        const char* what;
+        float x, y, side, scale, pushedX, pushedY;
+    } cases[] = {
+        {"touching", 32, 0, 16, 1, 32, 0},
+        {"2.4 px deep on x, far deeper on y: x moves by the rounded 2.4", 29.6f, 10, 16, 1, 31.6f, 10},
+        {"2 px deep on y", 8, -14, 16, 1, 8, -16},
+        {"a 16 x 16 box, scaled down, 3 px deep on x", 29, 10, 32, 0.5f, 32, 10},
+    };
+    for (const auto& c : cases) {
+        Box box(c.x, c.y, c.side, c.side);
+        box.scale = {c.scale, c.scale};
+        box.pushOut(&wall);
+        EXPECT_EQ(box.x, c.pushedX) << c.what;
+        EXPECT_EQ(box.y, c.pushedY) << c.what;
+    }
 }
 
 TEST(EntityTest, SpriteUpdateMovesAndTurnsAboutThePivotRelativeToTheCamera) {

@@ -15,14 +15,11 @@
 namespace {
 
 constexpr float FRAME = 1.0f / 60.0f;
-const std::vector<std::string> HALL(8, std::string(20, '.'));
 
 // A door in the top wall of a room of floor: its top-left at (x, 0), its
 // middle 16 pixels further on and down.
 std::string doorObject(const std::string& type, int x, const std::string& properties) {
-    return R"({"type": ")" + type + R"(", "x": )" + std::to_string(x) +
-           R"(, "y": 0, "width": 32, "height": 32, "properties": {"Target": "Study.json", "int.ID": "4")" +
-           properties + "}}";
+    return mapObject(type, x, 0, 32, 32, R"("Target": "Study.json", "int.ID": "4")" + properties);
 }
 
 // Every door room holds the same three: open, locked by key 7, and a hole.
@@ -33,22 +30,15 @@ const std::string THREE_DOORS =
     doorObject("Entity.Door", DOOR_X[LOCKED_DOOR], R"(, "bool.Locked": "true", "int.KeyID": "7")") + "," +
     doorObject("Entity.Hole", DOOR_X[HOLE], "");
 
-class InteractionTest : public ::testing::Test {
+class InteractionTest : public PlayedRoomTest {
 protected:
     void SetUp() override {
-        ScreenStackInit();
+        PlayedRoomTest::SetUp();
         forgetCollectedKeys();
     }
     void TearDown() override {
-        ScreenStackShutdown();
+        PlayedRoomTest::TearDown();
         forgetCollectedKeys();
-    }
-
-    Room* enter(const std::string& name, const std::string& objects) {
-        screen = world.play(world.writeLitMap(name, HALL, objects));
-        room = screen->room.get();
-        character = room->character;
-        return room;
     }
 
     void standAt(float x, float y) {
@@ -72,11 +62,6 @@ protected:
     }
 
     size_t count(int32_t kind) const { return entitiesOf(room, kind).size(); }
-
-    TestWorld world;
-    PlayScreen* screen = nullptr;
-    Room* room = nullptr;
-    CharacterEntity* character = nullptr;
 };
 
 struct DoorCase {
@@ -153,24 +138,12 @@ TEST_F(InteractionTest, LeavingCarriesTheCandleLessTenAndTheDoorIsSolid) {
     ASSERT_TRUE(leaving());
     EXPECT_NEAR(screen->playState.carriedCandleLife, character->candleLife - 10, 0.001f);
     EXPECT_GT(screen->playState.carriedCandleLife, 39.0f);
-
-    ScreenStackShutdown();
-    ScreenStackInit();
-    enter("Hall.json", THREE_DOORS);
-    standAt(36, 40);
-    step();
-    character->candleLife = 10;
-    KEInputPostKey(KEY_SPACE, true);
-    KEInputUpdate();
-    doorAt(DOOR_X[OPEN_DOOR])->update(FRAME);
-    ASSERT_TRUE(leaving());
-    EXPECT_EQ(screen->playState.carriedCandleLife, 0.0f) << "no candle: 10 - 10";
 }
 
+const std::string KEY_3 = mapObject("Entity.Key", 64, 96, 16, 16, R"("int.ID": "3")");
+
 TEST_F(InteractionTest, APickedUpKeyIsRecordedOnceAndNeverLaidOutAgain) {
-    const std::string key = R"({"type": "Entity.Key", "x": 64, "y": 96, "width": 16, "height": 16,
-                                "properties": {"int.ID": "3"}})";
-    enter("Hall.json", key);
+    enter("Hall.json", KEY_3);
     standAt(64 + 49, 96);
     step();
     EXPECT_STREQ(room->prompt, "Pickup Key");
@@ -182,14 +155,13 @@ TEST_F(InteractionTest, APickedUpKeyIsRecordedOnceAndNeverLaidOutAgain) {
 
     ScreenStackShutdown();
     ScreenStackInit();
-    enter("Hall.json", key);
+    enter("Hall.json", KEY_3);
     EXPECT_EQ(count(ET_KEY), 0u) << "rebuilt without the key";
 }
 
 TEST_F(InteractionTest, WithEveryKeySlotTakenAKeyStaysWhereItLies) {
     for (int32_t& slot : collectedKeyIds) slot = 100;
-    enter("Hall.json", R"({"type": "Entity.Key", "x": 64, "y": 96, "width": 16, "height": 16,
-                           "properties": {"int.ID": "3"}})");
+    enter("Hall.json", KEY_3);
     standAt(64, 96);
     step(true);
     EXPECT_STREQ(room->prompt, "Pickup Key");
@@ -198,8 +170,7 @@ TEST_F(InteractionTest, WithEveryKeySlotTakenAKeyStaysWhereItLies) {
 }
 
 TEST_F(InteractionTest, TheJournalIsTakenWithTheSpaceBarHeldOnTheFirstFrameInReach) {
-    enter("RoomTutA.json", R"({"type": "Entity.Journal", "x": 160, "y": 160, "width": 24, "height": 20,
-                               "properties": {"Target": "Journal"}})");
+    enter("RoomTutA.json", mapObject("Entity.Journal", 160, 160, 24, 20, R"("Target": "Journal")"));
     EXPECT_FALSE(character->hasJournal);
     KEInputPostKey(KEY_SPACE, true);
     KEInputUpdate();
@@ -215,9 +186,9 @@ TEST_F(InteractionTest, TheJournalIsTakenWithTheSpaceBarHeldOnTheFirstFrameInRea
 
 TEST_F(InteractionTest, CheckpointsFireOnceEdgeToEdgeInRisingIdOrder) {
     auto checkpoint = [](int id, int x, const char* journal) {
-        return R"({"type": "Entity.CheckPoint", "x": )" + std::to_string(x) +
-               R"(, "y": 64, "width": 32, "height": 64, "properties": {"int.ID": ")" + std::to_string(id) +
-               R"(", "Room": "Assets/FloorTemplate/FinalRooms/Hall.json")" + journal + "}}";
+        return mapObject("Entity.CheckPoint", x, 64, 32, 64,
+                         R"("int.ID": ")" + std::to_string(id) +
+                             R"(", "Room": "Assets/FloorTemplate/FinalRooms/Hall.json")" + journal);
     };
     enter("Hall.json", checkpoint(5, 32, R"(, "Journal": "Assets/Textures/JournalBackground3.png")") + "," +
                            checkpoint(3, 192, ""));

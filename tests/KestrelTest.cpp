@@ -28,19 +28,7 @@ struct Pixel {
 // A headless engine drawing into a 64 x 32 frame.
 class KestrelTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        KEPlatformOptions options;
-        options.headless = true;
-        KESysConfigure(options);
-        KEWindow* window = KESysCreateWindow("test", WIDTH, HEIGHT);
-        KESysInitInfo info{window, WIDTH, HEIGHT, 144, recordMessage};
-        ASSERT_NE(KESysInit(&info), 0);
-        KESysReset();
-        KEGfxSetBlendMode(KE_BLEND_ALPHA);
-        messages.clear();
-    }
-
-    void TearDown() override { KESysExit(); }
+    void SetUp() override { messages.clear(); }
 
     Pixel pixelAt(int x, int y) {
         Frame frame;
@@ -59,6 +47,7 @@ protected:
         KEGfxMeshDraw(mesh);
     }
 
+    HeadlessEngine engine{WIDTH, HEIGHT, recordMessage};
     ScratchDirectory files;
 };
 

@@ -25,8 +25,6 @@ protected:
         files.write("Assets/Preload.json", R"([{"file": "Assets/Textures/One.png", "type": 0},
                                                {"file": "Assets/Textures/Two.png", "type": 0},
                                                {"file": "Assets/Textures/Three.png", "type": 0}])");
-        previousDirectory = std::filesystem::current_path();
-        std::filesystem::current_path(files.root);
         selectResolution(896, 504);
         ContentManagerInit();
         ScreenStackInit();
@@ -37,7 +35,6 @@ protected:
     void TearDown() override {
         ScreenStackShutdown();
         ContentManagerShutdown();
-        std::filesystem::current_path(previousDirectory);
     }
 
     void frame(float dt = 0.1f) {
@@ -64,7 +61,7 @@ protected:
 
     ScratchDirectory files;
     HeadlessEngine engine;
-    std::filesystem::path previousDirectory;
+    ScopedDirectory inFiles{files.root};
     Screen* loading = nullptr;
 };
 

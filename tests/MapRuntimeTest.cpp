@@ -169,8 +169,7 @@ TEST_F(MapDrawTest, CellsOutOfViewKeepTheirMarks) {
 TEST_F(MapDrawTest, MarksLastWhileAnotherScreenHasFocus) {
     std::filesystem::create_directory_symlink(std::filesystem::absolute(HALCYRA_ASSETS),
                                               files.path("Assets"));
-    const std::filesystem::path previousDirectory = std::filesystem::current_path();
-    std::filesystem::current_path(files.root);
+    const ScopedDirectory inFiles(files.root);
     const PlayState entry;
     PlayScreen playScreen(&entry);
     Room room;
@@ -189,7 +188,6 @@ TEST_F(MapDrawTest, MarksLastWhileAnotherScreenHasFocus) {
     EXPECT_EQ(floor(0, 0).flags & TILE_LIT, 0u);
     EXPECT_EQ(darkness(0, 0).flags & TILE_LIT, 0u);
     EXPECT_EQ(darkness(0, 0).darkness, 1.0f);
-    std::filesystem::current_path(previousDirectory);
 }
 
 }  // namespace

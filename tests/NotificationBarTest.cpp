@@ -11,8 +11,6 @@ namespace {
 class NotificationBarTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previousDirectory = std::filesystem::current_path();
-        std::filesystem::current_path(std::filesystem::absolute(HALCYRA_ASSETS "/.."));
         selectResolution(896, 504);
         TweenManagerInit();
         ContentManagerInit();
@@ -22,7 +20,6 @@ protected:
         NotificationBarShutdown();
         ContentManagerShutdown();
         TweenManagerShutdown();
-        std::filesystem::current_path(previousDirectory);
     }
 
     void seconds(float time) {
@@ -30,7 +27,7 @@ protected:
     }
 
     HeadlessEngine engine;
-    std::filesystem::path previousDirectory;
+    ScopedDirectory inGame{std::filesystem::absolute(HALCYRA_ASSETS "/..")};
 };
 
 TEST_F(NotificationBarTest, SlidesInWithThePromptAndOutWhenItGoes) {

@@ -29,18 +29,13 @@ protected:
     void SetUp() override {
         std::filesystem::create_directory_symlink(std::filesystem::absolute(HALCYRA_ASSETS),
                                                   files.path("Assets"));
-        previousDirectory = std::filesystem::current_path();
-        std::filesystem::current_path(files.root);
         ContentManagerInit();
     }
-    void TearDown() override {
-        ContentManagerShutdown();
-        std::filesystem::current_path(previousDirectory);
-    }
+    void TearDown() override { ContentManagerShutdown(); }
 
     HeadlessEngine engine{200, 120};
     ScratchDirectory files;
-    std::filesystem::path previousDirectory;
+    ScopedDirectory inFiles{files.root};
 };
 
 TEST_F(ParticleEmitterTest, AParticleLivesUntilItsLifeRunsOutAndDiesWithoutMoving) {

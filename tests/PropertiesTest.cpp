@@ -29,11 +29,10 @@ TEST(PropertiesTest, TheNameBeforeTheFirstDotGivesTheKind) {
     EXPECT_EQ(PropertiesGet(properties.get(), "Floor")->asInt(), -7);
     EXPECT_EQ(PropertiesGet(properties.get(), "Word")->asInt(), 0);
     EXPECT_EQ(PropertiesGet(properties.get(), "Speed")->asDecimal(), 25.0f);
-    for (const char* name : {"Name", "Title", "Tint", "b.c"})
+    for (auto [name, text] : {std::pair{"Name", "Ann"}, {"Title", "Hall"}, {"Tint", "red"}, {"b.c", "x"}}) {
         EXPECT_EQ(PropertiesGet(properties.get(), name)->kind, PT_STRING) << name;
-    EXPECT_STREQ(PropertiesGet(properties.get(), "Name")->asString(), "Ann");
-    EXPECT_STREQ(PropertiesGet(properties.get(), "Title")->asString(), "Hall");
-    EXPECT_STREQ(PropertiesGet(properties.get(), "b.c")->asString(), "x");
+        EXPECT_STREQ(PropertiesGet(properties.get(), name)->asString(), text);
+    }
 }
 
 TEST(PropertiesTest, LookupsTakeTheFirstExactName) {

@@ -20,19 +20,8 @@ namespace {
 
 constexpr float FRAME = 1.0f / 60.0f;
 
-class PropsTest : public ::testing::Test {
+class PropsTest : public PlayedRoomTest {
 protected:
-    void SetUp() override { ScreenStackInit(); }
-    void TearDown() override { ScreenStackShutdown(); }
-
-    Room* enter(const std::string& name, const std::string& objects) {
-        screen =
-            world.play(world.writeLitMap(name, std::vector<std::string>(12, std::string(16, '.')), objects));
-        room = screen->room.get();
-        character = room->character;
-        return room;
-    }
-
     template <typename Kind>
     Kind* first(int32_t kind) const {
         return entitiesOf<Kind>(room, kind).front();
@@ -45,24 +34,13 @@ protected:
             room->update(dt);
         }
     }
-
-    TestWorld world;
-    PlayScreen* screen = nullptr;
-    Room* room = nullptr;
-    CharacterEntity* character = nullptr;
 };
 
-std::string object(const std::string& type, int x, int y, int w, int h, const std::string& properties) {
-    return R"({"type": ")" + type + R"(", "x": )" + std::to_string(x) + R"(, "y": )" + std::to_string(y) +
-           R"(, "width": )" + std::to_string(w) + R"(, "height": )" + std::to_string(h) +
-           R"(, "properties": {)" + properties + "}}";
-}
-
 TEST_F(PropsTest, TurnedCouchesAndImagesLieOverTheirBoxAndTablesStretchToTheirObject) {
-    enter("Hall.json", object("Entity.Couch", 64, 64, 0, 0, R"("int.Type": "1", "int.Orientation": "1")") +
-                           "," + object("Entity.Table", 256, 64, 96, 48, "") + "," +
-                           object("Entity.Image", 320, 200, 0, 0,
-                                  R"("Target": "Assets/Animations/Couch2.json", "int.Orientation": "3")"));
+    enter("Hall.json", mapObject("Entity.Couch", 64, 64, 0, 0, R"("int.Type": "1", "int.Orientation": "1")") +
+                           "," + mapObject("Entity.Table", 256, 64, 96, 48) + "," +
+                           mapObject("Entity.Image", 320, 200, 0, 0,
+                                     R"("Target": "Assets/Animations/Couch2.json", "int.Orientation": "3")"));
     auto* couch = first<CouchEntity>(ET_COUCH);
     const auto frameWidth = static_cast<float>(couch->animation->frameWidth);
     const auto frameHeight = static_cast<float>(couch->animation->frameHeight);
@@ -95,7 +73,7 @@ TEST_F(PropsTest, TurnedCouchesAndImagesLieOverTheirBoxAndTablesStretchToTheirOb
 }
 
 TEST_F(PropsTest, APitShowsOnceLitAndPullsOnlyWhenOpen) {
-    enter("Hall.json", object("Entity.Pit", 320, 192, 64, 64, R"("decimal.Rate": "0.1")"));
+    enter("Hall.json", mapObject("Entity.Pit", 320, 192, 64, 64, R"("decimal.Rate": "0.1")"));
     auto* pit = first<PitEntity>(ET_PIT);
     character->x = 32;
     character->y = 32;
@@ -124,7 +102,7 @@ TEST_F(PropsTest, APitShowsOnceLitAndPullsOnlyWhenOpen) {
 }
 
 TEST_F(PropsTest, TheStormSoundsOnlyInItsZoneOnTheRoof) {
-    const std::string zone = object("Entity.Zone", 0, 0, 512, 384, R"("Name": "Rain_And_Thunder")");
+    const std::string zone = mapObject("Entity.Zone", 0, 0, 512, 384, R"("Name": "Rain_And_Thunder")");
     enter("Attic.json", zone);
     frames(2);
     EXPECT_EQ(SoundManagerAmbienceState(), AS_QUIET) << "not the roof";
@@ -141,7 +119,7 @@ TEST_F(PropsTest, TheStormSoundsOnlyInItsZoneOnTheRoof) {
 // Played once to the end, the scene stands still until a new game resets it.
 TEST_F(PropsTest, TheFinalSceneLeavesForTheCreditsOncePerGame) {
     auto playScene = [&] {
-        enter("End.json", object("Entity.Zone", 0, 0, 64, 384, R"("Name": "WALK")"));
+        enter("End.json", mapObject("Entity.Zone", 0, 0, 64, 384, R"("Name": "WALK")"));
         character->x = 10;
         character->y = 100;
         for (int i = 0; i < 600 && !screen->isExiting; ++i) frames(1, 0.02f);

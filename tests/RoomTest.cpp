@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -71,6 +72,7 @@ TEST(RoomTest, EntitiesRunInZOrderNewestFirstAndLeaveAtTheNextUpdate) {
 class RoomWorldTest : public ::testing::Test {
 protected:
     TestWorld world;
+    const std::vector<std::string> plan = std::vector<std::string>(12, std::string(20, '.'));
 };
 
 // 64 x 64 spawn areas; the character's box is 18 x 26 before its scale.
@@ -87,9 +89,7 @@ const std::string SPAWNS = R"([
  {"type": "Entity.Ghost", "x": 30, "y": 40, "width": 16, "height": 16}])";
 
 TEST_F(RoomWorldTest, TheSpawnerPlacesTheMapsObjectsAndTheCharacterAtItsEntry) {
-    const std::string path =
-        world.writeMap("Hall.json", std::vector<std::string>(12, std::string(20, '.')), SPAWNS);
-    Room* room = world.enter(path, 2);
+    Room* room = world.enter(world.writeMap("Hall.json", plan, SPAWNS), 2);
     CharacterEntity* character = room->character;
     EXPECT_EQ(currentCharacter, character);
     EXPECT_EQ(character->x, 256 + (64 - 18) / 2.0f);
@@ -99,9 +99,7 @@ TEST_F(RoomWorldTest, TheSpawnerPlacesTheMapsObjectsAndTheCharacterAtItsEntry) {
 
     auto* hall = static_cast<LightEntity*>(room->findEntityByName("Hall"));
     ASSERT_NE(hall, nullptr);
-    EXPECT_EQ(hall->centerX, 148.0f);
-    EXPECT_EQ(hall->radius, 48.0f);
-    EXPECT_EQ(hall->intensity, 0.5f);
+    EXPECT_EQ((std::array{hall->centerX, hall->radius, hall->intensity}), (std::array{148.0f, 48.0f, 0.5f}));
     EXPECT_EQ(entitiesOf(room, ET_LIGHT).size(), 4u)
         << "the map's, the candle's, the lantern's and the character's";
     EXPECT_EQ(room->fireEmitters->count, 1);
@@ -118,16 +116,14 @@ TEST_F(RoomWorldTest, TheSpawnerPlacesTheMapsObjectsAndTheCharacterAtItsEntry) {
 
 TEST_F(RoomWorldTest, AnUnknownEntryStartsAtTheFirstSpawnPointOrTheMapsMiddle) {
     testing::internal::CaptureStderr();
-    Room* room = world.enter(
-        world.writeMap("Hall.json", std::vector<std::string>(12, std::string(20, '.')), SPAWNS), 7);
+    Room* room = world.enter(world.writeMap("Hall.json", plan, SPAWNS), 7);
     EXPECT_EQ(room->character->x, 64 + 23.0f);
-    room = world.enter(world.writeMap("Bare.json", std::vector<std::string>(12, std::string(20, '.'))), 0);
+    room = world.enter(world.writeMap("Bare.json", plan), 0);
     EXPECT_EQ(room->character->x, 320.0f);
     EXPECT_EQ(room->character->y, 192.0f);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find(
-                  "warning: The map has no spawn point 7; the character starts at its first spawn point. "
-                  "File: Assets/FloorTemplate/FinalRooms/Hall.json"),
-              std::string::npos);
+    EXPECT_THAT(testing::internal::GetCapturedStderr(),
+                testing::HasSubstr("warning: The map has no spawn point 7; the character starts at its first "
+                                   "spawn point. File: Assets/FloorTemplate/FinalRooms/Hall.json"));
 }
 
 TEST_F(RoomWorldTest, AnObjectWithoutARequiredPropertyOrWithABadValueNamesMapObjectAndKey) {
@@ -156,11 +152,11 @@ TEST_F(RoomWorldTest, AnObjectWithoutARequiredPropertyOrWithABadValueNamesMapObj
     };
     int map = 0;
     for (const Broken& b : broken) {
-        const std::string path = world.writeMap("Hall" + std::to_string(++map) + ".json", {"...."},
-                                                std::string(R"([{"type": ")") + b.type +
-                                                    R"(", "name": "porch", "x": 8, "y": 16, "width": 14,
-              "height": 24, "properties": {)" + b.properties +
-                                                    "}}]");
+        const std::string porch =
+            std::string(R"([{"type": ")") + b.type +
+            R"(", "name": "porch", "x": 8, "y": 16, "width": 14, "height": 24, "properties": {)" +
+            b.properties + "}}]";
+        const std::string path = world.writeMap("Hall" + std::to_string(++map) + ".json", {"...."}, porch);
         EXPECT_FATAL(world.enter(path), "Map object \"porch\" \\(" + std::string(b.type) + " at 8, 16\\) " +
                                             b.problem + ".*File: " + path);
     }

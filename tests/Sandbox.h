@@ -60,14 +60,28 @@ private:
     Viewport saved;
 };
 
-// A headless engine rendering a frame of the given size.
+// Works in another directory for the length of a test; the one before comes back after it.
+class ScopedDirectory {
+public:
+    explicit ScopedDirectory(const std::filesystem::path& path) : previous(std::filesystem::current_path()) {
+        std::filesystem::current_path(path);
+    }
+    ~ScopedDirectory() { std::filesystem::current_path(previous); }
+    ScopedDirectory(const ScopedDirectory&) = delete;
+    ScopedDirectory& operator=(const ScopedDirectory&) = delete;
+
+private:
+    std::filesystem::path previous;
+};
+
+// A headless engine rendering a frame of the given size, its window's messages going to windowProc.
 class HeadlessEngine {
 public:
-    explicit HeadlessEngine(int width = 896, int height = 504) {
+    explicit HeadlessEngine(int width = 896, int height = 504, KEWindowProc windowProc = nullptr) {
         KEPlatformOptions options;
         options.headless = true;
         KESysConfigure(options);
-        KESysInitInfo info{KESysCreateWindow("test", width, height), width, height, 144, nullptr};
+        KESysInitInfo info{KESysCreateWindow("test", width, height), width, height, 144, windowProc};
         if (KESysInit(&info) == 0) std::abort();
         KESysReset();
         KEGfxSetBlendMode(KE_BLEND_ALPHA);

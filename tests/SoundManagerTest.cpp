@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,17 +20,12 @@ protected:
         std::filesystem::create_directories(files.path("Assets"));
         std::filesystem::create_directory_symlink(std::filesystem::absolute(HALCYRA_ASSETS "/Sounds"),
                                                   files.path("Assets/Sounds"));
-        previousDirectory = std::filesystem::current_path();
-        std::filesystem::current_path(files.root);
         AudioConfigure(AudioBackend::Silent);
         ASSERT_TRUE(AudioLogOpen(files.path("audio.log").c_str()));
         SoundManagerInit();
     }
 
-    void TearDown() override {
-        SoundManagerShutdown();
-        std::filesystem::current_path(previousDirectory);
-    }
+    void TearDown() override { SoundManagerShutdown(); }
 
     void frames(int count, float dt = 1.0f / 60.0f) {
         for (int i = 0; i < count; ++i) {
@@ -45,7 +39,7 @@ protected:
     }
 
     ScratchDirectory files;
-    std::filesystem::path previousDirectory;
+    ScopedDirectory inFiles{files.root};
     long frame = 0;
 };
 
@@ -61,8 +55,7 @@ TEST_F(SoundManagerTest, LevelMusicFollowsTheCandle) {
     SoundCharacter character{5.0f, "Assets/Hall.json"};
     SoundManagerFollowCharacter(&character);
     SoundManagerSetState(MS_DANGER);
-    frames(1);
-    frames(50);
+    frames(51);
     std::vector<LogLine> danger = log("param", "mus_danger:intensity");
     ASSERT_EQ(danger.size(), 51u);
     EXPECT_NEAR(std::stof(danger.back().value), 0.5f, 1e-4f) << "up 0.01 a frame towards 1 - 5 / 10";
@@ -140,8 +133,6 @@ TEST_F(SoundManagerTest, FootstepsChooseMaterialAndRoom) {
     for (const auto& [which, material, reverb] : steps) {
         AudioLogSetFrame(++frame);
         SoundManagerPlayFootstep(which, which);
-        std::vector<LogLine> lines = log("", "");
-        ASSERT_GE(lines.size(), 3u);
         EXPECT_EQ(log("param", "sfx_footsteps:material").back().value, material);
         EXPECT_EQ(log("reverb").back().name, reverb);
     }
@@ -172,9 +163,8 @@ TEST_F(SoundManagerTest, StopAllClearsTheSlotsSoAStateStartsAfresh) {
 }
 
 TEST(SoundManagerWithoutProjectTest, MissingSoundsLeaveSilenceButStatesStillHandOver) {
-    ScratchDirectory empty;
-    std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(empty.root);
+    const ScratchDirectory empty;
+    const ScopedDirectory inEmpty(empty.root);
     AudioConfigure(AudioBackend::Silent);
     SoundManagerInit();
     SoundManagerSetState(MS_DOOR);
@@ -186,7 +176,6 @@ TEST(SoundManagerWithoutProjectTest, MissingSoundsLeaveSilenceButStatesStillHand
     SoundManagerPlayFootstep(0, 0);
     SoundManagerPlayInterface(7);
     SoundManagerShutdown();
-    std::filesystem::current_path(previous);
 }
 
 }  // namespace

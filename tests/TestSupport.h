@@ -45,13 +45,6 @@ inline std::string fatalMessageOf(const std::function<void()>& body) {
 #define EXPECT_FATAL(body, pattern) \
     EXPECT_THAT(fatalMessageOf([&] { body; }), testing::ContainsRegex(pattern))
 
-// For death tests: the child reports as a headless game does, on standard error.
-inline void reportHeadless() {
-    KEPlatformOptions options;
-    options.headless = true;
-    KESysConfigure(options);
-}
-
 // Puts a screen on the stack, which owns it, and hands back where it went.
 template <typename ScreenKind>
 ScreenKind* pushScreen(std::unique_ptr<ScreenKind> screen) {

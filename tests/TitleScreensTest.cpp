@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <string>
@@ -225,29 +224,21 @@ TEST_F(TitleScreensTest, EveryIntroShowsItsCardsAndAKeySkipsOnlyAfterAWhile) {
     }
 }
 
-struct BrokenCredits {
-    const char* what;
-    const char* json;
-    const char* message;
-};
-
 TEST(CreditsFileTest, ACreditsFileOfTheWrongShapeIsFatalAndNamesTheFile) {
-    const BrokenCredits cases[] = {
-        {"not JSON", "[{", "Unabled to parse credits"},
-        {"an object at the root", R"({"heading": "A", "text": "a"})", "must be a JSON array"},
-        {"no section", "[]", "Credits hold no section"},
-        {"a section that is a string", R"(["A"])", "section 0 is not an object"},
-        {"no heading", R"([{"text": "a"}])", "Credits section missing heading"},
-        {"no text", R"([{"heading": "A", "text": "a"}, {"heading": "B"}])",
-         "Credits section missing contents"},
-        {"a heading that is a number", R"([{"heading": 1, "text": "a"}])", "\"heading\" is not a string"},
-        {"a text that is a list", R"([{"heading": "A", "text": ["a"]}])", "\"text\" is not a string"},
+    const std::pair<const char*, const char*> cases[] = {
+        {"[{", "Unabled to parse credits"},
+        {R"({"heading": "A", "text": "a"})", "must be a JSON array"},
+        {"[]", "Credits hold no section"},
+        {R"(["A"])", "section 0 is not an object"},
+        {R"([{"text": "a"}])", "Credits section missing heading"},
+        {R"([{"heading": "A", "text": "a"}, {"heading": "B"}])", "Credits section missing contents"},
+        {R"([{"heading": 1, "text": "a"}])", "\"heading\" is not a string"},
+        {R"([{"heading": "A", "text": ["a"]}])", "\"text\" is not a string"},
     };
     ScratchDirectory files;
-    for (const BrokenCredits& broken : cases) {
-        const std::string path = files.write("Credits.json", broken.json);
-        EXPECT_FATAL(parseCredits(path.c_str()), std::string(broken.message) + ".*Credits.json")
-            << broken.what;
+    for (const auto& [json, message] : cases) {
+        const std::string path = files.write("Credits.json", json);
+        EXPECT_FATAL(parseCredits(path.c_str()), std::string(message) + ".*Credits.json") << json;
     }
     const std::string good = files.write("Good.json", R"([{"heading": "A", "text": "a\nb"}])");
     const std::vector<CreditSection> sections = parseCredits(good.c_str());

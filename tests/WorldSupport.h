@@ -41,8 +41,6 @@ public:
     explicit TestWorld(int width = 896, int height = 504, bool startSound = true)
         : engine(width, height), ownsSound(startSound) {
         linkAssets();
-        previousDirectory = std::filesystem::current_path();
-        std::filesystem::current_path(files.root);
         saved = KEGetViewport();
         KESetViewport(static_cast<float>(width), static_cast<float>(height), {1.0f, 1.0f});
         debugRectMesh = nullptr;
@@ -65,7 +63,6 @@ public:
         ContentManagerShutdown();
         TweenManagerShutdown();
         TimeoutManagerShutdown();
-        std::filesystem::current_path(previousDirectory);
         KESetViewport(saved.width, saved.height, saved.scale);
     }
 
@@ -127,7 +124,7 @@ public:
 
     HeadlessEngine engine;
     ScratchDirectory files;
-    std::filesystem::path previousDirectory;
+    ScopedDirectory inFiles{files.root};
     std::unique_ptr<Room> room;
 
 private:
@@ -151,6 +148,35 @@ private:
         for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = i % 64 < 32 ? 0xFFB0B0B0u : 0xFF204070u;
         stbi_write_png(files.path(ROOMS + "/Tiles.png").c_str(), 64, 32, 4, pixels.data(), 64 * 4);
     }
+};
+
+// A map object of that type and box, with the properties (an object's items), as JSON.
+inline std::string mapObject(const std::string& type, int x, int y, int width, int height,
+                             const std::string& properties = "") {
+    return R"({"type": ")" + type + R"(", "x": )" + std::to_string(x) + R"(, "y": )" + std::to_string(y) +
+           R"(, "width": )" + std::to_string(width) + R"(, "height": )" + std::to_string(height) +
+           R"(, "properties": {)" + properties + "}}";
+}
+
+// A 20 x 12 room of floor, lit all over, played by a screen on the screen stack.
+class PlayedRoomTest : public ::testing::Test {
+protected:
+    void SetUp() override { ScreenStackInit(); }
+    void TearDown() override { ScreenStackShutdown(); }
+
+    // Plays the map of that name holding the objects (a JSON list's items).
+    Room* enter(const std::string& name, const std::string& objects) {
+        screen = TestWorld::play(
+            world.writeLitMap(name, std::vector<std::string>(12, std::string(20, '.')), objects));
+        room = screen->room.get();
+        character = room->character;
+        return room;
+    }
+
+    TestWorld world;
+    PlayScreen* screen = nullptr;
+    Room* room = nullptr;
+    CharacterEntity* character = nullptr;
 };
 
 // The room's entities of that kind, in the room's order.
