@@ -8,18 +8,12 @@
 #include <new>
 
 inline std::atomic<long> allocations{0};
-// Allocations of either of these sizes are counted again here, to tell a
-// kind of record's allocations from the rest.
-inline std::size_t watchedSizes[2] = {0, 0};
-inline std::atomic<long> watchedAllocations{0};
 
 // GCC cannot see that the pair below matches and warns about free after new.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 
 void* operator new(std::size_t size) {
     allocations.fetch_add(1, std::memory_order_relaxed);
-    if (size == watchedSizes[0] || size == watchedSizes[1])
-        watchedAllocations.fetch_add(1, std::memory_order_relaxed);
     if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
     throw std::bad_alloc();
 }

@@ -16,12 +16,10 @@
 namespace {
 
 int particleCount(const Emitter& emitter) {
-    return emitter.store->particles->count;
+    return static_cast<int>(emitter.store->particles.size());
 }
 Particle& particle(const Emitter& emitter, int index) {
-    ListNode<Particle>* node = emitter.store->particles->head;
-    for (int i = 0; i < index; ++i) node = node->next;
-    return *node->data;
+    return emitter.store->particles.at(static_cast<size_t>(index));
 }
 
 class ParticleEmitterTest : public ::testing::Test {

@@ -90,10 +90,10 @@ TEST_F(PlayScreenTest, RainOnTheRoofSpawnsAboveTheCharacterAtAnyScale) {
         world.play(world.writeMap("Roof.json", std::vector<std::string>(20, std::string(40, '.'))));
     frames(3);
     const CharacterEntity* character = screen->room->character;
-    const OwningList<Particle>* drops = screen->rain->store->particles.get();
-    ASSERT_GT(drops->count, 5);
-    for (const ListNode<Particle>* node = drops->head; node != nullptr; node = node->next) {
-        const Vector2 at = node->data->position;
+    const std::vector<Particle>& drops = screen->rain->store->particles;
+    ASSERT_GT(drops.size(), 5u);
+    for (const Particle& drop : drops) {
+        const Vector2 at = drop.position;
         EXPECT_GT(at.x, character->x - screenWidth() * 0.5f - 300);
         EXPECT_LT(at.x, character->x + screenWidth() * 0.5f + 10);
         EXPECT_GT(at.y, character->y - screenHeight() - 100);

@@ -47,25 +47,21 @@ TextureContent* loadParticleTexture(const char* path) {
 std::unique_ptr<ParticleEmitter> makeParticleStore(KEMesh* mesh, const char* texturePath,
                                                    const char* constructor) {
     std::unique_ptr<ParticleEmitter> store = DEBUG_MAKE_UNIQUE(ParticleEmitter, constructor);
-    store->particles = DEBUG_MAKE_UNIQUE(OwningList<Particle>, constructor);
     store->mesh.reset(mesh);
     if (texturePath != nullptr) store->texture = loadParticleTexture(texturePath);
     return store;
 }
 
-Particle* new_Particle(ParticleEmitter* store, Vector2 position, Vector2 velocity, float size, float life,
-                       float spin, int32_t extra) {
-    std::unique_ptr<Particle> owned = DEBUG_MAKE_UNIQUE(Particle, "new_Particle");
-    Particle* particle = owned.get();
-    particle->position = position;
-    particle->velocity = velocity;
-    particle->size = size;
-    particle->life = life;
-    particle->spin = spin;
-    particle->extra = extra;
-    particle->rotation = gameRandFraction() * quarterTurn;
-    store->particles->pushBack(std::move(owned));
-    return particle;
+void new_Particle(ParticleEmitter* store, Vector2 position, Vector2 velocity, float size, float life,
+                  float spin, int32_t extra) {
+    Particle& particle = store->particles.emplace_back();
+    particle.position = position;
+    particle.velocity = velocity;
+    particle.size = size;
+    particle.life = life;
+    particle.spin = spin;
+    particle.extra = extra;
+    particle.rotation = gameRandFraction() * quarterTurn;
 }
 
 Matrix3 particleView(Vector2 viewPosition, float offset) {

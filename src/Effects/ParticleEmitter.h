@@ -2,20 +2,20 @@
 // order, the one quad they are all drawn with, and their texture.
 //
 // Emitters spawn with new_Particle, walk their particles with
-// updateParticles (which frees the expired ones on the spot) and draw them
+// updateParticles (which drops the expired ones on the spot) and draw them
 // with drawParticles. All their randomness comes from gameRand, in an order
 // that is part of each emitter's behaviour.
 #pragma once
 
 #include "Content/TextureContent.h"
 #include "Engine/Kestrel.h"
-#include "Util/LinkedList.h"
 #include "Util/Matrix3.h"
 #include "Util/Random.h"
 #include "Util/Vector2.h"
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class Particle {
 public:
@@ -35,12 +35,15 @@ public:
 
 class ParticleEmitter {
 public:
-    std::unique_ptr<OwningList<Particle>> particles;
+    // In spawn order, held by value: the storage stays as particles expire,
+    // so an emitter in its steady stream allocates nothing.
+    std::vector<Particle> particles;
     KEMeshHandle mesh;
     TextureContent* texture = nullptr;  // cached, not owned; the rain draws with its own drops
 
     // Walks the particles from the front, calling prepare(particle) and then
-    // its update; an expired particle is unlinked and freed there and then.
+    // its update; an expired particle is dropped there and then, and those
+    // after it close up in order.
     template <typename Prepare>
     void updateParticles(float dt, Prepare prepare);
 
@@ -59,15 +62,15 @@ KEMesh* createCentredQuad();
 // A texture the preload list holds, as the emitters ask for it.
 TextureContent* loadParticleTexture(const char* path);
 
-// A store with its empty list, the mesh and its texture (none for a null
+// A store without particles, with the mesh and its texture (none for a null
 // path); an allocation failure is reported under the emitter's constructor.
 std::unique_ptr<ParticleEmitter> makeParticleStore(KEMesh* mesh, const char* texturePath,
                                                    const char* constructor);
 
 // Spawns a particle at a random angle in [0, pi/2] and appends it to the
-// store, which owns it.
-Particle* new_Particle(ParticleEmitter* store, Vector2 position, Vector2 velocity, float size, float life,
-                       float spin, int32_t extra);
+// store.
+void new_Particle(ParticleEmitter* store, Vector2 position, Vector2 velocity, float size, float life,
+                  float spin, int32_t extra);
 
 // From world units to window pixels: subtracts the camera's view position
 // and a fixed offset, then scales to the window.
@@ -87,23 +90,24 @@ public:
 
 template <typename Prepare>
 void ParticleEmitter::updateParticles(float dt, Prepare prepare) {
-    ListNode<Particle>* node = particles->head;
-    while (node != nullptr) {
-        ListNode<Particle>* next = node->next;
-        Particle* particle = node->data;
-        prepare(*particle);
-        if (!particle->updateParticle(dt)) particles->removeNode(node);
-        node = next;
+    size_t kept = 0;
+    for (size_t i = 0; i < particles.size(); ++i) {
+        Particle& particle = particles[i];
+        prepare(particle);
+        if (!particle.updateParticle(dt)) continue;
+        if (kept != i) particles[kept] = particle;
+        ++kept;
     }
+    particles.resize(kept);
 }
 
 template <typename TextureOf>
 void ParticleEmitter::drawParticles(const Matrix3& view, TextureOf textureOf) const {
-    for (Particle* particle : *particles) {
+    for (const Particle& particle : particles) {
         Matrix3 placed;
-        Matrix3Concat(&placed, &view, &particle->transform);
+        Matrix3Concat(&placed, &view, &particle.transform);
         KEGfxSetTransform(&placed);
-        KEGfxTextureSet(textureOf(*particle), 0, 0);
+        KEGfxTextureSet(textureOf(particle), 0, 0);
         KEGfxMeshDraw(mesh.get());
     }
 }
