@@ -122,6 +122,15 @@ public:
         return room.get();
     }
 
+    // The house's own rooms too, beside the test's.
+    void linkHouseRooms() const {
+        const std::filesystem::path rooms =
+            std::filesystem::absolute(HALCYRA_ASSETS) / "FloorTemplate/FinalRooms";
+        for (const auto& entry : std::filesystem::directory_iterator(rooms))
+            std::filesystem::create_symlink(entry.path(),
+                                            files.path(ROOMS + "/" + entry.path().filename().string()));
+    }
+
     HeadlessEngine engine;
     ScratchDirectory files;
     ScopedDirectory inFiles{files.root};

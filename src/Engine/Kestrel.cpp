@@ -76,6 +76,7 @@ struct Engine {
     InputTable input;
     DrawState draw;
     bool rasterising = true;
+    bool culling = true;
     long meshDraws = 0;
     std::unique_ptr<KEMesh> meshInProgress;
     std::vector<SDL_Vertex> scratch;  // reused by every draw: no allocation per frame
@@ -213,6 +214,13 @@ bool createWindowRenderer(SDL_Window* window) {
     engine.renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
     if (engine.renderer == nullptr) engine.renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     return engine.renderer != nullptr;
+}
+
+// Blended at an alpha of 0 everywhere, a draw leaves every pixel as it was.
+// The blackout and the notification bar spend most frames like that, over
+// the whole screen or a band of it.
+bool drawsNothing(const DrawState& state) {
+    return state.blendMode == SDL_BLENDMODE_BLEND && toByte(state.tint[3]) == 0;
 }
 
 SDL_Color vertexColor(uint32_t packed, const float tint[4]) {
@@ -473,6 +481,7 @@ KEMesh* KEGfxMeshEnd() {
 void KEGfxMeshDraw(KEMesh* mesh) {
     if (mesh == nullptr || mesh->vertices.empty() || engine.renderer == nullptr) return;
     const DrawState& state = engine.draw;
+    if (engine.culling && drawsNothing(state)) return;
     const float(*m)[3] = state.transform.m;
     bool textured = state.renderMode == KE_RENDER_TEXTURED && state.texture != nullptr;
     // Textured draws show texel x tint; untextured ones vertex colour x tint.
@@ -501,6 +510,10 @@ void KEGfxMeshDraw(KEMesh* mesh) {
 
 void KEGfxSetRasterising(bool on) {
     engine.rasterising = on;
+}
+
+void KEGfxSetCulling(bool on) {
+    engine.culling = on;
 }
 
 long KEGfxMeshDrawCount() {
