@@ -1,6 +1,6 @@
 // Content loading: the whole preload list, a large generated map, and the
-// game's start-up to its first loading-screen frame. Run from the
-// repository root, where Assets is.
+// game's start-up to its first loading-screen frame and to the end of
+// loading. Run from the repository root, where Assets is.
 #include "Content/ContentManager.h"
 #include "Content/MapContent.h"
 #include "Content/PreloadList.h"
@@ -94,19 +94,37 @@ void largeMap(benchmark::State& state) {
     std::filesystem::remove_all(folder);
 }
 
-// The whole process: start-up, the loading screen's first frame, shutdown.
-void startUpToFirstFrame(benchmark::State& state) {
+// Runs the game headless with these options to its end, once an iteration.
+void runGame(benchmark::State& state, const std::vector<const char*>& options) {
+    std::vector<char*> arguments{const_cast<char*>(HALCYRA_BINARY), const_cast<char*>("--headless")};
+    for (const char* option : options) arguments.push_back(const_cast<char*>(option));
+    arguments.push_back(nullptr);
     for (auto _ : state) {
         pid_t child = fork();
         if (child == 0) {
             std::freopen("/dev/null", "w", stdout);
-            execl(HALCYRA_BINARY, HALCYRA_BINARY, "--headless", "--frames", "1", nullptr);
+            execv(HALCYRA_BINARY, arguments.data());
             _exit(127);
         }
         int status = 0;
         waitpid(child, &status, 0);
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) state.SkipWithError("the game did not run");
     }
+}
+
+// The whole process: start-up, the loading screen's first frame, shutdown.
+void startUpToFirstFrame(benchmark::State& state) {
+    runGame(state, {"--frames", "1"});
+}
+
+// As a player waits: start-up, the loading screen with its fades at the
+// game's own pace, and the first frame of the splash.
+void startUpToSplash(benchmark::State& state) {
+    const std::string route =
+        (std::filesystem::temp_directory_path() / "halcyra-bench-splash.route").string();
+    std::ofstream(route) << "screen SplashScreen\nquit\n";
+    runGame(state, {"--route", route.c_str()});
+    std::filesystem::remove(route);
 }
 
 }  // namespace
@@ -117,5 +135,11 @@ BENCHMARK(startUpToFirstFrame)
     ->Name("process_start_to_first_loading_frame")
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+
+BENCHMARK(startUpToSplash)
+    ->Name("process_start_to_end_of_loading")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 
 BENCHMARK_MAIN();
