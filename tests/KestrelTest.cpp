@@ -161,4 +161,24 @@ TEST_F(KestrelTest, AFrameDrawnOneToOneShowsEachOfItsTexelsOnce) {
     KEGfxTextureUnload(texture);
 }
 
+// Tiles side by side at a scale that is not whole (full HD shows 896 x 504
+// at 15/7) meet without a gap: no background shows between them.
+TEST_F(KestrelTest, NeighbouringQuadsAtAFractionalScaleLeaveNoGap) {
+    KEGfxSetBackgroundColor(0, 0, 0);
+    KESysFrameStart();
+    KEMesh* tile = createQuadMesh(1, 1, &colorWhite);
+    KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
+    KEGfxTextureSet(nullptr, 0, 0);
+    KEGfxSetTintColor(1, 1, 1, 1);
+    constexpr float SCALE = 15.0f / 7.0f;
+    for (int column = 0; column < 15; ++column)
+        for (int row = 0; row < 8; ++row)
+            drawQuad(tile, 0.3f + column * 2 * SCALE, 0.6f + row * 2 * SCALE, 2 * SCALE, 2 * SCALE);
+    const Frame frame;
+    for (int y = 2; y < HEIGHT - 2; ++y)
+        for (int x = 2; x < WIDTH - 2; ++x)
+            ASSERT_EQ(frame.at(x, y)[0], 255) << "a gap at " << x << ", " << y;
+    KEGfxMeshFree(tile);
+}
+
 }  // namespace
