@@ -127,10 +127,11 @@ void KEGfxMeshFree(KEMesh* mesh);
 // For benchmarks: with rasterising off, draws are placed and counted but
 // not rasterised.
 void KEGfxSetRasterising(bool on);
-// Culling, on from start-up, leaves out draws that would change no pixel.
-// Off, every draw is rasterised as placed, as the engine once did: the
-// benchmarks and the picture test compare the two.
-void KEGfxSetCulling(bool on);
+// Fast paths, on from start-up, leave out draws that would change no pixel
+// and copy opaque textures drawn at full opacity without blending. Off,
+// every draw is blended as placed, as the engine once did: the benchmarks
+// and the picture test compare the two.
+void KEGfxSetFastPaths(bool on);
 long KEGfxMeshDrawCount();  // mesh draws rasterised, or placed without rasterising, since start-up
 // A mesh's triangle list, three vertices a triangle, for inspection.
 int KEGfxMeshVertexCount(const KEMesh* mesh);
