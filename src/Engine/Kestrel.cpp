@@ -472,11 +472,6 @@ void KEGfxTriAdd(float x0, float y0, uint32_t color0, float u0, float v0,  //
     vertices.push_back({x2, y2, color2, u2, v2});
 }
 
-// Vertices land on whole pixels: SDL's software renderer copies and fills an
-// axis-aligned quad as a rectangle of whole pixels, cutting its corner and
-// its size down apart, which at a scale that is not whole left a column of
-// background between neighbouring tiles.
-//
 // SDL's software renderer draws an axis-aligned textured quad as a copy of
 // the texels from u x width truncated: a coordinate a rounding error short of
 // a texel edge would start one texel early. A thousandth of a texel on keeps
@@ -506,6 +501,10 @@ void KEGfxMeshDraw(KEMesh* mesh) {
     for (size_t i = 0; i < mesh->vertices.size(); ++i) {
         const KEVertex& in = mesh->vertices[i];
         SDL_Vertex& vertex = out[i];
+        // On whole pixels: SDL's software renderer copies and fills an
+        // axis-aligned quad as a rectangle of whole pixels, cutting its corner
+        // and its size down apart, which at a scale that is not whole left a
+        // column of background between neighbouring tiles.
         vertex.position.x = std::round(m[0][0] * in.x + m[0][1] * in.y + m[0][2]);
         vertex.position.y = std::round(m[1][0] * in.x + m[1][1] * in.y + m[1][2]);
         vertex.color = state.renderMode == KE_RENDER_TEXTURED ? tint : vertexColor(in.color, state.tint);

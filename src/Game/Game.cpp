@@ -48,8 +48,6 @@ constexpr int FRAME_RATE = 144;
 
 KEMeshHandle debugRect;  // what debugRectMesh lends out
 
-}  // namespace
-
 // The music follows the character being played, and the first journal line
 // holds it still while it is read.
 void updateSound(float dt) {
@@ -64,6 +62,8 @@ void updateSound(float dt) {
     SoundManagerUpdate(dt);
     if (character != nullptr && SoundManagerHoldsCharacterStill()) character->isMoving = false;
 }
+
+}  // namespace
 
 void selectResolution(double desktopWidth, double desktopHeight) {
     double ratio = desktopWidth / desktopHeight;
