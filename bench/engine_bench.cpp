@@ -7,6 +7,8 @@
 #include "Engine/QuadMesh.h"
 
 #include <SDL.h>
+#include "SummaryReporter.h"
+
 #include <benchmark/benchmark.h>
 #include <stb_image_write.h>
 
@@ -118,33 +120,16 @@ void bareSdlFrames(benchmark::State& state) {
     SDL_FreeSurface(surface);
 }
 
-// Prints the layer's own cost per quad once both runs are in.
-class OverheadReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) cpuTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        std::printf("\n");
-        compare("32-pixel quads", "/32");
-        compare("1-pixel quads", "/1");
-    }
-
-private:
-    void compare(const char* what, const std::string& suffix) {
-        double engine = cpuTimes["engine_2000_quads" + suffix];
-        double bare = cpuTimes["bare_sdl_2000_quads" + suffix];
-        if (engine <= 0 || bare <= 0) return;
-        std::printf(
-            "%s: engine layer %.3f us per quad, bare SDL %.3f us, layer adds %+.1f%% (goal: under +25%%)\n",
-            what, engine * 1e3 / QUADS, bare * 1e3 / QUADS, (engine / bare - 1.0) * 100.0);
-    }
-
-    std::map<std::string, double> cpuTimes;
-};
+// The layer's own cost per quad, once both runs of a quad size are in.
+void compare(const RunTimes& cpuTimes, const char* what, const std::string& suffix) {
+    const auto engine = cpuTimes.find("engine_2000_quads" + suffix);
+    const auto bare = cpuTimes.find("bare_sdl_2000_quads" + suffix);
+    if (engine == cpuTimes.end() || bare == cpuTimes.end() || bare->second <= 0) return;
+    std::printf(
+        "%s: engine layer %.3f us per quad, bare SDL %.3f us, layer adds %+.1f%% (goal: under +25%%)\n", what,
+        engine->second * 1e3 / QUADS, bare->second * 1e3 / QUADS,
+        (engine->second / bare->second - 1.0) * 100.0);
+}
 
 }  // namespace
 
@@ -152,9 +137,10 @@ BENCHMARK(engineFrames)->Name("engine_2000_quads")->Arg(32)->Arg(1)->Unit(benchm
 BENCHMARK(bareSdlFrames)->Name("bare_sdl_2000_quads")->Arg(32)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    OverheadReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    SummaryReporter reporter(true, [](const RunTimes& cpuTimes) {
+        std::printf("\n");
+        compare(cpuTimes, "32-pixel quads", "/32");
+        compare(cpuTimes, "1-pixel quads", "/1");
+    });
+    return runWithSummary(argc, argv, reporter);
 }

@@ -7,6 +7,8 @@
 #include "World/LightEntity.h"
 #include "World/Room.h"
 
+#include "SummaryReporter.h"
+
 #include <benchmark/benchmark.h>
 #include <libtcod.h>
 
@@ -90,31 +92,6 @@ std::string caseName(int radius, bool pillars) {
     return std::string(pillars ? "pillars" : "open") + "/radius:" + std::to_string(radius);
 }
 
-// Prints each light / libtcod ratio once both of a case are measured.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            // With repetitions, the fastest stands for the case: on a shared
-            // machine other work only ever adds time.
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "min") continue;
-            const std::string name = run.run_name.str();
-            const std::string::size_type slash = name.find('/');
-            nanoseconds[name.substr(0, slash)][name.substr(slash + 1)] = run.GetAdjustedCPUTime();
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        for (const auto& [name, light] : nanoseconds["Light"])
-            std::printf("%-18s light / libtcod = %.2f (goal <= 1.00)\n", name.c_str(),
-                        light / nanoseconds["Tcod"][name]);
-    }
-
-private:
-    std::map<std::string, std::map<std::string, double>> nanoseconds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -127,8 +104,17 @@ int main(int argc, char** argv) {
                                          pillars)
                 ->ComputeStatistics("min", fastest);
         }
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    // Each light / libtcod ratio once both of a case are measured.
+    SummaryReporter reporter(true, [](const RunTimes& nanoseconds) {
+        for (bool pillars : {false, true})
+            for (int radius : RADII) {
+                const std::string name = caseName(radius, pillars);
+                const auto light = nanoseconds.find("Light/" + name);
+                const auto tcod = nanoseconds.find("Tcod/" + name);
+                if (light == nanoseconds.end() || tcod == nanoseconds.end()) continue;
+                std::printf("%-18s light / libtcod = %.2f (goal <= 1.00)\n", name.c_str(),
+                            light->second / tcod->second);
+            }
+    });
+    return runWithSummary(argc, argv, reporter);
 }

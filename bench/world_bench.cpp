@@ -11,10 +11,11 @@
 #include "World/CharacterEntity.h"
 #include "WorldSupport.h"
 
+#include "SummaryReporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -134,36 +135,23 @@ const bool houseRoomsRegistered = [] {
     return true;
 }();
 
-// After the table: each room's frame with the fast paths beside its goal (at
-// full HD) and beside the same frame drawn as the engine once did.
-class GoalReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) milliseconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+// Each room's frame with the fast paths beside its goal (at full HD) and
+// beside the same frame drawn as the engine once did.
+void summariseFrames(const RunTimes& milliseconds) {
+    for (const auto& [name, fast] : milliseconds) {
+        const auto slow = milliseconds.find(name + "/slow_paths");
+        if (slow == milliseconds.end()) continue;
+        const bool fullHd = name.find("1920x1080") != std::string::npos;
+        std::printf("%-34s %6.2f ms  goal %-8s %.2f x the slow paths\n", name.c_str(), fast,
+                    fullHd ? "<= 5 ms," : "none,", fast / slow->second);
     }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        for (const auto& [name, fast] : milliseconds) {
-            const auto slow = milliseconds.find(name + "/slow_paths");
-            if (slow == milliseconds.end()) continue;
-            const bool fullHd = name.find("1920x1080") != std::string::npos;
-            std::printf("%-34s %6.2f ms  goal %-8s %.2f x the slow paths\n", name.c_str(), fast,
-                        fullHd ? "<= 5 ms," : "none,", fast / slow->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> milliseconds;
-};
+}
 
 }  // namespace
 
 BENCHMARK(busyRoomFrame)->Name("busy_room_frame_unrasterised")->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    GoalReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    SummaryReporter reporter(false, summariseFrames);
+    return runWithSummary(argc, argv, reporter);
 }
