@@ -38,6 +38,16 @@ protected:
         return {p[0], p[1], p[2]};
     }
 
+    // A frame begun over that background, drawing untextured; the white unit
+    // quad to draw with.
+    KEMesh* startUntexturedFrame(float red, float green, float blue) {
+        KEGfxSetBackgroundColor(red, green, blue);
+        KESysFrameStart();
+        KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
+        KEGfxTextureSet(nullptr, 0, 0);
+        return createQuadMesh(1, 1, &colorWhite);
+    }
+
     void drawQuad(KEMesh* mesh, float x, float y, float scaleX, float scaleY) {
         Matrix3 transform;
         Matrix3Scale(&transform, scaleX, scaleY);
@@ -95,11 +105,7 @@ TEST_F(KestrelTest, KeyEventsBecomeHeldTriggeredAndReleasedPerFrame) {
 }
 
 TEST_F(KestrelTest, UntexturedDrawIsVertexColourTimesTintThroughTheTransform) {
-    KEGfxSetBackgroundColor(0, 0, 1);
-    KESysFrameStart();
-    KEMesh* quad = createQuadMesh(1, 1, &colorWhite);
-    KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
-    KEGfxTextureSet(nullptr, 0, 0);
+    KEMesh* quad = startUntexturedFrame(0, 0, 1);
     KEGfxSetTintColor(1, 0.5f, 0, 1);
     drawQuad(quad, 0, 0, 32, 32);
     expectPixel(pixelAt(10, 10), {255, 128, 0});
@@ -164,11 +170,7 @@ TEST_F(KestrelTest, AFrameDrawnOneToOneShowsEachOfItsTexelsOnce) {
 // Tiles side by side at a scale that is not whole (full HD shows 896 x 504
 // at 15/7) meet without a gap: no background shows between them.
 TEST_F(KestrelTest, NeighbouringQuadsAtAFractionalScaleLeaveNoGap) {
-    KEGfxSetBackgroundColor(0, 0, 0);
-    KESysFrameStart();
-    KEMesh* tile = createQuadMesh(1, 1, &colorWhite);
-    KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
-    KEGfxTextureSet(nullptr, 0, 0);
+    KEMesh* tile = startUntexturedFrame(0, 0, 0);
     KEGfxSetTintColor(1, 1, 1, 1);
     constexpr float SCALE = 15.0f / 7.0f;
     for (int column = 0; column < 15; ++column)
