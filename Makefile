@@ -30,7 +30,7 @@ bench: deps
 	$(BENCH_DIR)/bench/engine_bench
 	$(BENCH_DIR)/bench/content_bench
 	$(BENCH_DIR)/bench/audio_bench
-	$(BENCH_DIR)/bench/light_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
+	$(BENCH_DIR)/bench/light_bench --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 	$(BENCH_DIR)/bench/world_bench
 
 # A fuzzing campaign of the content loaders: FUZZ_SECONDS each (fuzz/README.md).

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -39,6 +40,20 @@ protected:
     }
 
     Tile& cell(int column, int row, int layer = DARKNESS) { return *map.getTile(column, row, layer); }
+
+    // The lit marks of both layers, as the frame's draw passes leave them:
+    // cleared, with every cell dark again.
+    std::vector<uint32_t> takeMarks() {
+        std::vector<uint32_t> marks;
+        for (int layer : {FLOOR, DARKNESS})
+            for (int i = 0; i < 20 * 20; ++i) {
+                Tile& tile = map.tileLayers[layer].tiles[i];
+                marks.push_back(tile.flags & TILE_LIT);
+                tile.flags &= ~TILE_LIT;
+                tile.darkness = 1.0f;
+            }
+        return marks;
+    }
     bool isLit(int column, int row, int layer = DARKNESS) {
         return (cell(column, row, layer).flags & TILE_LIT) != 0;
     }
@@ -98,6 +113,30 @@ TEST_F(LightTest, AWallsShadowStaysDarkButACellLitByAnotherLightIsThinned) {
     light->update(0.0f);
     EXPECT_LT(cell(14, 10).darkness, 1.0f) << "thinned though this light cannot see it";
     EXPECT_FLOAT_EQ(cell(13, 10).darkness, 1.0f);
+}
+
+// A light keeps its last cast while it stays in its cell with the same reach;
+// moving to another cell or changing its reach lights what a new light there
+// would.
+TEST_F(LightTest, AStillLightRelightsItsLastCastAndAMovedOneCastsAgain) {
+    for (int row = 6; row <= 12; ++row) cell(12, row).flags |= TILE_BLOCKING;
+    auto castAt = [this](float x, float y, float radius) {
+        lightAt(x, y, radius)->update(0.0f);
+        return takeMarks();
+    };
+    auto light = lightAt(105, 95, 60);
+    const std::vector<std::vector<uint32_t>> expected{castAt(105, 95, 60), castAt(115, 95, 60),
+                                                      castAt(115, 95, 80)};
+    const struct {
+        float x, radius;
+        size_t expected;
+    } frames[] = {{105, 60, 0}, {105, 60, 0}, {108, 62, 0}, {115, 62, 1}, {115, 80, 2}, {105, 60, 0}};
+    for (const auto& frame : frames) {
+        light->setRadius(frame.radius);
+        light->setPosition(frame.x, 95);
+        light->update(0.0f);
+        EXPECT_EQ(takeMarks(), expected[frame.expected]) << "at " << frame.x << ", radius " << frame.radius;
+    }
 }
 
 TEST_F(LightTest, AWalledInOrOutsideLightCastsNothing) {

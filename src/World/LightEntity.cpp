@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace {
 
@@ -23,17 +24,142 @@ bool hasFlag(const Tile* tile, TileFlag flag) {
     return tile != nullptr && (tile->flags & flag) != 0;
 }
 
-}  // namespace
+// The slopes that bound one cell of an octant's row, seen from the centre:
+// the same for every octant and every light, so they are divided once.
+struct CellSlopes {
+    float right;  // (dx + 0.5) / (dy - 0.5), where the row's rays leave the cell
+    float left;   // (dx - 0.5) / (dy + 0.5), where they enter it
+};
 
-// The two layers the light works on, looked up once an update.
-struct LightEntity::Layers {
+// Row j (dy = -j) holds its cells dx = -j..0 and one more, dx = 1, whose left
+// slope is the corner beside the row's last cell. It only ever grows, so a
+// steady frame divides and allocates nothing; lights update on the main
+// thread alone.
+class SlopeTable {
+public:
+    void cover(int32_t rows) {
+        if (rows <= rowsCovered) return;
+        slopes.resize(rowStart(rows + 1));
+        for (int32_t j = rowsCovered + 1; j <= rows; ++j)
+            for (int32_t dx = -j; dx <= 1; ++dx) {
+                const float dy = static_cast<float>(-j);
+                slopes[rowStart(j) + static_cast<size_t>(j + dx)] = {
+                    (static_cast<float>(dx) + 0.5f) / (dy - 0.5f),
+                    (static_cast<float>(dx) - 0.5f) / (dy + 0.5f)};
+            }
+        rowsCovered = rows;
+    }
+
+    // Indexed by dx, -j..1.
+    const CellSlopes* row(int32_t j) const { return slopes.data() + rowStart(j) + j; }
+
+private:
+    // Row j has j + 2 cells; row 1 starts at 0.
+    static size_t rowStart(int32_t j) {
+        const auto row = static_cast<size_t>(j);
+        return (row - 1) * row / 2 + 2 * (row - 1);
+    }
+
+    std::vector<CellSlopes> slopes;
+    int32_t rowsCovered = 0;
+};
+
+SlopeTable slopeTable;
+
+// One octant as the scan walks it: rows outward from the centre (dy = -row),
+// each from its far end (dx = -row) towards the axis (dx = 0); xx..yy turn
+// (dx, dy) into the map's columns and rows.
+struct OctantScan {
     Tile* floor;
     Tile* darkness;
     int32_t width, height;
+    int32_t centerColumn, centerRow;
+    int32_t lastRow;  // the farthest row that may hold a cell in reach
+    int32_t radiusTilesSquared;
+    int32_t xx, xy, yx, yy;
 
-    Tile& floorAt(int32_t column, int32_t row) const { return floor[row * width + column]; }
-    Tile& darknessAt(int32_t column, int32_t row) const { return darkness[row * width + column]; }
+    bool contains(int32_t column, int32_t row) const {
+        return column >= 0 && row >= 0 && column < width && row < height;
+    }
 };
+
+// Recursive shadowcasting of one octant: rows outward from the centre, each
+// scanned between the slopes start and end that are still unshadowed. A
+// blocking cell starts a shadow; the rest of the row beyond it is cast in a
+// new recursion with the narrowed slopes. The light stops at blocking cells:
+// a cell only the rays through a wall could reach stays dark. It marks the
+// cells it lights in both layers and lists them from `lit` on (those on the
+// octant's edges twice), and returns the end of its list. A light whose
+// reach stays inside the map skips the checks for its edges.
+template <bool NearEdge>
+int32_t* castLight(const OctantScan& scan, int32_t row, float start, float end, int32_t* lit) {
+    // A copy the compiler can keep in registers: the tiles and the list it
+    // writes could otherwise be any of these fields, read again every cell.
+    const OctantScan s = scan;
+    if (start < end || row > s.lastRow) return lit;
+    float newStart = start;
+    const int32_t step = s.xx + s.yx * s.width;  // one cell along a row, in the tile array
+    for (int32_t j = row; j <= s.lastRow; ++j) {
+        const int32_t dy = -j;
+        const CellSlopes* slopes = slopeTable.row(j);
+        bool blocked = false;
+        for (int32_t dx = -j; dx <= 0; ++dx) {
+            const float rightSlope = slopes[dx].right;
+            if (start < rightSlope) continue;
+            const float leftSlope = slopes[dx].left;
+            if (end > leftSlope) break;
+            const int32_t column = s.centerColumn + dx * s.xx + dy * s.xy;
+            const int32_t cellRow = s.centerRow + dx * s.yx + dy * s.yy;
+            // Beyond the map's edge nothing stops the light.
+            if (NearEdge && !s.contains(column, cellRow)) continue;
+            const int32_t index = cellRow * s.width + column;
+            const bool blocking = (s.darkness[index].flags & TILE_BLOCKING) != 0;
+            // Every ray left enters this row beside the cell, nearer the axis,
+            // so a wall there hides it.
+            const auto hidden = [&] {
+                return start < slopes[dx + 1].left &&
+                       (!NearEdge || s.contains(column + s.xx, cellRow + s.yx)) &&
+                       (s.darkness[index + step].flags & TILE_BLOCKING) != 0;
+            };
+            if (dx * dx + dy * dy < s.radiusTilesSquared && !hidden()) {
+                s.darkness[index].flags |= TILE_LIT;
+                s.floor[index].flags |= TILE_LIT;
+                *lit++ = index;
+            }
+            if (blocked) {
+                if (blocking) {
+                    newStart = rightSlope;
+                } else {
+                    blocked = false;
+                    start = newStart;
+                    // The shadows have closed the whole range.
+                    if (start < end) return lit;
+                }
+            } else if (blocking) {
+                blocked = true;
+                lit = castLight<NearEdge>(scan, j + 1, start, leftSlope, lit);
+                newStart = rightSlope;
+            }
+        }
+        if (blocked) return lit;
+    }
+    return lit;
+}
+
+// How much a light thins a cell's darkness: by its intensity, less the
+// squared distance to the cell's top-left corner as a share of the squared
+// radius, which is flattened near the centre.
+struct Glow {
+    float inverseRadiusSquared, knee, scale, intensity;
+
+    float at(float dxSquared, float dySquared) const {
+        const float share = (dxSquared + dySquared) * inverseRadiusSquared;
+        const float falloff = share < knee ? share * scale : share;
+        return std::max((1.0f - falloff) * intensity, 0.0f);
+    }
+};
+
+}  // namespace
 
 LightEntity::LightEntity(Room* owner) : Entity(ET_LIGHT, owner) {
     zIndex = -1;
@@ -95,19 +221,68 @@ void LightEntity::update(float dt) {
     centre->flags |= TILE_LIT;
     if (Tile* floor = map().getTile(centerColumn, centerRow, FLOOR_LAYER)) floor->flags |= TILE_LIT;
     flicker(dt);
+    const CastKey key{&map(), centerColumn, centerRow, radiusTiles};
+    Tile* darkness = map().tileLayers[DARKNESS_LAYER].tiles.get();
+    if (key == lastCast) {
+        markLastCast(map().tileLayers[FLOOR_LAYER].tiles.get(), darkness);
+    } else {
+        cast(key);
+    }
+    lowerDarkness(darkness);
+}
+
+void LightEntity::cast(const CastKey& key) {
     // Each octant's rows run outward along one half-axis; together they cover the square.
-    static constexpr std::array<Octant, 8> octants{{{1, 0, 0, 1},
-                                                    {0, 1, 1, 0},
-                                                    {0, -1, 1, 0},
-                                                    {-1, 0, 0, 1},
-                                                    {-1, 0, 0, -1},
-                                                    {0, -1, -1, 0},
-                                                    {0, 1, -1, 0},
-                                                    {1, 0, 0, -1}}};
-    const Layers layers{map().tileLayers[FLOOR_LAYER].tiles.get(),
-                        map().tileLayers[DARKNESS_LAYER].tiles.get(), map().width, map().height};
-    for (const Octant& octant : octants) castLight(layers, 1, 1.0f, 0.0f, octant);
-    lowerDarkness(layers);
+    static constexpr std::array<std::array<int32_t, 4>, 8> octants{{{1, 0, 0, 1},
+                                                                    {0, 1, 1, 0},
+                                                                    {0, -1, 1, 0},
+                                                                    {-1, 0, 0, 1},
+                                                                    {-1, 0, 0, -1},
+                                                                    {0, -1, -1, 0},
+                                                                    {0, 1, -1, 0},
+                                                                    {1, 0, 0, -1}}};
+    // The row at the radius holds no cell within it (a cell is in reach when
+    // its centre is strictly inside), and rows as far out as the map is wide
+    // or high lie wholly outside it: neither lights anything.
+    const int32_t lastRow = std::max(std::min(radiusTiles - 1, std::max(map().width, map().height)), 0);
+    slopeTable.cover(lastRow);
+    // Each octant's row j has j + 1 cells, and no cell is scanned twice in an
+    // octant: the ranges a scan splits into never overlap. Only a larger
+    // reach than any before makes the list grow.
+    litCells.resize(4 * static_cast<size_t>(lastRow) * static_cast<size_t>(lastRow + 3));
+    int32_t* lit = litCells.data();
+    const bool nearEdge = centerColumn < lastRow || centerRow < lastRow ||
+                          centerColumn + lastRow >= map().width || centerRow + lastRow >= map().height;
+    for (const auto& [xx, xy, yx, yy] : octants) {
+        const OctantScan scan{map().tileLayers[FLOOR_LAYER].tiles.get(),
+                              map().tileLayers[DARKNESS_LAYER].tiles.get(),
+                              map().width,
+                              map().height,
+                              centerColumn,
+                              centerRow,
+                              lastRow,
+                              radiusTilesSquared,
+                              xx,
+                              xy,
+                              yx,
+                              yy};
+        lit =
+            nearEdge ? castLight<true>(scan, 1, 1.0f, 0.0f, lit) : castLight<false>(scan, 1, 1.0f, 0.0f, lit);
+    }
+    litCount = static_cast<size_t>(lit - litCells.data());
+    lastCast = key;
+}
+
+void LightEntity::markLastCast(Tile* floor, Tile* darkness) const {
+    for (size_t i = 0; i < litCount; ++i) {
+        const int32_t index = litCells[i];
+        darkness[index].flags |= TILE_LIT;
+        floor[index].flags |= TILE_LIT;
+    }
+}
+
+void LightEntity::forgetCast() {
+    lastCast = CastKey{};
 }
 
 // Four comparisons, so that lights far from the screen cost next to nothing.
@@ -126,88 +301,39 @@ void LightEntity::flicker(float dt) {
     intensity += (flickerTarget - intensity) * flickerRate * dt;
 }
 
-// Beyond the map's edge nothing stops the light.
-bool LightEntity::blocksAt(const Layers& layers, int32_t dx, int32_t dy, const Octant& octant) const {
-    const int32_t column = centerColumn + dx * octant.xx + dy * octant.xy;
-    const int32_t cellRow = centerRow + dx * octant.yx + dy * octant.yy;
-    if (column < 0 || cellRow < 0 || column >= layers.width || cellRow >= layers.height) return false;
-    return hasFlag(&layers.darknessAt(column, cellRow), TILE_BLOCKING);
-}
-
-// Recursive shadowcasting of one octant: rows outward from the centre, each
-// scanned between the slopes start and end that are still unshadowed. A
-// blocking cell starts a shadow; the rest of the row beyond it is cast in a
-// new recursion with the narrowed slopes. The light stops at blocking cells:
-// a cell only the rays through a wall could reach stays dark.
-void LightEntity::castLight(const Layers& layers, int32_t row, float start, float end, const Octant& octant) {
-    if (start < end || row > radiusTiles) return;
-    float newStart = start;
-    for (int32_t j = row; j <= radiusTiles; ++j) {
-        const int32_t dy = -j;
-        bool blocked = false;
-        for (int32_t dx = -j; dx <= 0; ++dx) {
-            const int32_t column = centerColumn + dx * octant.xx + dy * octant.xy;
-            const int32_t cellRow = centerRow + dx * octant.yx + dy * octant.yy;
-            const float rightSlope = (static_cast<float>(dx) + 0.5f) / (static_cast<float>(dy) - 0.5f);
-            if (start < rightSlope) continue;
-            const float leftSlope = (static_cast<float>(dx) - 0.5f) / (static_cast<float>(dy) + 0.5f);
-            if (end > leftSlope) break;
-            // Beyond the map's edge nothing stops the light.
-            if (column < 0 || cellRow < 0 || column >= layers.width || cellRow >= layers.height) continue;
-            Tile& cell = layers.darknessAt(column, cellRow);
-            const bool blocking = hasFlag(&cell, TILE_BLOCKING);
-            // Every ray left enters this row beside the cell, nearer the axis,
-            // so a wall there hides it.
-            const float besideCorner = (static_cast<float>(dx) + 0.5f) / (static_cast<float>(dy) + 0.5f);
-            const bool hidden = start < besideCorner && blocksAt(layers, dx + 1, dy, octant);
-            if (!hidden && dx * dx + dy * dy < radiusTilesSquared) {
-                cell.flags |= TILE_LIT;
-                layers.floorAt(column, cellRow).flags |= TILE_LIT;
-            }
-            if (blocked) {
-                if (blocking) {
-                    newStart = rightSlope;
-                } else {
-                    blocked = false;
-                    start = newStart;
-                    // The shadows have closed the whole range.
-                    if (start < end) return;
-                }
-            } else if (blocking) {
-                blocked = true;
-                castLight(layers, j + 1, start, leftSlope, octant);
-                newStart = rightSlope;
-            }
-        }
-        if (blocked) return;
-    }
-}
-
 // Every lit cell in the box is thinned, whichever light lit it, so lights
 // add up and a cell lit from elsewhere still shows this light's glow.
-void LightEntity::lowerDarkness(const Layers& layers) {
+void LightEntity::lowerDarkness(Tile* darkness) {
     // A light without a radius has no glow to give.
     if (radiusSquared <= 0.0f) return;
-    // Row by row, as the tiles are stored; each cell's result stands alone.
     const int32_t firstColumn = std::max(minColumn, 0);
-    const int32_t lastColumn = std::min(maxColumn, layers.width - 1);
-    const int32_t tileWidth = map().tileWidth;
+    const int32_t lastColumn = std::min(maxColumn, map().width - 1);
+    const int32_t firstRow = std::max(minRow, 0);
+    const int32_t lastRow = std::min(maxRow, map().height - 1);
+    const int32_t columns = lastColumn - firstColumn + 1;
+    if (columns <= 0) return;
+    // The columns' squared distances once, rather than once a row.
+    columnDistances.resize(static_cast<size_t>(columns));
+    float* dxSquared = columnDistances.data();
+    for (int32_t c = 0; c < columns; ++c) {
+        const float dx = static_cast<float>(map().tileWidth * (firstColumn + c)) - centerX;
+        dxSquared[c] = dx * dx;
+    }
+    // Copies, so that the darkness written per cell is not taken for any of them.
+    const Glow glow{inverseRadiusSquared, falloffKnee, falloffScale, intensity};
+    const float fromY = centerY;
+    const int32_t mapWidth = map().width;
     const int32_t tileHeight = map().tileHeight;
-    for (int32_t row = std::max(minRow, 0); row <= std::min(maxRow, layers.height - 1); ++row) {
-        const float dy = static_cast<float>(tileHeight * row) - centerY;
-        for (int32_t column = firstColumn; column <= lastColumn; ++column) {
-            Tile& cell = layers.darknessAt(column, row);
-            if (!hasFlag(&cell, TILE_LIT)) continue;
-            const float dx = static_cast<float>(tileWidth * column) - centerX;
-            const float glow = std::max((1.0f - falloff(dx, dy)) * intensity, 0.0f);
-            cell.darkness = std::clamp(cell.darkness - glow, 0.0f, 1.0f);
+    // Row by row, as the tiles are stored; each cell's result stands alone.
+    for (int32_t row = firstRow; row <= lastRow; ++row) {
+        const float dy = static_cast<float>(tileHeight * row) - fromY;
+        const float dySquared = dy * dy;
+        Tile* cells = darkness + row * mapWidth + firstColumn;
+        for (int32_t c = 0; c < columns; ++c) {
+            Tile& cell = cells[c];
+            if ((cell.flags & TILE_LIT) == 0) continue;
+            // The glow is never negative, so the darkness only falls, to 0 at least.
+            cell.darkness = std::max(cell.darkness - glow.at(dxSquared[c], dySquared), 0.0f);
         }
     }
-}
-
-// The squared distance to the cell's top-left corner as a share of the
-// squared radius, flattened near the centre.
-float LightEntity::falloff(float dx, float dy) const {
-    const float share = (dx * dx + dy * dy) * inverseRadiusSquared;
-    return share < falloffKnee ? share * falloffScale : share;
 }

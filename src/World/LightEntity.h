@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class Map;
 struct Tile;
@@ -46,23 +47,43 @@ public:
     void setPosition(float x, float y);
     void setRadius(float r);
     // Lights the cells in reach unless the light is off screen or walled in.
+    // The cells are cast again only when the light's cell or reach changed.
     void update(float dt) override;
     void debugDraw(float) override {}
 
+    // Forgets the last cast, so that the next update casts again (after a
+    // wall changed, or to measure a whole cast).
+    void forgetCast();
+
 private:
-    struct Octant {
-        int32_t xx, xy, yx, yy;
+    // What a cast depends on. The walls are read from the map file and never
+    // change, so a light that stays in its cell with the same reach lights the
+    // same cells: only their glow, which flickers, is new.
+    struct CastKey {
+        const Map* map = nullptr;
+        int32_t centerColumn = 0;
+        int32_t centerRow = 0;
+        int32_t radiusTiles = 0;
+
+        bool operator==(const CastKey&) const = default;
     };
-    struct Layers;
 
     Map& map() const;
     void updateTileBox();
     bool isOnScreen() const;
     void flicker(float dt);
-    void castLight(const Layers& layers, int32_t row, float start, float end, const Octant& octant);
-    bool blocksAt(const Layers& layers, int32_t dx, int32_t dy, const Octant& octant) const;
-    void lowerDarkness(const Layers& layers);
-    float falloff(float dx, float dy) const;
+    // Marks the cells in reach and lists them.
+    void cast(const CastKey& key);
+    // Marks the cells the last cast listed.
+    void markLastCast(Tile* floor, Tile* darkness) const;
+    void lowerDarkness(Tile* darkness);
+
+    CastKey lastCast;
+    // The cells the last cast lit, as indices into both layers' arrays: the
+    // first litCount of them.
+    std::vector<int32_t> litCells;
+    size_t litCount = 0;
+    std::vector<float> columnDistances;  // the darkness pass's; it only ever grows
 };
 
 // Centre (0, 0) and no reach: the creator sets the radius and then the position.
