@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 // Where each line of a text sits against the position it is drawn at; any
 // value other than left and centre aligns right.
@@ -52,15 +53,15 @@ public:
     const Glyph* glyphOf(unsigned char code) const;
 
     // The (width, height) text takes, times scale. Each line feed adds a line.
-    Vector2 measureText(const char* text, float scale) const;
+    Vector2 measureText(std::string_view text, float scale) const;
 
     // position is the top of the first line; runs of line feeds separate
     // lines without leaving blank ones. Codes without a glyph are skipped.
-    void drawText(const char* text, Vector2 position, const Color& colour, int32_t alignment) const;
+    void drawText(std::string_view text, Vector2 position, const Color& colour, int32_t alignment) const;
 
 private:
-    float lineStart(const char* line, float x, int32_t alignment) const;
-    void drawLine(const char* line, float pen, float lineTop) const;
+    float lineStart(std::string_view line, float x, int32_t alignment) const;
+    void drawLine(std::string_view line, float pen, float lineTop) const;
     void drawGlyph(const Glyph& glyph, float pen, float lineTop) const;
 };
 
