@@ -9,6 +9,7 @@
 #include "AllocationCount.h"
 #include "Effects/ParticleEmitter.h"
 #include "Effects/RainEmitter.h"
+#include "Screens/JournalScreen.h"
 #include "World/CharacterEntity.h"
 #include "World/LightEntity.h"
 #include "WorldSupport.h"
@@ -96,7 +97,8 @@ void busyRoomFrame(benchmark::State& state, bool castEveryFrame) {
 // size: the screen stack's update and draw (pages a room opens included) and
 // the present, every pixel rasterised, and the heap allocations it makes. With the fast paths
 // off it draws as the engine once did, for the ratio beside it.
-void houseRoomFrame(benchmark::State& state, const std::string& room, int width, int height, bool fastPaths) {
+void houseRoomFrame(benchmark::State& state, const std::string& room, const char* page, int width, int height,
+                    bool fastPaths) {
     TestWorld world(width, height);
     world.linkHouseRooms();
     // Frames follow each other at once, as in a headless run with a fixed frame time.
@@ -109,6 +111,7 @@ void houseRoomFrame(benchmark::State& state, const std::string& room, int width,
     PlayState entry;
     entry.entryDoor.target = ROOMS + "/" + room + ".json";
     pushScreen(new_PlayScreen(&entry))->room->character->candleFrozen = true;
+    if (page != nullptr) pushScreen(new_JournalScreen(page));
     KEGfxSetFastPaths(fastPaths);
     auto frame = [] {
         KESysFrameStart();
@@ -127,17 +130,24 @@ void houseRoomFrame(benchmark::State& state, const std::string& room, int width,
     ScreenStackShutdown();
 }
 
-// The gallery, the rooms that open a journal page on entry (the cellar's is
-// opaque, the last one is read over the passage), and the roof in the rain,
-// at full HD and at the game's own size, with the fast paths and without.
+// The gallery, the cellar with the opaque page it opens on entry, the end
+// passage and then its last page read faintly over it, and the roof in the
+// rain, at full HD and at the game's own size, with the fast paths and
+// without.
 const bool houseRoomsRegistered = [] {
-    for (const char* room : {"Gallery", "Cellar", "End", "Roof"})
+    const std::pair<const char*, const char*> views[] = {{"Gallery", nullptr},
+                                                         {"Cellar", nullptr},
+                                                         {"End", nullptr},
+                                                         {"End", "Assets/Textures/JournalBackground8.png"},
+                                                         {"Roof", nullptr}};
+    for (const auto& [room, page] : views)
         for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{896, 504}})
             for (const bool fastPaths : {true, false}) {
-                const std::string name = std::string("house_room_frame/") + room + "/" +
-                                         std::to_string(width) + "x" + std::to_string(height) +
-                                         (fastPaths ? "" : "/slow_paths");
-                benchmark::RegisterBenchmark(name.c_str(), houseRoomFrame, room, width, height, fastPaths)
+                const std::string name = std::string("house_room_frame/") + room +
+                                         (page ? "_last_page" : "") + "/" + std::to_string(width) + "x" +
+                                         std::to_string(height) + (fastPaths ? "" : "/slow_paths");
+                benchmark::RegisterBenchmark(name.c_str(), houseRoomFrame, room, page, width, height,
+                                             fastPaths)
                     ->Unit(benchmark::kMillisecond);
             }
     return true;
