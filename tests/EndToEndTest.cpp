@@ -53,11 +53,13 @@ protected:
 
     void write(const std::string& name, const std::string& text) const { std::ofstream(path(name)) << text; }
 
-    GameRun run(std::vector<std::string> arguments) const {
+    // environment: NAME=VALUE settings added to the game's own.
+    GameRun run(std::vector<std::string> arguments, std::vector<std::string> environment = {}) const {
         arguments.insert(arguments.begin(), HALCYRA_BINARY);
         pid_t child = fork();
         if (child == 0) {
             if (chdir(directory) != 0) _exit(127);
+            for (std::string& setting : environment) putenv(setting.data());
             int out = open("stdout.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
             int err = open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
             dup2(out, 1);
@@ -90,6 +92,16 @@ TEST_F(EndToEndTest, HeadlessRunPrintsTheResolutionAndLogsEveryFrame) {
               "\"prompt\":null,\"music\":0,\"ambience\":1,\"lastCheckpointId\":null,\"keys\":[],"
               "\"blackout\":null}");
     EXPECT_EQ(readText(path("Debug.Trace.txt")), "") << "a clean run reports nothing";
+}
+
+// A windowed run on a machine without a sound device says so once and plays
+// on in silence.
+TEST_F(EndToEndTest, WithoutAnAudioDeviceTheGameSaysSoOnceAndPlaysOn) {
+    GameRun result = run({"--windowed", "--fixed-dt", "0.04", "--frames", "120"},
+                         {"SDL_VIDEODRIVER=dummy", "ALSOFT_DRIVERS=none-such"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err,
+              "halcyra: no audio device (OpenAL Soft found no output device); playing without sound\n");
 }
 
 // Where --after-loading scripts start: the frame after the one the loading

@@ -91,6 +91,12 @@ void check(AudioResult result) {
     ErrorCheck();
 }
 
+// Without an audio device the output has said so in its one line and plays
+// on in silence: a start-up that found none is not an error to report again.
+void checkStartUp(AudioResult result) {
+    check(result == AUDIO_ERR_OUTPUT ? AUDIO_OK : result);
+}
+
 void fetch(AudioEventGroup* group, const char* name, EventSlot& slot) {
     AudioEvent* event = nullptr;
     check(AudioEventGroupGetEvent(group, name, &event));
@@ -444,7 +450,7 @@ void SoundManagerInit() {
     selectMusic(MS_CALM);
     sound.ambienceCue = quietCue;
     check(AudioEventSystemCreate(&sound.eventSystem));
-    check(AudioEventSystemInit(sound.eventSystem, 100));
+    checkStartUp(AudioEventSystemInit(sound.eventSystem, 100));
     check(AudioEventSystemSetMediaPath(sound.eventSystem, "Assets\\Sounds\\"));
     check(AudioEventSystemLoad(sound.eventSystem, "mire-fell.fev"));
     fetchGroups();
@@ -455,7 +461,7 @@ void SoundManagerInit() {
     check(AudioSystemCreate(&sound.lowLevelSystem));
     unsigned version = 0;
     check(AudioSystemGetVersion(sound.lowLevelSystem, &version));
-    check(AudioSystemInit(sound.lowLevelSystem, 100));
+    checkStartUp(AudioSystemInit(sound.lowLevelSystem, 100));
     SoundManagerForgetAll();
 }
 
