@@ -242,9 +242,11 @@ void LightEntity::cast(const CastKey& key) {
                                                                     {0, 1, -1, 0},
                                                                     {1, 0, 0, -1}}};
     // The row at the radius holds no cell within it (a cell is in reach when
-    // its centre is strictly inside), and rows as far out as the map is wide
-    // or high lie wholly outside it: neither lights anything.
-    const int32_t lastRow = std::max(std::min(radiusTiles - 1, std::max(map().width, map().height)), 0);
+    // its centre is strictly inside), and rows farther out than the map's
+    // farthest edge lie wholly outside it: neither lights anything.
+    const int32_t farthestEdge =
+        std::max({centerColumn, map().width - 1 - centerColumn, centerRow, map().height - 1 - centerRow});
+    const int32_t lastRow = std::clamp(radiusTiles - 1, 0, farthestEdge);
     slopeTable.cover(lastRow);
     // Each octant's row j has j + 1 cells, and no cell is scanned twice in an
     // octant: the ranges a scan splits into never overlap. Only a larger
