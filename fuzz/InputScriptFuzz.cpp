@@ -8,7 +8,7 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    std::vector<ScriptedKey> events;
+    std::vector<ScriptedInput> events;
     std::string error;
     parseInputScript(std::string(reinterpret_cast<const char*>(data), size), &events, &error);
     return 0;

@@ -197,6 +197,37 @@ TEST_F(EndToEndTest, AScriptedWalkThroughTheGalleryCarriesTheLightAlong) {
     }
 }
 
+// The virtual pad alone: the d-pad and A through the main menu, the stick
+// walking the drive, pulled out mid-walk and plugged in again, Start pausing.
+TEST_F(EndToEndTest, AVirtualPadDrivesTheMenuAndWalksAndIsLetGoWhenUnplugged) {
+    write("pad.txt",
+          "0 pad plug\n370 tap PAD_DOWN\n375 tap PAD_UP\n380 tap PAD_A\n"
+          "470 stick 0.7 -0.7\n500 pad unplug\n530 pad plug\n540 stick 0.1 0.1\n"
+          "560 stick 0 1\n580 stick 0 0\n600 tap PAD_START\n650 down SHIFT\n651 down ESCAPE\n");
+    GameRun result = run({"--headless", "--fixed-dt", "0.02", "--frames", "5000", "--after-loading", "--input",
+                          "pad.txt", "--state-log", "pad.jsonl"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> log = lines(readText(path("pad.jsonl")));
+    const size_t start = afterLoading(log);
+    ASSERT_EQ(log.size(), start + 653) << "Shift+Escape ends the run";
+    const std::regex position("\"character\":\\{\"x\":([0-9.]+),\"y\":([0-9.]+)");
+    auto at = [&](size_t frame) {
+        std::smatch match;
+        EXPECT_TRUE(std::regex_search(log[start + frame], match, position)) << log[start + frame];
+        return std::pair<float, float>{std::stof(match[1]), std::stof(match[2])};
+    };
+    EXPECT_NE(log[start + 469].find("[{\"type\":\"PlayScreen\""), std::string::npos) << "A chose Play";
+    const auto [restX, restY] = at(469);
+    const auto [walkedX, walkedY] = at(500);
+    EXPECT_GT(walkedX, restX + 20) << "up and to the right";
+    EXPECT_LT(walkedY, restY - 20);
+    EXPECT_EQ(at(503), at(559)) << "still once unplugged, and with the stick in its dead zone";
+    const auto [downX, downY] = at(580);
+    EXPECT_EQ(downX, walkedX);
+    EXPECT_GT(downY, walkedY + 20) << "straight down once plugged in again";
+    EXPECT_NE(log[start + 649].find("{\"type\":\"PauseScreen\""), std::string::npos) << "Start pauses";
+}
+
 TEST_F(EndToEndTest, CheckAssetsLoadsAndCompletesThePreloadList) {
     GameRun result = run({"--check-assets"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -237,7 +268,7 @@ TEST_F(EndToEndTest, MalformedOptionsAndScriptsEndWithOneLineBeforeAnyWindow) {
     write("keys.txt", "3 down W\n4 hold W\n");
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{"--frames", "soon"}, "--frames: expected a whole number of frames above 0, got 'soon'"},
-        {{"--input", "keys.txt"}, "keys.txt:2: unknown action 'hold' (down, up or tap)"},
+        {{"--input", "keys.txt"}, "keys.txt:2: unknown action 'hold' (down, up, tap, stick or pad)"},
         {{"--input", "nowhere.txt"}, "cannot read input script 'nowhere.txt': No such file or directory"},
         {{"--input", "."}, "cannot read input script '.': Is a directory"},
     };

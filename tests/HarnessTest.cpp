@@ -1,4 +1,5 @@
 #include "Engine/KeyCodes.h"
+#include "Engine/Kestrel.h"
 #include "Game/Harness.h"
 #include "Game/InputScript.h"
 #include "Game/RoutePilot.h"
@@ -65,36 +66,51 @@ TEST(HarnessTest, MalformedOptionsGiveOneLineNamingTheOption) {
 }
 
 TEST(InputScriptTest, EventsAreOrderedByFrameAndTapsReleaseOneFrameLater) {
-    std::vector<ScriptedKey> events;
+    std::vector<ScriptedInput> events;
     std::string error;
-    ASSERT_TRUE(
-        parseInputScript("# walk, then quit\n10 down W\n\n4 tap 0x20   # space\n10 up W\n"
-                         "20 down SHIFT\n20 down ESCAPE\n",
-                         &events, &error))
+    ASSERT_TRUE(parseInputScript("# walk, then quit\n10 down W\n\n4 tap 0x20   # space\n10 up W\n"
+                                 "2 pad plug\n3 stick 0.75 -1\n6 tap PAD_A\n8 pad unplug\n"
+                                 "20 down SHIFT\n20 down ESCAPE\n",
+                                 &events, &error))
         << error;
-    using Key = std::tuple<long, int, bool>;
-    std::vector<Key> read;
-    for (const ScriptedKey& event : events) read.emplace_back(event.frame, event.key, event.down);
-    const std::vector<Key> expected = {{4, KEY_SPACE, true}, {5, KEY_SPACE, false}, {10, KEY_W, true},
-                                       {10, KEY_W, false},   {20, KEY_SHIFT, true}, {20, KEY_ESCAPE, true}};
+    using Event = std::tuple<long, ScriptedKind, int, bool, float, float>;
+    std::vector<Event> read;
+    for (const ScriptedInput& event : events)
+        read.emplace_back(event.frame, event.kind, event.code, event.down, event.x, event.y);
+    constexpr auto KEY = ScriptedKind::KEY;
+    const std::vector<Event> expected = {
+        {2, ScriptedKind::PAD_PLUG, 0, false, 0, 0},      {3, ScriptedKind::STICK, 0, false, 0.75f, -1},
+        {4, KEY, KEY_SPACE, true, 0, 0},                  {5, KEY, KEY_SPACE, false, 0, 0},
+        {6, ScriptedKind::PAD_BUTTON, KE_PAD_A, true, 0, 0}, {7, ScriptedKind::PAD_BUTTON, KE_PAD_A, false, 0, 0},
+        {8, ScriptedKind::PAD_UNPLUG, 0, false, 0, 0},    {10, KEY, KEY_W, true, 0, 0},
+        {10, KEY, KEY_W, false, 0, 0},                    {20, KEY, KEY_SHIFT, true, 0, 0},
+        {20, KEY, KEY_ESCAPE, true, 0, 0}};
     EXPECT_EQ(read, expected);
 }
 
 TEST(InputScriptTest, MalformedLinesNameTheLineAndTheProblem) {
     const std::string longLine = "7 " + std::string(200, 'x');
     const std::pair<std::string, std::string> cases[] = {
-        {"1 down W\n2 press W\n", "2: unknown action 'press' (down, up or tap)"},
+        {"1 down W\n2 press W\n", "2: unknown action 'press' (down, up, tap, stick or pad)"},
         {"1 down JUMP\n", "1: unknown key 'JUMP'"},
         {"1 down 0x1FF\n", "1: unknown key '0x1FF'"},
         {"-3 down W\n", "1: frame '-3' is not a whole number from 0 to 1000000000"},
         {"99999999999 tap W\n", "1: frame '99999999999' is not a whole number from 0 to 1000000000"},
         {"\n\n5 down\n", "3: expected 'FRAME down|up|tap KEY', got '5 down'"},
         {"5 down W E\n", "1: unexpected 'E' after the key"},
+        {"1 stick 0.5\n", "1: expected 'FRAME stick X Y', got '1 stick 0.5'"},
+        {"0 pad plug\n1 stick 0.5 1.01\n", "2: stick position '1.01' is not a number from -1 to 1"},
+        {"0 pad plug\n1 stick nan 0\n", "2: stick position 'nan' is not a number from -1 to 1"},
+        {"1 pad in\n", "1: expected 'FRAME pad plug|unplug', got '1 pad in'"},
+        // In frame order, not line order: frame 3 comes before the plug at 5.
+        {"5 pad plug\n3 tap PAD_B\n", "2: the pad is not plugged in at frame 3 (a 'pad plug' line must come first)"},
+        {"0 pad plug\n4 pad unplug\n6 stick 0 0\n",
+         "3: the pad is not plugged in at frame 6 (a 'pad plug' line must come first)"},
         // A long line is quoted cut short.
         {longLine + "\n", "1: expected 'FRAME down|up|tap KEY', got '" + longLine.substr(0, 80) + "...'"},
     };
     for (const auto& [script, expected] : cases) {
-        std::vector<ScriptedKey> events;
+        std::vector<ScriptedInput> events;
         std::string error;
         EXPECT_FALSE(parseInputScript(script, &events, &error)) << script;
         EXPECT_EQ(error, expected);

@@ -1,3 +1,4 @@
+#include "Engine/Gamepad.h"
 #include "Engine/Kestrel.h"
 #include "Engine/KeyCodes.h"
 #include "Engine/QuadMesh.h"
@@ -6,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <stb_image_write.h>
 
+#include <initializer_list>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -102,6 +105,90 @@ TEST_F(KestrelTest, KeyEventsBecomeHeldTriggeredAndReleasedPerFrame) {
     KEInputUpdate();
     EXPECT_FALSE(KEInputCheckCurr(KEY_CODE_COUNT));
     EXPECT_FALSE(KEInputCheckCurr(-5));
+}
+
+// The keys a controller in that state holds.
+std::vector<int> padKeys(std::initializer_list<KEPadButton> buttons, float x, float y) {
+    Gamepad pad;
+    for (KEPadButton button : buttons) pad.setButton(button, true);
+    pad.setStick(x, y);
+    KeySet held;
+    pad.addHeldKeys(&held);
+    std::vector<int> keys;
+    for (int key = 0; key < KEY_CODE_COUNT; ++key)
+        if (held[static_cast<size_t>(key)]) keys.push_back(key);
+    return keys;
+}
+
+TEST(GamepadTest, ButtonsPressTheirKeysAndTheStickWalksInEightDirectionsOutsideItsDeadZone) {
+    using Keys = std::vector<int>;
+    EXPECT_EQ(padKeys({KE_PAD_A}, 0, 0), (Keys{KEY_ENTER, KEY_SPACE})) << "interact, and choose in menus";
+    EXPECT_EQ(padKeys({KE_PAD_B, KE_PAD_START}, 0, 0), (Keys{KEY_ESCAPE, KEY_E}));
+    EXPECT_EQ(padKeys({KE_PAD_UP, KE_PAD_LEFT}, 0, 0), (Keys{KEY_LEFT, KEY_UP}));
+    const std::pair<std::pair<float, float>, Keys> sticks[] = {
+        {{0.0f, 0.0f}, {}},
+        {{0.29f, 0.0f}, {}},  // inside the dead zone
+        {{0.2f, -0.2f}, {}},
+        {{0.31f, 0.0f}, {KEY_RIGHT}},
+        {{-1.0f, 0.0f}, {KEY_LEFT}},
+        {{0.0f, 1.0f}, {KEY_DOWN}},
+        {{0.7f, -0.7f}, {KEY_UP, KEY_RIGHT}},
+        {{-0.6f, 0.6f}, {KEY_LEFT, KEY_DOWN}},
+        // Within 22.5 degrees of an axis the stick walks straight along it.
+        {{0.9f, 0.35f}, {KEY_RIGHT}},
+        {{0.9f, 0.4f}, {KEY_RIGHT, KEY_DOWN}},
+        {{-0.35f, -0.9f}, {KEY_UP}},
+        {{5.0f, -9.0f}, {KEY_UP, KEY_RIGHT}},  // clamped to its travel
+        {{std::numeric_limits<float>::quiet_NaN(), 1.0f}, {KEY_DOWN}},
+    };
+    for (const auto& [stick, keys] : sticks)
+        EXPECT_EQ(padKeys({}, stick.first, stick.second), keys) << stick.first << ", " << stick.second;
+}
+
+// SDL's virtual joystick stands in for a controller plugged into the machine.
+TEST_F(KestrelTest, AVirtualPadPressesKeysBesideTheKeyboardAndIsLetGoWhenUnplugged) {
+    auto nextFrame = [] {
+        KESysFrameStart();
+        KEInputUpdate();
+    };
+    EXPECT_EQ(KEInputPadCount(), 0) << "a headless run opens no real controller";
+    KEInputPlugVirtualPad();
+    KEInputSetVirtualPadButton(KE_PAD_A, true);
+    nextFrame();
+    EXPECT_EQ(KEInputPadCount(), 1);
+    EXPECT_TRUE(KEInputCheckTriggered(KEY_SPACE)) << "a button held as the pad is plugged in counts";
+    EXPECT_TRUE(KEInputCheckTriggered(KEY_ENTER));
+    EXPECT_EQ(messages.back(), std::make_pair(unsigned{KE_WM_KEYDOWN}, 0x20ul));
+    KEInputSetVirtualPadButton(KE_PAD_A, false);
+    nextFrame();
+    EXPECT_TRUE(KEInputCheckReleased(KEY_SPACE));
+
+    // The keyboard and the pad hold Left together: it stays down until both let go.
+    KEInputPostKey(KEY_LEFT, true);
+    KEInputSetVirtualPadStick(-1.0f, 0.0f);
+    nextFrame();
+    KEInputSetVirtualPadStick(0.0f, 0.0f);
+    nextFrame();
+    EXPECT_TRUE(KEInputCheckCurr(KEY_LEFT)) << "the keyboard still holds it";
+    KEInputSetVirtualPadStick(-1.0f, 0.0f);
+    KEInputPostKey(KEY_LEFT, false);
+    nextFrame();
+    EXPECT_TRUE(KEInputCheckCurr(KEY_LEFT)) << "the pad still holds it";
+
+    // Pulled out mid-walk, it lets go of what it held.
+    KEInputUnplugVirtualPad();
+    nextFrame();
+    EXPECT_EQ(KEInputPadCount(), 0);
+    EXPECT_TRUE(KEInputCheckReleased(KEY_LEFT));
+    KEInputSetVirtualPadButton(KE_PAD_START, true);
+    nextFrame();
+    EXPECT_FALSE(KEInputCheckCurr(KEY_ESCAPE)) << "an unplugged pad presses nothing";
+
+    KEInputPlugVirtualPad();
+    KEInputSetVirtualPadButton(KE_PAD_START, true);
+    nextFrame();
+    EXPECT_EQ(KEInputPadCount(), 1) << "plugged in again, without a restart";
+    EXPECT_TRUE(KEInputCheckTriggered(KEY_ESCAPE));
 }
 
 TEST_F(KestrelTest, UntexturedDrawIsVertexColourTimesTintThroughTheTransform) {

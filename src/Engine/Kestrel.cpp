@@ -1,6 +1,7 @@
 #include "Engine/Kestrel.h"
 
 #include "Debug/Debug.h"
+#include "Engine/Gamepad.h"
 #include "Engine/KeyCodes.h"
 
 #include <SDL.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <thread>
 #include <vector>
@@ -49,6 +51,23 @@ struct InputTable {
     std::array<bool, KEY_CODE_COUNT> released{};
     std::vector<KeyEvent> pending;
     bool anyKeyDown = false;  // set by a key going down, cleared by any key coming up
+    // Each source's own view: a key is down while either holds it.
+    KeySet keyboardHeld;
+    KeySet padHeld;
+};
+
+struct OpenPad {
+    SDL_GameController* controller;
+    SDL_JoystickID id;
+    float stickX;
+    float stickY;
+    Gamepad state;
+};
+
+struct PadInput {
+    bool started = false;
+    std::vector<OpenPad> pads;
+    SDL_Joystick* virtualPad = nullptr;  // our own handle, to move its buttons and stick
 };
 
 struct DrawState {
@@ -75,6 +94,7 @@ struct Engine {
     float frameTime = 0.0f;
     uint64_t framesStarted = 0;
     InputTable input;
+    PadInput pads;
     DrawState draw;
     bool rasterising = true;
     bool fastPaths = true;
@@ -169,6 +189,108 @@ void handleKeyEvent(const SDL_KeyboardEvent& event) {
     if (key >= 0) KEInputPostKey(key, event.type == SDL_KEYDOWN);
 }
 
+void postKey(int key, bool down) {
+    dispatch(down ? KE_WM_KEYDOWN : KE_WM_KEYUP, static_cast<unsigned long>(key));
+    engine.input.pending.push_back({key, down});
+    engine.input.anyKeyDown = down;
+}
+
+// The controller buttons the game hears, in KEPadButton's order.
+constexpr std::array<SDL_GameControllerButton, KE_PAD_BUTTON_COUNT> PAD_BUTTONS = {
+    SDL_CONTROLLER_BUTTON_A,         SDL_CONTROLLER_BUTTON_B,         SDL_CONTROLLER_BUTTON_START,
+    SDL_CONTROLLER_BUTTON_DPAD_UP,   SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_LEFT,
+    SDL_CONTROLLER_BUTTON_DPAD_RIGHT};
+constexpr float AXIS_FULL_TRAVEL = 32767.0f;
+
+KEPadButton padButtonFromSDL(int button) {
+    const auto found = std::find(PAD_BUTTONS.begin(), PAD_BUTTONS.end(), button);
+    return static_cast<KEPadButton>(found - PAD_BUTTONS.begin());
+}
+
+float axisUnit(Sint16 value) {
+    return std::max(static_cast<float>(value) / AXIS_FULL_TRAVEL, -1.0f);
+}
+
+bool startPads() {
+    if (engine.pads.started) return true;
+    // A headless run keeps its default signals: Ctrl+C ends it at once.
+    if (engine.options.headless) SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    engine.pads.started = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    return engine.pads.started;
+}
+
+// The keys every controller holds, posted where they changed; a key the
+// keyboard holds stays down whatever the pads do.
+void postPadKeys() {
+    KeySet held;
+    for (const OpenPad& pad : engine.pads.pads) pad.state.addHeldKeys(&held);
+    const KeySet changed = held ^ engine.input.padHeld;
+    engine.input.padHeld = held;
+    for (size_t key = 0; key < changed.size(); ++key)
+        if (changed[key] && !engine.input.keyboardHeld[key]) postKey(static_cast<int>(key), held[key]);
+}
+
+std::vector<OpenPad>::iterator findPad(SDL_JoystickID id) {
+    return std::find_if(engine.pads.pads.begin(), engine.pads.pads.end(),
+                        [id](const OpenPad& pad) { return pad.id == id; });
+}
+
+// What a controller already holds when it is opened counts as pressed now.
+void readPadState(OpenPad* pad) {
+    for (int button = 0; button < KE_PAD_BUTTON_COUNT; ++button)
+        pad->state.setButton(static_cast<KEPadButton>(button),
+                             SDL_GameControllerGetButton(pad->controller, PAD_BUTTONS[button]) != 0);
+    pad->stickX = axisUnit(SDL_GameControllerGetAxis(pad->controller, SDL_CONTROLLER_AXIS_LEFTX));
+    pad->stickY = axisUnit(SDL_GameControllerGetAxis(pad->controller, SDL_CONTROLLER_AXIS_LEFTY));
+    pad->state.setStick(pad->stickX, pad->stickY);
+}
+
+void openPad(int deviceIndex) {
+    // A headless run is a test's or a script's: a controller lying on the
+    // machine must not walk it.
+    if (engine.options.headless && SDL_JoystickIsVirtual(deviceIndex) == SDL_FALSE) return;
+    if (findPad(SDL_JoystickGetDeviceInstanceID(deviceIndex)) != engine.pads.pads.end()) return;
+    SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
+    if (controller == nullptr) {
+        std::fprintf(stderr, "halcyra: a gamepad was plugged in but could not be opened (%s)\n", SDL_GetError());
+        return;
+    }
+    OpenPad pad{controller, SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller)), 0.0f, 0.0f, {}};
+    readPadState(&pad);
+    engine.pads.pads.push_back(pad);
+    postPadKeys();
+}
+
+void closePad(SDL_JoystickID id) {
+    const auto pad = findPad(id);
+    if (pad == engine.pads.pads.end()) return;
+    SDL_GameControllerClose(pad->controller);
+    engine.pads.pads.erase(pad);
+    postPadKeys();
+}
+
+void handlePadButton(const SDL_ControllerButtonEvent& event) {
+    const auto pad = findPad(event.which);
+    if (pad == engine.pads.pads.end()) return;
+    pad->state.setButton(padButtonFromSDL(event.button), event.state == SDL_PRESSED);
+    postPadKeys();
+}
+
+void handlePadAxis(const SDL_ControllerAxisEvent& event) {
+    const auto pad = findPad(event.which);
+    if (pad == engine.pads.pads.end()) return;
+    if (event.axis == SDL_CONTROLLER_AXIS_LEFTX) pad->stickX = axisUnit(event.value);
+    if (event.axis == SDL_CONTROLLER_AXIS_LEFTY) pad->stickY = axisUnit(event.value);
+    pad->state.setStick(pad->stickX, pad->stickY);
+    postPadKeys();
+}
+
+void closePads() {
+    for (const OpenPad& pad : engine.pads.pads) SDL_GameControllerClose(pad.controller);
+    if (engine.pads.virtualPad != nullptr) SDL_JoystickClose(engine.pads.virtualPad);
+    engine.pads = PadInput{};
+}
+
 void pumpMessages() {
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
@@ -183,6 +305,19 @@ void pumpMessages() {
             case SDL_KEYDOWN:
             case SDL_KEYUP:
                 handleKeyEvent(event.key);
+                break;
+            case SDL_CONTROLLERDEVICEADDED:
+                openPad(event.cdevice.which);
+                break;
+            case SDL_CONTROLLERDEVICEREMOVED:
+                closePad(event.cdevice.which);
+                break;
+            case SDL_CONTROLLERBUTTONDOWN:
+            case SDL_CONTROLLERBUTTONUP:
+                handlePadButton(event.cbutton);
+                break;
+            case SDL_CONTROLLERAXISMOTION:
+                handlePadAxis(event.caxis);
                 break;
             default:
                 break;
@@ -309,6 +444,8 @@ int KESysInit(const KESysInitInfo* info) {
                        ? createHeadlessRenderer(info->window->width, info->window->height)
                        : createWindowRenderer(info->window->window);
     if (!created) return 0;
+    if (!engine.options.headless && !startPads())
+        std::fprintf(stderr, "halcyra: no gamepad support (%s); the keyboard plays\n", SDL_GetError());
     engine.windowExists = true;
     engine.scratch.reserve(1024);
     return 1;
@@ -324,7 +461,7 @@ void KESysReset() {
 
 void KESysFrameStart() {
     ++engine.framesStarted;
-    if (engine.window != nullptr && engine.window->window != nullptr) pumpMessages();
+    if ((engine.window != nullptr && engine.window->window != nullptr) || engine.pads.started) pumpMessages();
     const SDL_Color& background = engine.draw.background;
     SDL_SetRenderDrawColor(engine.renderer, background.r, background.g, background.b, 255);
     SDL_RenderClear(engine.renderer);
@@ -345,6 +482,7 @@ void KESysExit() {
     if (engine.window != nullptr && engine.window->window != nullptr)
         SDL_DestroyWindow(engine.window->window);
     delete engine.window;
+    closePads();
     engine.renderer = nullptr;
     engine.offscreen = nullptr;
     engine.window = nullptr;
@@ -384,9 +522,9 @@ uint64_t KEFrameRateControllerGetFrameCount() {
 
 void KEInputPostKey(int key, bool down) {
     if (key < 0 || key >= KEY_CODE_COUNT) return;
-    dispatch(down ? KE_WM_KEYDOWN : KE_WM_KEYUP, static_cast<unsigned long>(key));
-    engine.input.pending.push_back({key, down});
-    engine.input.anyKeyDown = down;
+    engine.input.keyboardHeld[static_cast<size_t>(key)] = down;
+    if (!down && engine.input.padHeld[static_cast<size_t>(key)]) return;
+    postKey(key, down);
 }
 
 void KEInputUpdate() {
@@ -422,6 +560,50 @@ bool KEInputCheckReleased(int key) {
 
 void KEInputShowCursor(int show) {
     if (engine.videoStarted) SDL_ShowCursor(show != 0 ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void KEInputPlugVirtualPad() {
+    if (engine.pads.virtualPad != nullptr) return;
+    if (!startPads()) FATAL_ERROR("Unable to start gamepad input for the virtual pad: %s", SDL_GetError());
+    SDL_VirtualJoystickDesc pad{};
+    pad.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+    pad.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    pad.naxes = SDL_CONTROLLER_AXIS_MAX;
+    pad.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    pad.name = "Halcyra virtual pad";
+    const int index = SDL_JoystickAttachVirtualEx(&pad);
+    if (index < 0 || (engine.pads.virtualPad = SDL_JoystickOpen(index)) == nullptr)
+        FATAL_ERROR("Unable to plug in the virtual pad: %s", SDL_GetError());
+}
+
+void KEInputUnplugVirtualPad() {
+    SDL_Joystick* pad = engine.pads.virtualPad;
+    if (pad == nullptr) return;
+    const SDL_JoystickID id = SDL_JoystickInstanceID(pad);
+    SDL_JoystickClose(pad);
+    engine.pads.virtualPad = nullptr;
+    for (int index = 0; index < SDL_NumJoysticks(); ++index)
+        if (SDL_JoystickGetDeviceInstanceID(index) == id) SDL_JoystickDetachVirtual(index);
+}
+
+void KEInputSetVirtualPadButton(KEPadButton button, bool down) {
+    if (engine.pads.virtualPad == nullptr || button < 0 || button >= KE_PAD_BUTTON_COUNT) return;
+    SDL_JoystickSetVirtualButton(engine.pads.virtualPad, PAD_BUTTONS[static_cast<size_t>(button)],
+                                 down ? SDL_PRESSED : SDL_RELEASED);
+}
+
+void KEInputSetVirtualPadStick(float x, float y) {
+    if (engine.pads.virtualPad == nullptr) return;
+    auto travel = [](float unit) {
+        return static_cast<Sint16>(std::lround(std::clamp(std::isnan(unit) ? 0.0f : unit, -1.0f, 1.0f) *
+                                               AXIS_FULL_TRAVEL));
+    };
+    SDL_JoystickSetVirtualAxis(engine.pads.virtualPad, SDL_CONTROLLER_AXIS_LEFTX, travel(x));
+    SDL_JoystickSetVirtualAxis(engine.pads.virtualPad, SDL_CONTROLLER_AXIS_LEFTY, travel(y));
+}
+
+int KEInputPadCount() {
+    return static_cast<int>(engine.pads.pads.size());
 }
 
 // The origin is always the top left corner with y pointing down; the game

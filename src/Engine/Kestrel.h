@@ -1,4 +1,5 @@
-// Kestrel: the engine layer. Window, frame pacing, keyboard and drawing.
+// Kestrel: the engine layer. Window, frame pacing, keyboard, gamepads and
+// drawing.
 //
 // Game code talks to the platform only through these operations; nothing
 // outside src/Engine includes SDL. Keys are Windows virtual-key codes
@@ -90,6 +91,32 @@ bool KEInputCheckReleased(int key);
 // as the window's messages tell it.
 bool KEInputAnyKeyDown();
 void KEInputShowCursor(int show);
+
+// A gamepad presses keys as the keyboard would, and both work side by side:
+// A is Space and Enter, B is E, Start is Escape, the d-pad is the arrow
+// keys, and the left stick walks as the arrow keys do in eight directions.
+// Controllers plugged in or out while the game runs are picked up or let go;
+// a headless run hears only the virtual pad below, never a real one.
+enum KEPadButton : int {
+    KE_PAD_A,
+    KE_PAD_B,
+    KE_PAD_START,
+    KE_PAD_UP,
+    KE_PAD_DOWN,
+    KE_PAD_LEFT,
+    KE_PAD_RIGHT,
+    KE_PAD_BUTTON_COUNT
+};
+
+// A virtual controller for scripted runs, made with SDL's virtual joystick:
+// what it does takes the path a real controller's input takes, plugging in
+// and out included. Fatal when SDL cannot make one. Its buttons and stick
+// are read at the next frame's start; while unplugged they do nothing.
+void KEInputPlugVirtualPad();
+void KEInputUnplugVirtualPad();
+void KEInputSetVirtualPadButton(KEPadButton button, bool down);
+void KEInputSetVirtualPadStick(float x, float y);  // each -1..1, y down
+int KEInputPadCount();                              // controllers in use
 
 // What a draw paints: each vertex's colour times the tint, or the texture's
 // texel times the tint.

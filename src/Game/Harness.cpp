@@ -4,6 +4,7 @@
 #include "Audio/SoundManager.h"
 #include "Content/Map.h"
 #include "Effects/BlackOutEffect.h"
+#include "Engine/Kestrel.h"
 #include "Game/RoutePilot.h"
 #include "Screens/PlayScreen.h"
 #include "Screens/Screen.h"
@@ -35,7 +36,8 @@ const char USAGE[] =
     "  --fixed-dt S          every frame lasts S seconds\n"
     "  --frames N            end normally after N frames\n"
     "  --seed N              seed the random generator with N instead of the time\n"
-    "  --input FILE          scripted keys, lines 'FRAME down|up|tap KEY'\n"
+    "  --input FILE          scripted keys and pad, lines 'FRAME down|up|tap KEY', 'FRAME stick X Y'\n"
+    "                        and 'FRAME pad plug|unplug'\n"
     "  --after-loading       --input and --screenshot frames count from the first frame after loading\n"
     "  --route FILE          play by steps: screen, room, walk, tap, hold, wait, quit\n"
     "  --screenshot N:FILE   write the frame drawn in frame N as PNG (repeatable)\n"
@@ -47,7 +49,7 @@ const char USAGE[] =
 
 struct Harness {
     HarnessOptions options;
-    std::vector<ScriptedKey> script;
+    std::vector<ScriptedInput> script;
     size_t nextScripted = 0;
     long scriptOrigin = 0;  // the loop frame of scripted frame 0; -1 until loading is over
     FILE* stateLog = nullptr;
@@ -269,6 +271,26 @@ void writeStateLine(long frame, float dt) {
     std::fflush(log);
 }
 
+void applyScripted(const ScriptedInput& event) {
+    switch (event.kind) {
+        case ScriptedKind::KEY:
+            KEInputPostKey(event.code, event.down);
+            break;
+        case ScriptedKind::PAD_BUTTON:
+            KEInputSetVirtualPadButton(static_cast<KEPadButton>(event.code), event.down);
+            break;
+        case ScriptedKind::STICK:
+            KEInputSetVirtualPadStick(event.x, event.y);
+            break;
+        case ScriptedKind::PAD_PLUG:
+            KEInputPlugVirtualPad();
+            break;
+        case ScriptedKind::PAD_UNPLUG:
+            KEInputUnplugVirtualPad();
+            break;
+    }
+}
+
 }  // namespace
 
 bool parseHarnessOptions(int argc, char** argv, HarnessOptions* options, std::string* error) {
@@ -359,8 +381,7 @@ void HarnessBeforeFrame(long frame) {
     if (harness.scriptOrigin < 0 && loadingIsOver()) harness.scriptOrigin = frame;
     while (harness.scriptOrigin >= 0 && harness.nextScripted < harness.script.size() &&
            harness.script[harness.nextScripted].frame <= frame - harness.scriptOrigin) {
-        const ScriptedKey& event = harness.script[harness.nextScripted++];
-        KEInputPostKey(event.key, event.down);
+        applyScripted(harness.script[harness.nextScripted++]);
     }
     RoutePilotBeforeFrame(harness.lastFrameTime);
 }
