@@ -78,6 +78,19 @@ TEST_F(LightTest, TheReachRoundsTheRadiusAndTheBoxTruncatesItsEdges) {
                   (std::array{c.minColumn, c.maxColumn, c.minRow, c.maxRow}))
             << c.radius;
     }
+
+    // A map object may size or place a light far beyond any map: its cells
+    // stay within whole-number range and it lights the map it covers whole.
+    auto vast = lightAt(105, 57, 1e30f);
+    EXPECT_EQ(vast->radiusTiles, 32767);
+    EXPECT_EQ((std::array{vast->minColumn, vast->maxColumn}), (std::array{-200000000, 200000000}));
+    vast->update(0.1f);
+    EXPECT_TRUE(isLit(0, 0) && isLit(19, 0) && isLit(0, 19) && isLit(19, 19));
+    auto farAway = lightAt(-3e30f, 3e30f, 1e30f);
+    EXPECT_EQ((std::array{farAway->centerColumn, farAway->centerRow}), (std::array{-16777216, 16777216}));
+    takeMarks();
+    farAway->update(0.1f);
+    EXPECT_EQ(takeMarks(), std::vector<uint32_t>(2 * 20 * 20, 0u)) << "a light off the map lights none of it";
 }
 
 // The centre loses the light's whole intensity, the glow fades outward to

@@ -15,6 +15,19 @@ namespace {
 constexpr int32_t FLOOR_LAYER = 0;
 constexpr int32_t DARKNESS_LAYER = 1;
 
+// A map object may place or size a light far beyond any map. The cells and
+// pixels worked out from it stay where whole numbers cannot overflow, which
+// changes nothing on a map of fewer than 32,767 cells a side: the squared
+// distance of any cell within reach still fits, and a centre cell still
+// lies within 2^24 cells of the map.
+constexpr float LONGEST_REACH = 32767.0f;
+constexpr float FARTHEST_CELL = 16777216.0f;
+constexpr float FARTHEST_PIXEL = 2.0e9f;
+
+int32_t wholeNumberWithin(float value, float limit) {
+    return static_cast<int32_t>(std::clamp(value, -limit, limit));
+}
+
 // The game's uniform random number, written for rand's 0..32767.
 float uniform(float low, float high) {
     return static_cast<float>(gameRand()) / (32767.0f / (high - low)) + low;
@@ -189,8 +202,8 @@ void LightEntity::setPosition(float newX, float newY) {
     centerY = newY;
     x = centerX - radius;
     y = centerY - radius;
-    centerColumn = static_cast<int32_t>(centerX / static_cast<float>(map().tileWidth));
-    centerRow = static_cast<int32_t>(centerY / static_cast<float>(map().tileHeight));
+    centerColumn = wholeNumberWithin(centerX / static_cast<float>(map().tileWidth), FARTHEST_CELL);
+    centerRow = wholeNumberWithin(centerY / static_cast<float>(map().tileHeight), FARTHEST_CELL);
     updateTileBox();
 }
 
@@ -201,7 +214,7 @@ void LightEntity::setRadius(float r) {
     radius = r;
     radiusSquared = r * r;
     inverseRadiusSquared = radiusSquared > 0.0f ? 1.0f / radiusSquared : 0.0f;
-    radiusTiles = static_cast<int32_t>(r / static_cast<float>(map().tileWidth) + 0.5f);
+    radiusTiles = wholeNumberWithin(r / static_cast<float>(map().tileWidth) + 0.5f, LONGEST_REACH);
     radiusTilesSquared = radiusTiles * radiusTiles;
     updateTileBox();
 }
@@ -209,10 +222,10 @@ void LightEntity::setRadius(float r) {
 // Pixel edges are truncated before the division, so the box is what the
 // darkness pass walks, not a rounded-out cover of the circle.
 void LightEntity::updateTileBox() {
-    minColumn = static_cast<int32_t>(centerX - radius) / map().tileWidth;
-    maxColumn = static_cast<int32_t>(centerX + radius) / map().tileWidth;
-    minRow = static_cast<int32_t>(centerY - radius) / map().tileHeight;
-    maxRow = static_cast<int32_t>(centerY + radius) / map().tileHeight;
+    minColumn = wholeNumberWithin(centerX - radius, FARTHEST_PIXEL) / map().tileWidth;
+    maxColumn = wholeNumberWithin(centerX + radius, FARTHEST_PIXEL) / map().tileWidth;
+    minRow = wholeNumberWithin(centerY - radius, FARTHEST_PIXEL) / map().tileHeight;
+    maxRow = wholeNumberWithin(centerY + radius, FARTHEST_PIXEL) / map().tileHeight;
 }
 
 void LightEntity::update(float dt) {
