@@ -75,9 +75,10 @@ TEST_F(InstallTest, TheInstalledGameFindsItsDataAndWritesThePlayersFilesWhereItI
     EXPECT_NE(check.out.find("preload entries checked"), std::string::npos) << check.out;
 
     std::ofstream(play() / "keys.txt") << "# no keys, read from where the game was started\n";
-    GameRun game = run("--headless --frames 60 --fixed-dt 0.04 --seed 1 --input keys.txt --state-log state.jsonl "
-                       "--screenshot 30:shot.png",
-                       state);
+    GameRun game =
+        run("--headless --frames 60 --fixed-dt 0.04 --seed 1 --input keys.txt --state-log state.jsonl "
+            "--screenshot 30:shot.png",
+            state);
     ASSERT_EQ(game.exitCode, 0) << game.err;
     EXPECT_EQ(game.err, "");
     EXPECT_GT(fs::file_size(play() / "shot.png"), 0u);
@@ -99,7 +100,8 @@ TEST_F(InstallTest, TheInstalledGameKeepsItsCrashTraceWithThePlayersStateOrPlays
     EXPECT_EQ(crash.exitCode, 1);
     const fs::path trace = state / "halcyra/Debug.Trace.txt";
     EXPECT_NE(readText(trace).find(report), std::string::npos) << crash.err;
-    EXPECT_TRUE(crash.err.ends_with("Please contact a developer with the debug trace.\n\n" + trace.string() + "\n"))
+    EXPECT_TRUE(
+        crash.err.ends_with("Please contact a developer with the debug trace.\n\n" + trace.string() + "\n"))
         << crash.err;
     for (const fs::path& directory : {root / "new", state, state / "halcyra"}) {
         struct stat info {};
@@ -111,7 +113,8 @@ TEST_F(InstallTest, TheInstalledGameKeepsItsCrashTraceWithThePlayersStateOrPlays
     std::ofstream(root / "file") << "not a directory";
     GameRun untraced = run(missingRoom, root / "file");
     EXPECT_EQ(untraced.exitCode, 1);
-    EXPECT_EQ(untraced.err.rfind("halcyra: warning: cannot make the directory '" + (root / "file/halcyra").string() +
+    EXPECT_EQ(untraced.err.rfind("halcyra: warning: cannot make the directory '" +
+                                     (root / "file/halcyra").string() +
                                      "' for the crash trace: Not a directory; playing on without one\n",
                                  0),
               0u)

@@ -234,7 +234,8 @@ bool makePrivateDirectories(const std::string& directory) {
 FILE* openTraceFile(const std::string& path) {
     FILE* file = std::fopen(path.c_str(), "a");
     if (file == nullptr)
-        WARNING("cannot open the crash trace '%s': %s; playing on without one", path.c_str(), std::strerror(errno));
+        WARNING("cannot open the crash trace '%s': %s; playing on without one", path.c_str(),
+                std::strerror(errno));
     return file;
 }
 
@@ -247,8 +248,9 @@ FILE* openTraceInWorkingDirectory() {
 FILE* openTraceInStateDirectory() {
     traceDirectory = DebugStateDirectory(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
     if (traceDirectory.empty()) {
-        WARNING("no directory for the crash trace (neither XDG_STATE_HOME nor HOME is an absolute path); playing on "
-                "without one");
+        WARNING(
+            "no directory for the crash trace: neither XDG_STATE_HOME nor HOME is an absolute path; "
+            "playing on without one");
         return nullptr;
     }
     if (!makePrivateDirectories(traceDirectory)) {
@@ -287,7 +289,8 @@ DebugFatalThrowScope::~DebugFatalThrowScope() {
 
 void DebugOpenTrace(TraceHome home) {
     mainThread = std::this_thread::get_id();
-    traceFile = home == TRACE_IN_STATE_DIRECTORY ? openTraceInStateDirectory() : openTraceInWorkingDirectory();
+    traceFile =
+        home == TRACE_IN_STATE_DIRECTORY ? openTraceInStateDirectory() : openTraceInWorkingDirectory();
     // The crash notice names no trace that was never written.
     if (traceFile == nullptr) traceDirectory.clear();
     std::atexit(DebugOnExit);
@@ -299,7 +302,8 @@ void DebugOpenTrace(TraceHome home) {
 }
 
 std::string DebugStateDirectory(const char* xdgStateHome, const char* home) {
-    if (xdgStateHome != nullptr && xdgStateHome[0] == '/') return std::string(xdgStateHome) + "/" + stateFolderName;
+    if (xdgStateHome != nullptr && xdgStateHome[0] == '/')
+        return std::string(xdgStateHome) + "/" + stateFolderName;
     if (home != nullptr && home[0] == '/') return std::string(home) + "/.local/state/" + stateFolderName;
     return "";
 }

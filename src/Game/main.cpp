@@ -19,7 +19,9 @@ std::string enterDataDirectory(const std::string& dataDirectory) {
     const std::filesystem::path startDirectory = std::filesystem::current_path(error);
     if (error) FATAL_ERROR("Unable to read the working directory: %s", error.message().c_str());
     std::filesystem::current_path(dataDirectory, error);
-    if (error) FATAL_ERROR("Unable to enter the data directory %s: %s", dataDirectory.c_str(), error.message().c_str());
+    if (error)
+        FATAL_ERROR("Unable to enter the data directory %s: %s", dataDirectory.c_str(),
+                    error.message().c_str());
     return startDirectory.string();
 }
 

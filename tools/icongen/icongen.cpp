@@ -58,14 +58,16 @@ Image blank(int width, int height) {
 void paintLitFloor(const Image& floors, Image* icon) {
     for (int y = 0; y < SIDE; ++y)
         for (int x = 0; x < SIDE; ++x) {
-            const float distance = std::hypot(static_cast<float>(x) - FLAME_X, static_cast<float>(y) - FLAME_Y);
+            const float distance =
+                std::hypot(static_cast<float>(x) - FLAME_X, static_cast<float>(y) - FLAME_Y);
             const float light = 1.4f * std::pow(std::max(0.0f, 1.0f - distance / LIGHT_REACH), 1.3f);
             const float halo = 160.0f * std::pow(std::max(0.0f, 1.0f - distance / HALO_REACH), 2.0f);
             const float warmth[3] = {1.2f, 0.9f, 0.55f};
             const unsigned char* plank = floors.at(PLANKS_LEFT + x, y);
             unsigned char* pixel = icon->at(x, y);
             for (int c = 0; c < 3; ++c)
-                pixel[c] = static_cast<unsigned char>(std::min(255.0f, (plank[c] * light + halo) * warmth[c]));
+                pixel[c] =
+                    static_cast<unsigned char>(std::min(255.0f, (plank[c] * light + halo) * warmth[c]));
             pixel[3] = 255;
         }
 }
@@ -79,7 +81,8 @@ void paintCharacter(const Image& sheet, Image* icon) {
         for (int x = 0; x < FRAME_WIDTH; ++x) {
             const unsigned char* source = sheet.at(x, y);
             unsigned char* pixel = icon->at(left + y, top + FRAME_WIDTH - 1 - x);
-            for (int c = 0; c < 3; ++c) pixel[c] = (source[c] * source[3] + pixel[c] * (255 - source[3])) / 255;
+            for (int c = 0; c < 3; ++c)
+                pixel[c] = (source[c] * source[3] + pixel[c] * (255 - source[3])) / 255;
         }
 }
 
@@ -97,13 +100,15 @@ void roundCorners(Image* icon) {
 Image scaled(const Image& icon, int factor) {
     Image result = blank(icon.width * factor, icon.height * factor);
     for (int y = 0; y < result.height; ++y)
-        for (int x = 0; x < result.width; ++x) std::copy_n(icon.at(x / factor, y / factor), 4, result.at(x, y));
+        for (int x = 0; x < result.width; ++x)
+            std::copy_n(icon.at(x / factor, y / factor), 4, result.at(x, y));
     return result;
 }
 
 bool save(const Image& image, const std::filesystem::path& path) {
     std::filesystem::create_directories(path.parent_path());
-    return stbi_write_png(path.c_str(), image.width, image.height, 4, image.rgba.data(), image.width * 4) != 0;
+    return stbi_write_png(path.c_str(), image.width, image.height, 4, image.rgba.data(), image.width * 4) !=
+           0;
 }
 
 }  // namespace
@@ -118,7 +123,8 @@ int main(int argc, char** argv) {
     Image floors;
     if (!load(assets + "/Animations/MC.Candle.png", &sheet) ||
         !load(assets + "/FloorTemplate/FinalRooms/Tiles/Floors.png", &floors)) {
-        std::fprintf(stderr, "icongen: cannot read the character or the floor tiles under %s\n", assets.c_str());
+        std::fprintf(stderr, "icongen: cannot read the character or the floor tiles under %s\n",
+                     assets.c_str());
         return 1;
     }
     Image icon = blank(SIDE, SIDE);
