@@ -17,10 +17,12 @@ set(CPACK_PACKAGE_NAME halcyra)
 set(CPACK_PACKAGE_VENDOR "The Halcyra developers")
 set(CPACK_PACKAGE_CONTACT "The Halcyra developers <developers@halcyra.io>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "2D horror exploration game in a dark house, by candlelight")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Walk a character through the dark rooms of a house at night, seen from above. Only light makes the rooms "
-    "visible: the candle you carry burns down, candle holders and lanterns stand in the rooms. Doors, keys, pits, "
-    "journal pages read aloud, a rain-swept roof and a scripted ending.")
+# Debian wraps no description: the lines are broken here.
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "Walk a character through the dark rooms of a house at night, seen from\n"
+    "above. Only light makes the rooms visible: the candle you carry burns down,\n"
+    "candle holders and lanterns stand in the rooms. Doors, keys, pits, journal\n"
+    "pages read aloud, a rain-swept roof and a scripted ending.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
