@@ -7,8 +7,11 @@ ARGS ?=
 RELEASE_DIR := $(BUILD_DIR)/release
 TEST_DIR := $(BUILD_DIR)/test
 BENCH_DIR := $(BUILD_DIR)/bench
+PACKAGE_DIR := $(BUILD_DIR)/package
+PREFIX ?= /usr/local
+APP_ID := io.halcyra.Halcyra
 
-.PHONY: run test bench build deps assets fuzz format clean
+.PHONY: run test bench build install package deps assets fuzz format clean
 
 run: build
 	@scripts/run $(RELEASE_DIR)/halcyra $(ARGS)
@@ -16,6 +19,23 @@ run: build
 build: deps
 	cmake -S . -B $(RELEASE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALCYRA_TESTS=OFF
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+# Installs the game of `make build` under PREFIX; DESTDIR stages it elsewhere.
+# Only a missing build is configured here, so that `sudo make install` after
+# `make build` leaves the build tree as it was.
+install:
+	@[ -f $(RELEASE_DIR)/CMakeCache.txt ] || $(MAKE) --no-print-directory build
+	cmake --build $(RELEASE_DIR) -j $(JOBS)
+	DESTDIR="$(DESTDIR)" cmake --install $(RELEASE_DIR) --prefix "$(PREFIX)"
+
+# A Debian package of a Release build, in build/package, after its desktop
+# entry and metainfo pass their validators.
+package: deps
+	desktop-file-validate packaging/$(APP_ID).desktop
+	appstreamcli validate --no-net packaging/$(APP_ID).metainfo.xml
+	cmake -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=Release -DHALCYRA_TESTS=OFF
+	cmake --build $(PACKAGE_DIR) -j $(JOBS)
+	cd $(PACKAGE_DIR) && cpack
 
 # Tests build with AddressSanitizer and UndefinedBehaviorSanitizer.
 test: deps
@@ -41,7 +61,8 @@ fuzz: deps
 deps:
 	@scripts/install-deps
 
-# Regenerates the committed fonts, textures, sprite sheets and rooms under Assets/.
+# Regenerates the committed fonts, textures, sprite sheets and rooms under Assets/,
+# and the desktop icon painted from them.
 assets: deps
 	tools/make-fonts
 	tools/make-textures
@@ -49,6 +70,7 @@ assets: deps
 	tools/make-journal
 	tools/make-intro
 	tools/make-house-plan
+	tools/make-icons
 
 format:
 	clang-format -i $$(find src tests bench fuzz -name '*.cpp' -o -name '*.h')

@@ -124,9 +124,32 @@ TEST_F(DebugTraceTest, EveryFatalRunAppendsItsReport) {
     EXPECT_EQ(report.find(std::string(1025, 'x')), std::string::npos);
 }
 
-TEST_F(DebugTraceTest, WithoutTraceFileTheProcessStillEndsAndPointsToTheTrace) {
+TEST_F(DebugTraceTest, WithoutTraceFileTheProcessSaysWhyAndStillEnds) {
     mkdir((directory + "/Debug.Trace.txt").c_str(), 0700);
-    crash([] { FATAL_ERROR("no trace"); }, "FATAL ERROR.*Please contact a developer");
+    crash([] { FATAL_ERROR("no trace"); },
+          "cannot open the crash trace 'Debug.Trace.txt': Is a directory.*FATAL ERROR.*"
+          "Please contact a developer with the debug trace\\.\n$");
+}
+
+// An installed game's trace: XDG_STATE_HOME when it is an absolute path, as
+// the XDG base directories have it, else under HOME, else nowhere.
+TEST(DebugStateDirectory, FollowsXdgStateHomeThenHome) {
+    struct Case {
+        const char* xdgStateHome;
+        const char* home;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"/run/state", "/home/player", "/run/state/halcyra"},
+        {nullptr, "/home/player", "/home/player/.local/state/halcyra"},
+        {"", "/home/player", "/home/player/.local/state/halcyra"},
+        {"state", "/home/player", "/home/player/.local/state/halcyra"},
+        {"state", "player", ""},
+        {nullptr, nullptr, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DebugStateDirectory(c.xdgStateHome, c.home), c.expected)
+            << (c.xdgStateHome ? c.xdgStateHome : "(unset)") << ", " << (c.home ? c.home : "(unset)");
 }
 
 TEST(DebugCrashNotice, PointsToTheTraceAndShortensLongDirectories) {

@@ -5,9 +5,11 @@
 #include <cxxabi.h>
 #include <dlfcn.h>
 #include <execinfo.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstdarg>
@@ -33,6 +35,7 @@ void printNotice(const char* title, const char* text) {
 DebugNoticeFunction showNotice = printNotice;
 
 constexpr const char* traceFileName = "Debug.Trace.txt";
+constexpr const char* stateFolderName = "halcyra";
 constexpr const char* crashNotice = "Please contact a developer with the debug trace.";
 constexpr const char* allocationFailureMessage = "Unable to allocate memory.";
 constexpr const char* rule = "================================================";
@@ -47,6 +50,8 @@ constexpr int writeReportFrame = 1;
 constexpr int maxSymbolNameLength = 255;
 
 bool crashed = false;
+// The directory the crash notice names: the open trace's, or empty.
+std::string traceDirectory;
 std::thread::id mainThread = std::this_thread::get_id();
 std::atomic<bool> workerFailed{false};
 // Two threads failing at once must not interleave their reports.
@@ -209,10 +214,51 @@ thread_local bool fatalThrows = false;
 }
 
 void showCrashNotice() {
-    char directory[PATH_MAX];
     char text[crashNoticeSize];
-    DebugFormatCrashNotice(text, sizeof text, getcwd(directory, sizeof directory));
+    DebugFormatCrashNotice(text, sizeof text, traceDirectory.empty() ? nullptr : traceDirectory.c_str());
     showNotice("Unexpected Crash", text);
+}
+
+// The directory and any missing parents, each private to the player, as the
+// XDG base directories ask.
+bool makePrivateDirectories(const std::string& directory) {
+    size_t slash = 0;
+    do {
+        slash = directory.find('/', slash + 1);
+        const std::string part = directory.substr(0, slash);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    } while (slash != std::string::npos);
+    return true;
+}
+
+FILE* openTraceFile(const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "a");
+    if (file == nullptr)
+        WARNING("cannot open the crash trace '%s': %s; playing on without one", path.c_str(),
+                std::strerror(errno));
+    return file;
+}
+
+FILE* openTraceInWorkingDirectory() {
+    char directory[PATH_MAX];
+    if (getcwd(directory, sizeof directory) != nullptr) traceDirectory = directory;
+    return openTraceFile(traceFileName);
+}
+
+FILE* openTraceInStateDirectory() {
+    traceDirectory = DebugStateDirectory(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"));
+    if (traceDirectory.empty()) {
+        WARNING(
+            "no directory for the crash trace: neither XDG_STATE_HOME nor HOME is an absolute path; "
+            "playing on without one");
+        return nullptr;
+    }
+    if (!makePrivateDirectories(traceDirectory)) {
+        WARNING("cannot make the directory '%s' for the crash trace: %s; playing on without one",
+                traceDirectory.c_str(), std::strerror(errno));
+        return nullptr;
+    }
+    return openTraceFile(traceDirectory + "/" + traceFileName);
 }
 
 // Each distinct warning is echoed once on standard error, on one line: level
@@ -241,15 +287,25 @@ DebugFatalThrowScope::~DebugFatalThrowScope() {
     fatalThrows = previous;
 }
 
-void DebugOpenTrace() {
+void DebugOpenTrace(TraceHome home) {
     mainThread = std::this_thread::get_id();
-    traceFile = std::fopen(traceFileName, "a");
+    traceFile =
+        home == TRACE_IN_STATE_DIRECTORY ? openTraceInStateDirectory() : openTraceInWorkingDirectory();
+    // The crash notice names no trace that was never written.
+    if (traceFile == nullptr) traceDirectory.clear();
     std::atexit(DebugOnExit);
     std::set_new_handler(onNewFailure);
     // backtrace loads its unwinder on first use, which allocates: do it now,
     // while an allocation failure cannot be the reason for the report.
     void* warmUp[1];
     backtrace(warmUp, 1);
+}
+
+std::string DebugStateDirectory(const char* xdgStateHome, const char* home) {
+    if (xdgStateHome != nullptr && xdgStateHome[0] == '/')
+        return std::string(xdgStateHome) + "/" + stateFolderName;
+    if (home != nullptr && home[0] == '/') return std::string(home) + "/.local/state/" + stateFolderName;
+    return "";
 }
 
 [[gnu::noinline]] void DebugAllocationFailure(const char* file, const char* function, int line) {

@@ -25,9 +25,21 @@ class TextureFont;
 extern KEMesh* debugRectMesh;
 extern TextureFont* debugFont;
 
-// Opens "Debug.Trace.txt" in the working directory for appending and
-// registers DebugOnExit; the first thing the process does.
-void DebugOpenTrace();
+// Where the crash trace is kept: in the working directory, as a game run
+// from its source tree has it, or with the player's state, as an installed
+// game has it (DebugStateDirectory).
+enum TraceHome { TRACE_IN_WORKING_DIRECTORY, TRACE_IN_STATE_DIRECTORY };
+
+// Opens "Debug.Trace.txt" in its home for appending, making the state
+// directory (mode 0700) when missing, and registers DebugOnExit; the first
+// thing the process does. Without a trace file the game runs on after a
+// warning saying why, and reports go to standard error alone.
+void DebugOpenTrace(TraceHome home = TRACE_IN_WORKING_DIRECTORY);
+
+// The player's state directory of the game: $XDG_STATE_HOME/halcyra, or
+// $HOME/.local/state/halcyra when XDG_STATE_HOME is unset, empty or relative;
+// empty when HOME is no absolute path either.
+std::string DebugStateDirectory(const char* xdgStateHome, const char* home);
 
 // How the crash notice reaches the player: the process entry hands over the
 // platform's message box. Until then it goes to standard error.
@@ -64,7 +76,8 @@ private:
 void DebugWarning(const char* format, const char* file, const char* function, int line, ...)
     __attribute__((format(printf, 1, 5)));
 
-// Exit handler: after a fatal error, points the player to the trace file.
+// Exit handler: after a fatal error, points the player to the trace file
+// (without one, the report on standard error is all there is).
 void DebugOnExit();
 
 // A fatal error on a worker thread writes its report and then leaves the
@@ -75,7 +88,7 @@ bool DebugWorkerFailed();
 void DebugEndIfWorkerFailed();
 
 // Builds DebugOnExit's notice into text (size bytes); directory is the
-// working directory, or null when it could not be read. A directory too long
+// trace's, or null when there is none to name. A directory too long
 // for the text keeps its tail behind "...".
 void DebugFormatCrashNotice(char* text, size_t size, const char* directory);
 

@@ -291,6 +291,18 @@ void applyScripted(const ScriptedInput& event) {
     }
 }
 
+// The files named on the command line are the player's; --room names a map,
+// which is data.
+void findUserFilesFrom(const std::string& startDirectory, HarnessOptions* options) {
+    auto resolve = [&](std::string* path) {
+        if (!path->empty()) *path = (std::filesystem::path(startDirectory) / *path).string();
+    };
+    for (std::string* path :
+         {&options->inputPath, &options->routePath, &options->stateLogPath, &options->audioLogPath})
+        resolve(path);
+    for (Screenshot& screenshot : options->screenshots) resolve(&screenshot.path);
+}
+
 }  // namespace
 
 bool parseHarnessOptions(int argc, char** argv, HarnessOptions* options, std::string* error) {
@@ -320,9 +332,10 @@ bool parseHarnessOptions(int argc, char** argv, HarnessOptions* options, std::st
     return true;
 }
 
-int HarnessStart(int argc, char** argv) {
+int HarnessStart(int argc, char** argv, const std::string& startDirectory) {
     std::string error;
     if (!parseHarnessOptions(argc, argv, &harness.options, &error)) return reportStartError(error);
+    if (!startDirectory.empty()) findUserFilesFrom(startDirectory, &harness.options);
     if (harness.options.showHelp) {
         std::fputs(USAGE, stdout);
         return 0;

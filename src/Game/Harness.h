@@ -39,9 +39,11 @@ struct HarnessOptions {
 bool parseHarnessOptions(int argc, char** argv, HarnessOptions* options, std::string* error);
 
 // Parses the command line, reads the input script, opens the state log and
-// configures the engine. Returns -1 to go on, or the exit code to end with
-// (2 after a one-line error on standard error).
-int HarnessStart(int argc, char** argv);
+// configures the engine. The files the options name are found from
+// startDirectory when it is not empty: an installed game runs in its data
+// directory, away from where it was started. Returns -1 to go on, or the exit
+// code to end with (2 after a one-line error on standard error).
+int HarnessStart(int argc, char** argv, const std::string& startDirectory);
 
 // --room: the map to play straight after loading, or null; and the spawn
 // point id to enter it through.
