@@ -38,6 +38,18 @@ FUZZ_SECONDS ?= 600
 fuzz: deps
 	BUILD_DIR=$(BUILD_DIR) JOBS=$(JOBS) fuzz/run --long $(FUZZ_SECONDS)
 
+# The play-through over and over for SOAK_MINUTES of game time; fails when
+# memory grows after the first round (build/soak/soak.csv and soak.png).
+.PHONY: soak memcheck
+SOAK_MINUTES ?= 30
+soak: build
+	scripts/soak $(RELEASE_DIR)/halcyra $(BUILD_DIR)/soak $(SOAK_MINUTES)
+
+# The play-through's first rooms under valgrind: no memory error, no definite leak.
+memcheck: build
+	@scripts/install-deps valgrind
+	scripts/memcheck $(RELEASE_DIR)/halcyra $(BUILD_DIR)/memcheck
+
 deps:
 	@scripts/install-deps
 
