@@ -31,6 +31,7 @@ install:
 # A Debian package of a Release build, in build/package, after its desktop
 # entry and metainfo pass their validators.
 package: deps
+	@scripts/install-deps dpkg-dev file desktop-file-utils appstream
 	desktop-file-validate packaging/$(APP_ID).desktop
 	appstreamcli validate --no-net packaging/$(APP_ID).metainfo.xml
 	cmake -S . -B $(PACKAGE_DIR) -DCMAKE_BUILD_TYPE=Release -DHALCYRA_TESTS=OFF
@@ -57,6 +58,18 @@ bench: deps
 FUZZ_SECONDS ?= 600
 fuzz: deps
 	BUILD_DIR=$(BUILD_DIR) JOBS=$(JOBS) fuzz/run --long $(FUZZ_SECONDS)
+
+# The play-through over and over for SOAK_MINUTES of game time; fails when
+# memory grows after the first round (build/soak/soak.csv and soak.png).
+.PHONY: soak memcheck
+SOAK_MINUTES ?= 30
+soak: build
+	scripts/soak $(RELEASE_DIR)/halcyra $(BUILD_DIR)/soak $(SOAK_MINUTES)
+
+# The play-through's first rooms under valgrind: no memory error, no definite leak.
+memcheck: build
+	@scripts/install-deps valgrind
+	scripts/memcheck $(RELEASE_DIR)/halcyra $(BUILD_DIR)/memcheck
 
 deps:
 	@scripts/install-deps

@@ -366,6 +366,9 @@ TEST_F(AudioLayerTest, PlainSoundsPlayOnceOrLoopAndReleaseStopsThem) {
     EXPECT_FALSE(AudioChannelIsPlaying(third));
     EXPECT_EQ(AudioSoundRelease(once), AUDIO_ERR_INVALID_HANDLE);
     EXPECT_EQ(AudioSystemPlaySound(plain, once, false, &first), AUDIO_ERR_INVALID_HANDLE);
+    AudioSound* again = nullptr;
+    ASSERT_EQ(AudioSystemCreateSound(plain, files.path("Sounds/stone.wav").c_str(), 0, &again), AUDIO_OK);
+    EXPECT_EQ(again, once) << "a file played again takes its released sound's place";
     EXPECT_EQ(AudioSystemRelease(plain), AUDIO_OK);
     const std::string stone = files.path("Sounds/stone.wav");
     EXPECT_EQ(log().back(), (LogLine{4, "release", stone, "-"}));

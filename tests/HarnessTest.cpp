@@ -56,6 +56,8 @@ TEST(HarnessTest, MalformedOptionsGiveOneLineNamingTheOption) {
          "--fixed-dt: expected a frame time in seconds above 0 and at most 1, got 'nan'"},
         {{"--seed", "-1"}, "--seed: expected a whole number from 0 to 4294967295, got '-1'"},
         {{"--screenshot", "x:a.png"}, "--screenshot: expected FRAME:FILE such as 10:shot.png, got 'x:a.png'"},
+        {{"--route-repeat", "0"},
+         "--route-repeat: expected a whole number of times from 1 to 100000, got '0'"},
     };
     for (const auto& [arguments, expected] : cases) {
         HarnessOptions options;

@@ -126,7 +126,8 @@ AudioResult AudioSoundSetMode(AudioSound* sound, unsigned mode);
 AudioResult AudioSystemPlaySound(AudioSystem* system, AudioSound* sound, bool paused, AudioChannel** channel);
 AudioResult AudioSystemUpdate(AudioSystem* system);
 AudioResult AudioSystemRelease(AudioSystem* system);
-// Stops the sound's channels; releasing it again gives AUDIO_ERR_INVALID_HANDLE.
+// Stops the sound's channels; releasing it again gives AUDIO_ERR_INVALID_HANDLE
+// until a sound of the same file is created, which may take the handle back.
 AudioResult AudioSoundRelease(AudioSound* sound);
 
 // For tests and the state log: what either backend tracks.

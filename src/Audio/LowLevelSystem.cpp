@@ -15,6 +15,12 @@ void AudioSound::setMode(unsigned mode) {
     if (mode & AUDIO_LOOP_OFF) loop = false;
 }
 
+void AudioSound::revive(std::shared_ptr<const Sample> loaded, unsigned mode) {
+    sample = std::move(loaded);
+    loop = false;
+    setMode(mode);
+}
+
 AudioResult AudioSound::release() {
     if (sample == nullptr) return AUDIO_ERR_INVALID_HANDLE;
     AudioLogAction("release", path.c_str(), nullptr);
@@ -54,9 +60,20 @@ AudioResult AudioSystem::createSound(const char* path, unsigned mode, AudioSound
     std::shared_ptr<const Sample> sample;
     AudioResult result = output->load(file, Streaming::Auto, &sample);
     if (result != AUDIO_OK) return result;
+    if (AudioSound* released = releasedSoundOf(path)) {
+        released->revive(std::move(sample), mode);
+        *sound = released;
+        return AUDIO_OK;
+    }
     sounds.push_back(std::make_unique<AudioSound>(*this, path, std::move(sample), mode));
     *sound = sounds.back().get();
     return AUDIO_OK;
+}
+
+AudioSound* AudioSystem::releasedSoundOf(const char* path) {
+    auto found = std::find_if(sounds.begin(), sounds.end(),
+                              [&](const auto& each) { return each->released() && each->path == path; });
+    return found != sounds.end() ? found->get() : nullptr;
 }
 
 AudioResult AudioSystem::play(AudioSound& sound, bool paused, AudioChannel** channel) {

@@ -20,6 +20,9 @@ public:
 
     void setMode(unsigned mode);
     AudioResult release();
+    bool released() const { return sample == nullptr; }
+    // A released sound of the same file plays again under its old handle.
+    void revive(std::shared_ptr<const Sample> loaded, unsigned mode);
 
     AudioSystem& system;
     const std::string path;                // as the game gave it, for the log
@@ -52,11 +55,14 @@ public:
 
 private:
     AudioChannel& freeOrOldest();
+    AudioSound* releasedSoundOf(const char* path);
 
     std::shared_ptr<Output> output;
     AudioResult outputResult = AUDIO_ERR_OUTPUT;
     // Released sounds keep their (empty) objects until the system goes, so a
-    // second release of one is caught instead of touching freed memory.
+    // second release of one is caught instead of touching freed memory. A new
+    // sound of a file takes the object of a released one, so that a file
+    // played over and over does not pile them up.
     std::vector<std::unique_ptr<AudioSound>> sounds;
     std::vector<std::unique_ptr<AudioChannel>> channels;
     AudioClock clock;

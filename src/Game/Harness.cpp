@@ -5,6 +5,7 @@
 #include "Content/Map.h"
 #include "Effects/BlackOutEffect.h"
 #include "Engine/Kestrel.h"
+#include "Engine/ProcessMemory.h"
 #include "Game/RoutePilot.h"
 #include "Screens/PlayScreen.h"
 #include "Screens/Screen.h"
@@ -27,6 +28,8 @@ namespace {
 
 // The renderer holds frames up to this many pixels a side.
 constexpr int MAX_DESKTOP_SIDE = 8192;
+// A soak of a day plays the route a few hundred times; more is a typo.
+constexpr int MAX_ROUTE_ROUNDS = 100000;
 
 const char USAGE[] =
     "usage: halcyra [options]\n"
@@ -40,9 +43,11 @@ const char USAGE[] =
     "                        and 'FRAME pad plug|unplug'\n"
     "  --after-loading       --input and --screenshot frames count from the first frame after loading\n"
     "  --route FILE          play by steps: screen, room, walk, tap, hold, wait, quit\n"
+    "  --route-repeat N      play the route N times over\n"
     "  --screenshot N:FILE   write the frame drawn in frame N as PNG (repeatable)\n"
     "  --state-log FILE      one JSON object per frame\n"
     "  --audio-log FILE      one line per audio action\n"
+    "  --memory-log FILE     memory use as CSV, a line per game minute and per round of the route\n"
     "  --room PATH[#ID]      after loading, play that map entered through spawn point ID (default 0)\n"
     "  --check-assets        load and complete every preloaded asset, print a summary, exit\n"
     "  --no-raster           draw nothing into the frames (long runs that need only the logs)\n";
@@ -53,6 +58,10 @@ struct Harness {
     size_t nextScripted = 0;
     long scriptOrigin = 0;  // the loop frame of scripted frame 0; -1 until loading is over
     FILE* stateLog = nullptr;
+    FILE* memoryLog = nullptr;
+    double gameSeconds = 0.0;
+    long nextMemoryMinute = 0;
+    int roundsLogged = 0;
     float lastFrameTime = 0.0f;
 };
 
@@ -126,17 +135,24 @@ bool applyValue(const std::string& option, const std::string& value, HarnessOpti
         *expected = "a map path, optionally followed by #ID";
         return parseRoom(value, options);
     }
+    if (option == "--route-repeat") {
+        *expected = "a whole number of times from 1 to 100000";
+        return parseNumber(value, &options->routeRounds) && options->routeRounds >= 1 &&
+               options->routeRounds <= MAX_ROUTE_ROUNDS;
+    }
     *expected = "a file name";
     if (option == "--input") options->inputPath = value;
     if (option == "--route") options->routePath = value;
     if (option == "--state-log") options->stateLogPath = value;
     if (option == "--audio-log") options->audioLogPath = value;
+    if (option == "--memory-log") options->memoryLogPath = value;
     return !value.empty();
 }
 
 bool takesValue(const std::string& option) {
-    for (const char* name : {"--desktop", "--fixed-dt", "--frames", "--seed", "--input", "--screenshot",
-                             "--state-log", "--audio-log", "--room", "--route"})
+    for (const char* name :
+         {"--desktop", "--fixed-dt", "--frames", "--seed", "--input", "--screenshot", "--state-log",
+          "--audio-log", "--room", "--route", "--route-repeat", "--memory-log"})
         if (option == name) return true;
     return false;
 }
@@ -174,7 +190,7 @@ bool loadRoute(const std::string& path, std::string* error) {
         *error = path + ":" + problem;
         return false;
     }
-    RoutePilotStart(std::move(steps), path);
+    RoutePilotStart(std::move(steps), path, harness.options.routeRounds);
     return true;
 }
 
@@ -297,10 +313,39 @@ void findUserFilesFrom(const std::string& startDirectory, HarnessOptions* option
     auto resolve = [&](std::string* path) {
         if (!path->empty()) *path = (std::filesystem::path(startDirectory) / *path).string();
     };
-    for (std::string* path :
-         {&options->inputPath, &options->routePath, &options->stateLogPath, &options->audioLogPath})
+    for (std::string* path : {&options->inputPath, &options->routePath, &options->stateLogPath,
+                              &options->audioLogPath, &options->memoryLogPath})
         resolve(path);
     for (Screenshot& screenshot : options->screenshots) resolve(&screenshot.path);
+}
+
+void writeMemoryLine(const char* sample) {
+    const KEProcessMemory memory = KESysProcessMemory();
+    std::fprintf(harness.memoryLog, "%.3f,%d,%ld,%ld,%s\n", harness.gameSeconds / 60.0,
+                 RoutePilotRoundsDone(), memory.residentKiB, memory.heapKiB, sample);
+    std::fflush(harness.memoryLog);
+}
+
+// A line at every whole game minute, one as each round of the route ends (at
+// the same step each time, so those compare), and one on the run's last frame.
+void logMemory(float dt, bool lastFrame) {
+    harness.gameSeconds += dt;
+    if (RoutePilotRoundsDone() > harness.roundsLogged) {
+        harness.roundsLogged = RoutePilotRoundsDone();
+        writeMemoryLine("round-end");
+    } else if (harness.gameSeconds >= static_cast<double>(harness.nextMemoryMinute) * 60.0) {
+        ++harness.nextMemoryMinute;
+        writeMemoryLine("minute");
+    } else if (lastFrame) {
+        writeMemoryLine("end");
+    }
+}
+
+bool openMemoryLog(const std::string& path) {
+    harness.memoryLog = std::fopen(path.c_str(), "w");
+    if (harness.memoryLog == nullptr) return false;
+    std::fputs("game_minute,round,rss_kib,heap_kib,sample\n", harness.memoryLog);
+    return true;
 }
 
 }  // namespace
@@ -353,6 +398,9 @@ int HarnessStart(int argc, char** argv, const std::string& startDirectory) {
     }
     if (!harness.options.audioLogPath.empty() && !AudioLogOpen(harness.options.audioLogPath.c_str()))
         return reportStartError("cannot write audio log '" + harness.options.audioLogPath +
+                                "': " + std::strerror(errno));
+    if (!harness.options.memoryLogPath.empty() && !openMemoryLog(harness.options.memoryLogPath))
+        return reportStartError("cannot write memory log '" + harness.options.memoryLogPath +
                                 "': " + std::strerror(errno));
     KESysConfigure(harness.options.platform);
     KEGfxSetRasterising(harness.options.rasterise);
@@ -409,6 +457,8 @@ void HarnessAfterDraw(long frame) {
 bool HarnessAfterFrame(long frame, float dt) {
     if (harness.stateLog != nullptr) writeStateLine(frame, dt);
     harness.lastFrameTime = dt;
-    if (RoutePilotEnded()) return false;
-    return harness.options.frameLimit == 0 || frame + 1 < harness.options.frameLimit;
+    const bool moreFrames =
+        !RoutePilotEnded() && (harness.options.frameLimit == 0 || frame + 1 < harness.options.frameLimit);
+    if (harness.memoryLog != nullptr) logMemory(dt, !moreFrames);
+    return moreFrames;
 }

@@ -24,9 +24,11 @@ struct HarnessOptions {
     std::string inputPath;
     bool inputAfterLoading = false;  // --after-loading: the script's frame 0 is the first after loading
     std::string routePath;
+    int routeRounds = 1;  // --route-repeat: the route played this many times over
     std::vector<Screenshot> screenshots;
     std::string stateLogPath;
     std::string audioLogPath;
+    std::string memoryLogPath;
     std::string roomPath;  // --room: empty to start at the title
     int32_t roomEntryId = 0;
     bool checkAssets = false;

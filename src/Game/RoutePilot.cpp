@@ -32,6 +32,8 @@ struct Pilot {
     std::vector<RouteStep> steps;
     std::string path;
     size_t current = 0;
+    int rounds = 1;
+    int roundsDone = 0;
     float stepSeconds = 0.0f;
     int stepFrames = 0;
     bool started = false;
@@ -211,6 +213,11 @@ bool overdue(const RouteStep& step) {
     return pilot.stepSeconds > allowed;
 }
 
+void nextStep() {
+    if (++pilot.current < pilot.steps.size()) return;
+    if (++pilot.roundsDone < pilot.rounds) pilot.current = 0;
+}
+
 }  // namespace
 
 bool parseRoute(const std::string& text, std::vector<RouteStep>* steps, std::string* error) {
@@ -230,9 +237,10 @@ bool parseRoute(const std::string& text, std::vector<RouteStep>* steps, std::str
     return true;
 }
 
-void RoutePilotStart(std::vector<RouteStep> steps, const std::string& path) {
+void RoutePilotStart(std::vector<RouteStep> steps, const std::string& path, int rounds) {
     pilot.steps = std::move(steps);
     pilot.path = path;
+    pilot.rounds = rounds;
     pilot.started = pilot.running = true;
 }
 
@@ -244,7 +252,7 @@ void RoutePilotBeforeFrame(float dt) {
     }
     const RouteStep& step = pilot.steps[pilot.current];
     if (stepDone(step, dt)) {
-        ++pilot.current;
+        nextStep();
         pilot.stepSeconds = 0.0f;
         pilot.stepFrames = 0;
         pilot.stillSeconds = 0.0f;
@@ -263,4 +271,8 @@ bool RoutePilotEnded() {
 
 bool RoutePilotFailed() {
     return pilot.failed;
+}
+
+int RoutePilotRoundsDone() {
+    return pilot.roundsDone;
 }

@@ -16,7 +16,9 @@
 //   quit            end the run
 //
 // A step not done within two minutes of game time, or a walk that stands
-// still for two seconds, ends the run with a report naming the line.
+// still for two seconds, ends the run with a report naming the line. A route
+// started to be played several times begins again at its first step once its
+// last is done.
 #pragma once
 
 #include <string>
@@ -38,11 +40,14 @@ struct RouteStep {
 // "LINE: problem".
 bool parseRoute(const std::string& text, std::vector<RouteStep>* steps, std::string* error);
 
-// Starts following the steps, reporting failures against the file's name.
-void RoutePilotStart(std::vector<RouteStep> steps, const std::string& path);
+// Starts following the steps, rounds times over, reporting failures against
+// the file's name.
+void RoutePilotStart(std::vector<RouteStep> steps, const std::string& path, int rounds = 1);
 // Runs the current step for this frame: posts the keys it needs.
 void RoutePilotBeforeFrame(float dt);
 // True once the route has ended the run: by "quit", or by a failure, after
 // which RoutePilotFailed is true and the report is on standard error.
 bool RoutePilotEnded();
 bool RoutePilotFailed();
+// How many times the route has been played to its last step.
+int RoutePilotRoundsDone();
