@@ -58,6 +58,7 @@ TEST(HarnessTest, MalformedOptionsGiveOneLineNamingTheOption) {
         {{"--screenshot", "x:a.png"}, "--screenshot: expected FRAME:FILE such as 10:shot.png, got 'x:a.png'"},
         {{"--route-repeat", "0"},
          "--route-repeat: expected a whole number of times from 1 to 100000, got '0'"},
+        {{"--route-repeat", "2"}, "--route-repeat: there is no --route to repeat"},
     };
     for (const auto& [arguments, expected] : cases) {
         HarnessOptions options;

@@ -374,6 +374,10 @@ bool parseHarnessOptions(int argc, char** argv, HarnessOptions* options, std::st
             }
         }
     }
+    if (options->routeRounds > 1 && options->routePath.empty()) {
+        *error = "--route-repeat: there is no --route to repeat";
+        return false;
+    }
     return true;
 }
 
