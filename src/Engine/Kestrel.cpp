@@ -261,6 +261,18 @@ void openPad(int deviceIndex) {
     postPadKeys();
 }
 
+// A joystick SDL has no game controller mapping for cannot be read as a pad;
+// say so, since the player will otherwise press its buttons to no effect.
+void noteJoystickWithoutMapping(int deviceIndex) {
+    if (SDL_IsGameController(deviceIndex) == SDL_TRUE) return;
+    if (engine.options.headless && SDL_JoystickIsVirtual(deviceIndex) == SDL_FALSE) return;
+    const char* name = SDL_JoystickNameForIndex(deviceIndex);
+    std::fprintf(stderr,
+                 "halcyra: the joystick '%s' is not a game controller SDL knows; a mapping in "
+                 "SDL_GAMECONTROLLERCONFIG makes it one\n",
+                 name != nullptr ? name : "(unnamed)");
+}
+
 void closePad(SDL_JoystickID id) {
     const auto pad = findPad(id);
     if (pad == engine.pads.pads.end()) return;
@@ -305,6 +317,9 @@ void pumpMessages() {
             case SDL_KEYDOWN:
             case SDL_KEYUP:
                 handleKeyEvent(event.key);
+                break;
+            case SDL_JOYDEVICEADDED:
+                noteJoystickWithoutMapping(event.jdevice.which);
                 break;
             case SDL_CONTROLLERDEVICEADDED:
                 openPad(event.cdevice.which);
