@@ -183,6 +183,10 @@ TEST_F(TextureFontTest, BrokenFilesAreFatalAndNameTheFile) {
          "Character (31) outside the codes 32 to 127 in (%s)."},
         {MAGIC + common + TEST_PAGES + charsBlock({{'a', 0, 0, 1, 1, 0, 0, 1}}),
          "Character (97) on page (1) of a font with 1 pages (%s)."},
+        {MAGIC + common + TEST_PAGES + charsBlock({{'a', 60, 0, 5, 1, 0, 0, 0}}),
+         "Character (97) of 5x1 pixels at (60, 0) does not fit on its 64x64 page (%s)."},
+        {MAGIC + common + TEST_PAGES + charsBlock({{'+', 92, 17439, 25189, 26485, 0, 0, 0}}),
+         "Character (43) of 25189x26485 pixels at (92, 17439) does not fit on its 64x64 page (%s)."},
         {MAGIC + infoBlock(0), "Texture font ends before its common block (%s)."},
         {MAGIC + common + TEST_PAGES, "Texture font ends before its chars block (%s)."},
     };

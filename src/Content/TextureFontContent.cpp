@@ -1,6 +1,7 @@
 #include "Content/TextureFontContent.h"
 
 #include "Content/ContentManager.h"
+#include "Content/TextureContent.h"
 #include "Debug/Debug.h"
 #include "Engine/QuadMesh.h"
 #include "Util/StringHelper.h"
@@ -173,6 +174,20 @@ void readChars(TextureFont* font, const FontFile& in, uint32_t size) {
     for (uint32_t offset = 0; offset < size; offset += CHAR_RECORD_SIZE) storeGlyph(font, in, &data[offset]);
 }
 
+// A glyph's image lies on its page. One beyond it is a broken file, and the
+// software renderer would size a scratch copy by it: a glyph of 25000 pixels
+// a side once cost two gigabytes per draw.
+void checkGlyphsLieOnTheirPages(const TextureFont* font, const char* path) {
+    for (int i = 0; i < GLYPH_COUNT; ++i) {
+        const Glyph& glyph = font->glyphs[i];
+        const TextureContent* page = font->pages[glyph.page];
+        if (uint32_t{glyph.x} + glyph.width > page->width || uint32_t{glyph.y} + glyph.height > page->height)
+            FATAL_ERROR("Character (%u) of %ux%u pixels at (%u, %u) does not fit on its %ux%u page (%s).",
+                        static_cast<unsigned>(i + FIRST_GLYPH_CODE), glyph.width, glyph.height, glyph.x, glyph.y, page->width,
+                        page->height, path);
+    }
+}
+
 void readBlock(TextureFont* font, const FontFile& in, int8_t type, uint32_t size, uint32_t flags) {
     switch (type) {
         case BLOCK_INFO:
@@ -208,6 +223,7 @@ TextureFont* TextureFontContentLoad(const char* path, int, uint32_t flags) {
     if (previous != BLOCK_CHARS)
         FATAL_ERROR("Texture font ends before its %s block (%s).",
                     BLOCK_NAMES[std::max<int>(previous + 1, BLOCK_COMMON)], path);
+    checkGlyphsLieOnTheirPages(font.get(), path);
     // The content cache, or with CF_NO_CACHE the caller, owns it from here.
     return font.release();
 }
