@@ -19,6 +19,7 @@
 #include <stb_image_write.h>
 
 #include "../common/Colour.h"
+#include "../common/TextFont.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,6 +34,8 @@
 #include <string>
 #include <vector>
 
+const char* const TOOL_NAME = "houseplan";
+
 namespace {
 
 constexpr int TILE = 32;
@@ -41,12 +44,6 @@ constexpr int WIDTH = 1880;
 constexpr int HEIGHT = 1296;
 constexpr const char* PRELOAD = "Assets/Preload.json";
 constexpr int PRELOAD_MAP = 1;
-constexpr const char* FONTS = "/usr/share/fonts/truetype/dejavu/";
-
-[[noreturn]] void fail(const std::string& message) {
-    std::fprintf(stderr, "houseplan: %s\n", message.c_str());
-    std::exit(1);
-}
 
 std::string readText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -172,70 +169,14 @@ private:
 
 // ---- Text ----
 
-// Decodes UTF-8 so that the arrows and dashes of the labels come out.
-std::vector<FT_ULong> codepoints(const std::string& text) {
-    std::vector<FT_ULong> out;
-    for (size_t i = 0; i < text.size();) {
-        auto byte = static_cast<unsigned char>(text[i]);
-        int extra = byte >= 0xF0 ? 3 : byte >= 0xE0 ? 2 : byte >= 0xC0 ? 1 : 0;
-        FT_ULong cp = extra == 0 ? byte : byte & (0x3F >> extra);
-        for (int k = 1; k <= extra && i + k < text.size(); ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        out.push_back(cp);
-        i += static_cast<size_t>(extra) + 1;
-    }
-    return out;
+// Dark edges keep a label legible where it lies over tiles or lines.
+void drawOutlined(const Font& font, Canvas& canvas, int x, int baseline, const std::string& text, Colour colour,
+                  Colour edge) {
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx)
+            if (dx * dx + dy * dy <= 5) font.draw(canvas, x + dx, baseline + dy, text, edge);
+    font.draw(canvas, x, baseline, text, colour);
 }
-
-class Font {
-public:
-    Font(FT_Library library, const std::string& file, int pixels) {
-        std::string path = std::string(FONTS) + file;
-        if (FT_New_Face(library, path.c_str(), 0, &face) != 0) fail("cannot load " + path);
-        FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels));
-    }
-    ~Font() { FT_Done_Face(face); }
-    Font(const Font&) = delete;
-    Font& operator=(const Font&) = delete;
-
-    int width(const std::string& text) const {
-        return layOut(text, [](const FT_Bitmap&, int, int) {});
-    }
-
-    void draw(Canvas& canvas, int x, int baseline, const std::string& text, Colour colour) const {
-        layOut(text, [&](const FT_Bitmap& bitmap, int left, int top) {
-            for (unsigned row = 0; row < bitmap.rows; ++row)
-                for (unsigned col = 0; col < bitmap.width; ++col)
-                    canvas.blend(x + left + static_cast<int>(col), baseline - top + static_cast<int>(row),
-                                 colour,
-                                 bitmap.buffer[row * static_cast<unsigned>(bitmap.pitch) + col] / 255.0f);
-        });
-    }
-
-    // Dark edges keep a label legible where it lies over tiles or lines.
-    void drawOutlined(Canvas& canvas, int x, int baseline, const std::string& text, Colour colour,
-                      Colour edge) const {
-        for (int dy = -2; dy <= 2; ++dy)
-            for (int dx = -2; dx <= 2; ++dx)
-                if (dx * dx + dy * dy <= 5) draw(canvas, x + dx, baseline + dy, text, edge);
-        draw(canvas, x, baseline, text, colour);
-    }
-
-private:
-    FT_Face face = nullptr;
-
-    // Renders each glyph in turn for the callback; returns the advance of the whole text.
-    template <class Visit>
-    int layOut(const std::string& text, Visit visit) const {
-        int pen = 0;
-        for (FT_ULong cp : codepoints(text)) {
-            if (FT_Load_Char(face, cp, FT_LOAD_RENDER) != 0) fail("the font cannot render a character");
-            visit(face->glyph->bitmap, pen + face->glyph->bitmap_left, face->glyph->bitmap_top);
-            pen += static_cast<int>(face->glyph->advance.x >> 6);
-        }
-        return pen;
-    }
-};
 
 struct Fonts {
     Font title, heading, room, label, small;
@@ -765,7 +706,7 @@ Shape flameShape(Point c, float size) {
 void drawKey(Canvas& canvas, const Fonts& fonts, Point at, const std::string& label) {
     paint(canvas, at, 9, LOCKED, EDGE, keyShape(at));
     if (!label.empty())
-        fonts.label.drawOutlined(canvas, static_cast<int>(at.x) + 11, static_cast<int>(at.y) + 4, label,
+        drawOutlined(fonts.label, canvas, static_cast<int>(at.x) + 11, static_cast<int>(at.y) + 4, label,
                                  LOCKED, INK);
 }
 
@@ -789,7 +730,7 @@ void drawCheckpoint(Canvas& canvas, Point at) {
 void drawStart(Canvas& canvas, const Fonts& fonts, Point at, bool labelled) {
     paint(canvas, at, 8, WHITE, EDGE, [at](Point p) { return std::abs(circle(p, at, 6)) - 1.3f; });
     if (labelled)
-        fonts.label.drawOutlined(canvas, static_cast<int>(at.x) + 10, static_cast<int>(at.y) + 4, "start",
+        drawOutlined(fonts.label, canvas, static_cast<int>(at.x) + 10, static_cast<int>(at.y) + 4, "start",
                                  WHITE, INK);
 }
 
@@ -818,7 +759,7 @@ void drawExitMarker(Canvas& canvas, const Fonts& fonts, const Exit& exit) {
     std::string label = "key " + exit.thing->property("int.KeyID", "0");
     int x = exit.to.x > exit.from.x + 4 ? static_cast<int>(exit.from.x) - 9 - fonts.label.width(label)
                                         : static_cast<int>(exit.from.x) + 9;
-    fonts.label.drawOutlined(canvas, x, static_cast<int>(exit.from.y) + 4, label, LOCKED, INK);
+    drawOutlined(fonts.label, canvas, x, static_cast<int>(exit.from.y) + 4, label, LOCKED, INK);
 }
 
 void drawThings(Canvas& canvas, const Fonts& fonts, const Room& room) {
@@ -916,9 +857,9 @@ void drawLegend(Canvas& canvas, const Fonts& fonts) {
 // Names go on last, over any line that passes, edged so that they still read.
 void drawName(Canvas& canvas, const Fonts& fonts, const Room& room) {
     int baseline = room.place.y - 8;
-    fonts.room.drawOutlined(canvas, room.place.x, baseline, room.map.name, NAME, INK);
+    drawOutlined(fonts.room, canvas, room.place.x, baseline, room.map.name, NAME, INK);
     int after = room.place.x + fonts.room.width(room.map.name) + 8;
-    fonts.small.drawOutlined(canvas, after, baseline, room.place.caption, FAINT, INK);
+    drawOutlined(fonts.small, canvas, after, baseline, room.place.caption, FAINT, INK);
 }
 
 House buildHouse() {

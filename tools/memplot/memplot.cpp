@@ -11,6 +11,7 @@
 #include <stb_image_write.h>
 
 #include "../common/Colour.h"
+#include "../common/TextFont.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,6 +22,8 @@
 #include <string>
 #include <vector>
 
+const char* const TOOL_NAME = "memplot";
+
 namespace {
 
 constexpr int WIDTH = 1200;
@@ -29,7 +32,6 @@ constexpr int LEFT = 90;  // the plot's frame inside the picture
 constexpr int RIGHT = WIDTH - 30;
 constexpr int TOP = 110;
 constexpr int BOTTOM = HEIGHT - 60;
-constexpr const char* FONTS = "/usr/share/fonts/truetype/dejavu/";
 
 constexpr Colour BACKGROUND{0.98f, 0.98f, 0.97f};
 constexpr Colour INK{0.12f, 0.12f, 0.14f};
@@ -37,11 +39,6 @@ constexpr Colour GRID{0.86f, 0.86f, 0.86f};
 constexpr Colour ROUND_LINE{0.62f, 0.62f, 0.66f};
 constexpr Colour RESIDENT{0.13f, 0.38f, 0.72f};
 constexpr Colour HEAP{0.86f, 0.45f, 0.10f};
-
-[[noreturn]] void fail(const std::string& message) {
-    std::fprintf(stderr, "memplot: %s\n", message.c_str());
-    std::exit(1);
-}
 
 struct Sample {
     double minute = 0.0;
@@ -114,47 +111,6 @@ public:
 
 private:
     std::vector<Colour> pixels;
-};
-
-class Font {
-public:
-    Font(FT_Library library, const std::string& file, int pixels) {
-        const std::string path = std::string(FONTS) + file;
-        if (FT_New_Face(library, path.c_str(), 0, &face) != 0) fail("cannot load " + path);
-        FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixels));
-    }
-    ~Font() { FT_Done_Face(face); }
-    Font(const Font&) = delete;
-    Font& operator=(const Font&) = delete;
-
-    int width(const std::string& text) const {
-        return layOut(text, [](const FT_Bitmap&, int, int) {});
-    }
-
-    void draw(Canvas& canvas, int x, int baseline, const std::string& text, Colour colour) const {
-        layOut(text, [&](const FT_Bitmap& bitmap, int left, int top) {
-            for (unsigned row = 0; row < bitmap.rows; ++row)
-                for (unsigned col = 0; col < bitmap.width; ++col)
-                    canvas.blend(x + left + static_cast<int>(col), baseline - top + static_cast<int>(row),
-                                 colour,
-                                 bitmap.buffer[row * static_cast<unsigned>(bitmap.pitch) + col] / 255.0f);
-        });
-    }
-
-private:
-    FT_Face face = nullptr;
-
-    // The labels are ASCII: a byte is a character.
-    template <class Visit>
-    int layOut(const std::string& text, Visit visit) const {
-        int pen = 0;
-        for (unsigned char c : text) {
-            if (FT_Load_Char(face, c, FT_LOAD_RENDER) != 0) fail("the font cannot render a character");
-            visit(face->glyph->bitmap, pen + face->glyph->bitmap_left, face->glyph->bitmap_top);
-            pen += static_cast<int>(face->glyph->advance.x >> 6);
-        }
-        return pen;
-    }
 };
 
 struct Fonts {
