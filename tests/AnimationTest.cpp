@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -51,6 +52,21 @@ TEST(AnimationTest, PlayModesStepOneFrameAnUpdate) {
     slow.pause();
     slow.update(0.05f);
     EXPECT_EQ(slow.timer, 0.0f) << "paused: the timer stands still";
+}
+
+// An animation frame lasts its duration whatever the frame rate: a frame's
+// overrun carries into the next.
+TEST(AnimationTest, AFrameLastsItsDurationAtAnyFrameRate) {
+    for (float dt : {1 / 30.0f, 1 / 60.0f, 1 / 144.0f, 1 / 240.0f}) {
+        Animation loop = fourFrames(true, false);
+        int advances = 0;
+        for (int frame = static_cast<int>(std::lround(3 / dt)); frame > 0; --frame) {
+            const uint32_t shown = loop.frame;
+            loop.update(dt);
+            advances += loop.frame != shown ? 1 : 0;
+        }
+        EXPECT_NEAR(advances, 30, 1) << 1 / dt << " fps: a tenth of a second a frame";
+    }
 }
 
 class AnimationContentTest : public ::testing::Test {

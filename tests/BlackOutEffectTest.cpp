@@ -2,11 +2,11 @@
 #include "Engine/Viewport.h"
 #include "Game/Game.h"
 #include "TestSupport.h"
+#include "Util/Random.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 
@@ -49,19 +49,27 @@ TEST_F(BlackOutEffectTest, HoldBlackTurnsTheFadeAroundForGood) {
     EXPECT_EQ(effect->opacity, 1.0f);
 }
 
-// Only a flickering black-out thinner than six tenths blanks, about one frame in nine.
-TEST_F(BlackOutEffectTest, AThinFlickeringBlackOutBlanksAboutOneFrameInNine) {
-    std::srand(7);
-    auto blankFrames = [&](float opacity, bool flicker) {
-        effect->opacity = opacity;
-        effect->flicker = flicker;
-        int blanks = 0;
-        for (int frame = 0; frame < 900; ++frame) blanks += effect->visibleOpacity() == 0 ? 1 : 0;
-        return blanks;
+// Only a flickering black-out thinner than six tenths drops out: sixty times
+// a second it does or not, one time in nine, so it is out about a ninth of
+// the time at any frame rate.
+TEST_F(BlackOutEffectTest, AThinFlickeringBlackOutIsOutAboutANinthOfTheTimeAtAnyFrameRate) {
+    seedRandom(7);
+    auto secondsOut = [&](float opacity, bool flicker, float dt) {
+        double out = 0;
+        for (double seconds = 0; seconds < 30; seconds += dt) {
+            effect->opacity = opacity;
+            effect->flicker = flicker;
+            effect->update(dt);
+            if (effect->visibleOpacity() == 0) out += dt;
+        }
+        return out;
     };
-    EXPECT_EQ(blankFrames(0.6f, true), 0);
-    EXPECT_EQ(blankFrames(0.5f, false), 0);
-    EXPECT_NEAR(blankFrames(0.59f, true), 100, 35);
+    for (float dt : {1 / 30.0f, 1 / 60.0f, 1 / 144.0f, 1 / 240.0f}) {
+        SCOPED_TRACE(testing::Message() << 1 / dt << " fps");
+        EXPECT_EQ(secondsOut(0.61f, true, dt), 0.0);
+        EXPECT_EQ(secondsOut(0.5f, false, dt), 0.0);
+        EXPECT_NEAR(secondsOut(0.59f, true, dt), 30.0 / 9, 1.0);
+    }
 }
 
 TEST_F(BlackOutEffectTest, DrawsItsOpacityInBlackOverTheWholeWindow) {

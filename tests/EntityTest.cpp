@@ -39,6 +39,39 @@ TEST(EntityTest, PushOutMovesOneAxisByWholePixelsAndLeavesTouchingBoxes) {
     }
 }
 
+// A 27 x 39 walker 2 px into the right side of a 32 x 32 holder, its bottom
+// some pixels over the holder's top: walking straight at a corner it only
+// grazes, it slips up past it by as much as it was held back each frame.
+TEST(EntityTest, WalkingStraightAtAGrazedCornerSlidesPastIt) {
+    Box holder(0, 100, 32, 32);
+    const struct {
+        const char* what;
+        float overTop;
+        Vector2 velocity;
+        float pushedX, slidY;
+    } cases[] = {
+        {"9 px of a 39 px side over the top: held back 2 px and slides up 2", 9, {-125, 0}, 32, -2},
+        {"1 px over: the shallower way out is up", 1, {-125, 0}, 30, -1},
+        {"20 px over: it is the side, not the corner", 20, {-125, 0}, 32, 0},
+        {"walking down as well: no slide", 9, {-88, 88}, 32, 0},
+        {"standing still: no slide", 9, {0, 0}, 32, 0},
+    };
+    for (const auto& c : cases) {
+        Box walker(30, 100 + c.overTop - 39, 27, 39);
+        walker.velocity = c.velocity;
+        walker.pushOut(&holder);
+        EXPECT_EQ(walker.x, c.pushedX) << c.what;
+        EXPECT_FLOAT_EQ(walker.y, 100 + c.overTop - 39 + c.slidY) << c.what;
+    }
+    Box walker(32, 100 + 9 - 39, 27, 39);
+    walker.velocity = {-125, 0};
+    for (int frame = 0; frame < 6; ++frame) {
+        walker.x -= 2;
+        walker.pushOut(&holder);
+    }
+    EXPECT_LT(walker.x, 32.0f) << "past the corner within six frames, walking on";
+}
+
 TEST(EntityTest, SpriteUpdateMovesAndTurnsAboutThePivotRelativeToTheCamera) {
     ScopedViewport viewport(screenWidth(), screenHeight(), {2.0f, 2.0f});
     Room room;

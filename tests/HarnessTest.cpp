@@ -125,21 +125,23 @@ TEST(RouteTest, StepsAreReadAndMalformedOnesNameTheLine) {
     std::string error;
     ASSERT_TRUE(
         parseRoute("# the porch\nroom IntroEnd.json\n\nwalk 12.5 2.3  # to the door\ntap SPACE\n"
-                   "hold W 1.5\nwait 2\nscreen IntroScreen\nquit\n",
+                   "hold W 1.5\nwait 2\nscreen IntroScreen\nfall 3 4\nquit\n",
                    &steps, &error))
         << error;
-    ASSERT_EQ(steps.size(), 7u);
+    ASSERT_EQ(steps.size(), 8u);
     EXPECT_EQ(steps[0].name, "IntroEnd.json");
     EXPECT_EQ(steps[1].line, 4);
     EXPECT_EQ(steps[1].text, "walk 12.5 2.3");
     EXPECT_FLOAT_EQ(steps[1].y, 2.3f);
     EXPECT_EQ(steps[2].key, KEY_SPACE);
     EXPECT_FLOAT_EQ(steps[3].x, 1.5f);
+    EXPECT_EQ(steps[6].action, RouteAction::Fall);
 
     const std::string longWalk = "walk " + std::string(200, '1') + "x 2";
     const std::pair<std::string, const char*> cases[] = {
         {"walk 3\n", "1: cannot read 'walk 3'"},
         {"walk 1 nan\n", "1: cannot read 'walk 1 nan'"},
+        {"fall 1\n", "1: cannot read 'fall 1'"},
         {"tap JUMP\n", "1: cannot read 'tap JUMP'"},
         {"hold E\n", "1: cannot read 'hold E'"},
         {"quit\nwait -1\n", "2: cannot read 'wait -1'"},

@@ -2,6 +2,7 @@
 // screen, driven frame by frame with the space bar.
 #include "Content/Map.h"
 #include "Engine/KeyCodes.h"
+#include "Screens/JournalScreen.h"
 #include "TestSupport.h"
 #include "World/CheckpointEntity.h"
 #include "World/DoorEntity.h"
@@ -64,9 +65,13 @@ protected:
     size_t count(int32_t kind) const { return entitiesOf(room, kind).size(); }
 };
 
+// A journal lying at the far end of the room: until it is taken, no door opens.
+const std::string JOURNAL = mapObject("Entity.Journal", 600, 300, 24, 20, R"("Target": "Journal")");
+
 struct DoorCase {
     const char* what;
     const char* map;
+    bool journalLies;
     DoorIndex door;
     int32_t collectedKey;  // 0 for none
     float candleLife;
@@ -76,24 +81,24 @@ struct DoorCase {
 
 TEST_F(InteractionTest, DoorsPromptAndOpenAsTheirLockKeyJournalAndCandleAllow) {
     const DoorCase cases[] = {
-        {"open door", "Hall.json", OPEN_DOOR, 0, 10, "Open Door", true},
-        {"locked, key missing", "Hall.json", LOCKED_DOOR, 0, 10, "Door Locked", false},
-        {"locked, another key", "Hall.json", LOCKED_DOOR, 2, 10, "Door Locked", false},
-        {"locked, key held: unlocks and leaves", "Hall.json", LOCKED_DOOR, 7, 10, "Unlock Door", true},
-        {"no journal yet", "RoomTutA.json", OPEN_DOOR, 0, 10, "I Can't Forget That Journal...", false},
-        {"no journal, locked, key held", "RoomTutA.json", LOCKED_DOOR, 7, 10,
+        {"open door", "Hall.json", false, OPEN_DOOR, 0, 10, "Open Door", true},
+        {"locked, key missing", "Hall.json", false, LOCKED_DOOR, 0, 10, "Door Locked", false},
+        {"locked, another key", "Hall.json", false, LOCKED_DOOR, 2, 10, "Door Locked", false},
+        {"locked, key held: unlocks and leaves", "Hall.json", false, LOCKED_DOOR, 7, 10, "Unlock Door", true},
+        {"no journal yet", "Nursery.json", true, OPEN_DOOR, 0, 10, "I Can't Forget That Journal...", false},
+        {"no journal, locked, key held", "Nursery.json", true, LOCKED_DOOR, 7, 10,
          "I Can't Forget That Journal...", false},
-        {"hole needs no journal", "RoomTutA.json", HOLE, 0, 10, "Enter Hole", true},
-        {"dark hole in the second tutorial", "RoomTutB.json", HOLE, 0, 10,
+        {"hole needs no journal", "Nursery.json", true, HOLE, 0, 10, "Enter Hole", true},
+        {"dark hole in the second tutorial", "RoomTutB.json", false, HOLE, 0, 10,
          "It's too dark down here without a candle", false},
-        {"lit hole in the second tutorial", "RoomTutB.json", HOLE, 0, 10.5f, "Enter Hole", true},
-        {"hole elsewhere needs no candle", "Hall.json", HOLE, 0, 10, "Enter Hole", true},
+        {"lit hole in the second tutorial", "RoomTutB.json", false, HOLE, 0, 10.5f, "Enter Hole", true},
+        {"hole elsewhere needs no candle", "Hall.json", false, HOLE, 0, 10, "Enter Hole", true},
     };
     for (const DoorCase& c : cases) {
         SCOPED_TRACE(c.what);
         forgetCollectedKeys();
         if (c.collectedKey != 0) collectedKeyIds[0] = c.collectedKey;
-        enter(c.map, THREE_DOORS);
+        enter(c.map, THREE_DOORS + (c.journalLies ? "," + JOURNAL : ""));
         standAt(static_cast<float>(DOOR_X[c.door]) + 4, 60);
         step();
         // The door alone, so that the character's own candle logic stays out of it.
@@ -169,9 +174,10 @@ TEST_F(InteractionTest, WithEveryKeySlotTakenAKeyStaysWhereItLies) {
     EXPECT_EQ(count(ET_KEY), 1u);
 }
 
-TEST_F(InteractionTest, TheJournalIsTakenWithTheSpaceBarHeldOnTheFirstFrameInReach) {
-    enter("RoomTutA.json", mapObject("Entity.Journal", 160, 160, 24, 20, R"("Target": "Journal")"));
-    EXPECT_FALSE(character->hasJournal);
+TEST_F(InteractionTest, TheJournalIsTakenWithTheSpaceBarHeldAndStaysTakenForTheGame) {
+    const std::string journal = mapObject("Entity.Journal", 160, 160, 24, 20, R"("Target": "Journal")");
+    enter("RoomTutA.json", journal);
+    EXPECT_FALSE(character->hasJournal) << "doors stay shut while it lies in the room";
     KEInputPostKey(KEY_SPACE, true);
     KEInputUpdate();
     standAt(160 - 80, 160);
@@ -182,30 +188,74 @@ TEST_F(InteractionTest, TheJournalIsTakenWithTheSpaceBarHeldOnTheFirstFrameInRea
     standAt(160 - 79, 160);
     room->update(FRAME);
     EXPECT_TRUE(character->hasJournal) << "held, not freshly pressed";
+    KEInputPostKey(KEY_SPACE, false);
+    KEInputUpdate();
+
+    ScreenStackShutdown();
+    ScreenStackInit();
+    enter("RoomTutA.json", journal);
+    EXPECT_EQ(count(ET_JOURNAL), 0u) << "coming back, the room no longer lays it out";
+    EXPECT_TRUE(character->hasJournal);
+
+    resetGameProgress();
+    ScreenStackShutdown();
+    ScreenStackInit();
+    enter("RoomTutA.json", journal);
+    EXPECT_EQ(count(ET_JOURNAL), 1u) << "a new game finds it where it was";
+    EXPECT_FALSE(character->hasJournal);
+    resetGameProgress();
 }
 
-TEST_F(InteractionTest, CheckpointsFireOnceEdgeToEdgeInRisingIdOrder) {
-    auto checkpoint = [](int id, int x, const char* journal) {
+// Every checkpoint fires once, in whatever order the house is played; the
+// highest reached is what a death goes back to, and it never goes down.
+TEST_F(InteractionTest, CheckpointsFireOnceEachInAnyOrderAndTheHighestStays) {
+    auto checkpoint = [](int id, int x, int page) {
         return mapObject("Entity.CheckPoint", x, 64, 32, 64,
-                         R"("int.ID": ")" + std::to_string(id) +
-                             R"(", "Room": "Assets/FloorTemplate/FinalRooms/Hall.json")" + journal);
+                         R"("int.ID": ")" + std::to_string(id) + R"(", "Room": "Assets/Room)" +
+                             std::to_string(id) + R"(.json", "Journal": "Assets/Textures/JournalBackground)" +
+                             std::to_string(page) + R"(.png")");
     };
-    enter("Hall.json", checkpoint(5, 32, R"(, "Journal": "Assets/Textures/JournalBackground3.png")") + "," +
-                           checkpoint(3, 192, ""));
+    enter("Hall.json", checkpoint(6, 32, 4) + "," + checkpoint(3, 192, 2));
     ASSERT_EQ(room->spawnPoints->count, 2) << "each checkpoint is a spawn point of its id";
-    standAt(32 - character->width, 64);
+    struct Visit {
+        const char* what;
+        int x;
+        int32_t page;  // the dialogue the page plays
+        int32_t highest;
+        const char* highestRoom;
+    };
+    const Visit visits[] = {
+        {"6 first, touching edge to edge", static_cast<int>(32 - character->width), MS_DIALOGUE_4, 6,
+         "Assets/Room6.json"},
+        {"3 after 6: its page, but 6 stays the highest", 192, MS_DIALOGUE_2, 6, "Assets/Room6.json"},
+    };
+    for (const Visit& visit : visits) {
+        SCOPED_TRACE(visit.what);
+        standAt(static_cast<float>(visit.x), 64);
+        step();
+        EXPECT_STREQ(ScreenStackScreens().tail->data->typeName(), "JournalScreen");
+        EXPECT_TRUE(character->readingJournal);
+        EXPECT_EQ(SoundManagerMusicState(), visit.page);
+        EXPECT_EQ(screen->playState.lastCheckpointId, visit.highest);
+        EXPECT_EQ(screen->playState.lastCheckpointRoom, visit.highestRoom);
+        closeJournalPages();
+        character->readingJournal = false;
+        SoundManagerSetState(MS_CALM);
+    }
     step();
-    EXPECT_EQ(screen->playState.lastCheckpointId, 5) << "touching edges trigger";
-    EXPECT_EQ(screen->playState.lastCheckpointRoom, "Assets/FloorTemplate/FinalRooms/Hall.json");
-    EXPECT_STREQ(ScreenStackScreens().tail->data->typeName(), "JournalScreen");
-    EXPECT_TRUE(character->readingJournal);
-    EXPECT_EQ(SoundManagerMusicState(), MS_DIALOGUE_3);
+    EXPECT_EQ(count(ET_CHECKPOINT), 0u) << "each fired once and is gone";
 
-    standAt(192, 64);
-    step();
-    step();
-    EXPECT_EQ(screen->playState.lastCheckpointId, 5) << "3 comes after 5: nothing";
-    EXPECT_EQ(count(ET_CHECKPOINT), 1u) << "the fired one is gone, the other stays armed";
+    PlayState again = screen->playState;
+    ScreenStackShutdown();
+    ScreenStackInit();
+    screen = pushScreen(new_PlayScreen(&again));
+    room = screen->room.get();
+    character = room->character;
+    for (int x : {32, 192}) {
+        standAt(static_cast<float>(x), 64);
+        step();
+    }
+    EXPECT_STREQ(ScreenStackScreens().tail->data->typeName(), "PlayScreen") << "read once a game";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "Effects/FlareEmitter.h"
 #include "Effects/RainEmitter.h"
 #include "TestSupport.h"
+#include "Util/Random.h"
 #include "World/Camera.h"
 
 #include <gtest/gtest.h>
@@ -39,16 +40,16 @@ protected:
 TEST_F(ParticleEmitterTest, AParticleLivesUntilItsLifeRunsOutAndDiesWithoutMoving) {
     const std::unique_ptr<FireEmitter> fire = new_FireEmitter();
     fire->position = {50, 60};
-    new_Particle(fire->store.get(), {10, 20}, {100, 0}, 4, 0.1f, 0.5f, 0);
+    new_Particle(fire->store.get(), {10, 20}, {100, 0}, 4, 0.1f, 5.0f, 0);
     Particle& p = particle(*fire, 0);
     p.rotation = 0;
     ASSERT_TRUE(p.updateParticle(0.03f));
     EXPECT_FLOAT_EQ(p.position.x, 13);
-    EXPECT_FLOAT_EQ(p.rotation, 0.5f) << "spin is added per update, not per second";
+    EXPECT_FLOAT_EQ(p.rotation, 0.15f) << "spin is radians a second";
     float x = 0, y = 0;
     Matrix3TransformPoint(&p.transform, 1, 0, &x, &y);
-    EXPECT_NEAR(x, 13 + 4 * std::cos(0.5f), 1e-4);
-    EXPECT_NEAR(y, 20 + 4 * std::sin(0.5f), 1e-4);
+    EXPECT_NEAR(x, 13 + 4 * std::cos(0.15f), 1e-4);
+    EXPECT_NEAR(y, 20 + 4 * std::sin(0.15f), 1e-4);
     for (int frame = 0; frame < 2; ++frame) fire->update(0.03f);
     EXPECT_EQ(particleCount(*fire), 1);
     EXPECT_FLOAT_EQ(p.position.x, 53) << "placed on the emitter, then moved";
@@ -64,15 +65,15 @@ TEST_F(ParticleEmitterTest, AParticleLivesUntilItsLifeRunsOutAndDiesWithoutMovin
 // its shared timer runs out and moving against the walk, rain within its
 // area for five seconds.
 TEST_F(ParticleEmitterTest, EmittersSpawnWhatTheyShouldWhereTheyShould) {
-    std::srand(4);
+    seedRandom(4);
     const std::unique_ptr<FireEmitter> fire = new_FireEmitter();
     const std::unique_ptr<FireEmitter> flare = new_FlareEmitter();
     fire->position = flare->position = {50, 60};
     flare->size = 12;
     for (int burst = 0; burst < 40; ++burst) {
         const int fires = particleCount(*fire), flares = particleCount(*flare);
-        fire->emit();
-        flare->emit();
+        fire->emit(1.0f / 60.0f);
+        flare->emit(1.0f / 60.0f);
         EXPECT_LE(particleCount(*fire) - fires, 2);
         EXPECT_LE(particleCount(*flare) - flares, 1);
     }
@@ -102,9 +103,9 @@ TEST_F(ParticleEmitterTest, EmittersSpawnWhatTheyShouldWhereTheyShould) {
     rain->rate = 200;
     rain->minX = 10, rain->maxX = 110, rain->minY = -50, rain->maxY = 50;
     rain->update(0.004f);
-    EXPECT_EQ(particleCount(*rain), 0) << "0.8 drops truncate to none";
+    EXPECT_EQ(particleCount(*rain), 0) << "0.8 drops wait for the next frame";
     rain->update(0.1f);
-    ASSERT_EQ(particleCount(*rain), 20);
+    ASSERT_EQ(particleCount(*rain), 20) << "20.8 drops: 20 now";
     for (int i = 0; i < 20; ++i) {
         const Particle& drop = particle(*rain, i);
         EXPECT_TRUE(drop.position.x >= 10 && drop.position.x <= 110 + 150 * 0.1f) << drop.position.x;
@@ -119,6 +120,35 @@ TEST_F(ParticleEmitterTest, EmittersSpawnWhatTheyShouldWhereTheyShould) {
     rain->rate = 200;
     rain->update(1e9f);
     EXPECT_EQ(particleCount(*rain), 0) << "a stall spawns at most a second's drops, which expire at once";
+}
+
+// Flames burst sixty times a second, none to two particles a fire and none
+// or one a flare, and the rain falls 200 drops a second, however many frames
+// the second is cut into.
+TEST_F(ParticleEmitterTest, FlamesAndRainComeAsOftenASecondAtAnyFrameRate) {
+    seedRandom(4);
+    for (float dt : {1 / 30.0f, 1 / 60.0f, 1 / 144.0f, 1 / 240.0f}) {
+        SCOPED_TRACE(testing::Message() << 1 / dt << " fps");
+        const std::unique_ptr<FireEmitter> fire = new_FireEmitter();
+        const std::unique_ptr<FireEmitter> flare = new_FlareEmitter();
+        int flames = 0, flares = 0;
+        for (int frame = std::lround(10 / dt); frame > 0; --frame) {
+            const int fires = particleCount(*fire), glows = particleCount(*flare);
+            fire->emit(dt);
+            flare->emit(dt);
+            flames += particleCount(*fire) - fires;
+            flares += particleCount(*flare) - glows;
+            fire->update(dt);
+            flare->update(dt);
+        }
+        EXPECT_NEAR(flames / 10.0, 60, 4) << "a flame a burst on the average";
+        EXPECT_NEAR(flares / 10.0, 30, 3);
+
+        const std::unique_ptr<RainEmitter> rain = new_RainEmitter();
+        rain->rate = 200;
+        for (int frame = std::lround(4 / dt); frame > 0; --frame) rain->update(dt);
+        EXPECT_NEAR(particleCount(*rain), 800, 1) << "four seconds of drops, none expired yet";
+    }
 }
 
 // Whether the pixel is lit by a white-tinted fire on the black frame.

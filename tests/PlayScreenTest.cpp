@@ -82,6 +82,46 @@ TEST_F(PlayScreenTest, ChangingRoomFadesOutIntoTheNextWithTheCandleCarried) {
     EXPECT_EQ(currentCharacter, nullptr);
 }
 
+// A death after a checkpoint, and a fall in a room that gives no candle on a
+// respawn, enter the room again as it was first met. The room left behind
+// leaves the music to the new one: no danger while the new character holds
+// its candle.
+TEST_F(PlayScreenTest, ADeathOrAFallEntersTheRoomAgainAndTheMusicFollowsTheNewCharacter) {
+    PlayState entry;
+    entry.entryDoor.target = world.writeMap("Hall.json", std::vector<std::string>(8, "........"));
+    entry.lastCheckpointId = 2;
+    auto* dark = pushScreen(new_PlayScreen(&entry));
+    frames(20);
+    CharacterEntity* dying = dark->room->character;
+    dying->candleLife = -5;
+    frames(1);
+    EXPECT_EQ(SoundManagerMusicState(), MS_DEATH);
+    EXPECT_TRUE(dying->leavingRoom) << "the dead stand still till the room is entered again";
+    frames(30);
+    ASSERT_NE(top(), dark);
+    EXPECT_GT(currentCharacter->candleLife, 69.0f) << "a fresh candle";
+    for (int frame = 0; frame < 120; ++frame) {
+        frames(1);
+        ASSERT_EQ(SoundManagerMusicState(), MS_SPOOKY) << "frame " << frame;
+    }
+
+    ScreenStackShutdown();
+    ScreenStackInit();
+    const std::string holder =
+        mapObject("Entity.Candle", 128, 64, 32, 32, R"("decimal.Life": "40")") + "," +
+        mapObject("Entity.Light", -512, -512, 1664, 1664);
+    auto* boxRoom = world.play(world.writeMap("RoomTutB.json", std::vector<std::string>(8, "........"),
+                                              "[" + holder + "]"));
+    frames(20);
+    boxRoom->room->removeEntity(entitiesOf(boxRoom->room.get(), ET_CANDLE).front());
+    boxRoom->room->character->falling = true;
+    frames(120);
+    ASSERT_NE(top(), boxRoom) << "a fall in a room without a candle to respawn with enters it again";
+    auto* again = static_cast<PlayScreen*>(top());
+    EXPECT_EQ(entitiesOf(again->room.get(), ET_CANDLE).size(), 1u) << "its candle holder stands again";
+    EXPECT_EQ(again->room->character->scale.x, 1.5f);
+}
+
 // The drops live in the world's pixels whatever the screen scale: on a large
 // desktop the rain still comes down in its band above the character.
 TEST_F(PlayScreenTest, RainOnTheRoofSpawnsAboveTheCharacterAtAnyScale) {

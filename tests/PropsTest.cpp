@@ -101,6 +101,42 @@ TEST_F(PropsTest, APitShowsOnceLitAndPullsOnlyWhenOpen) {
     EXPECT_TRUE(pit->revealed) << "it stays shown";
 }
 
+// An open pit catches the character whose middle, as drawn, stands over the
+// round hole: not one whose box only brushes the pit's edge.
+TEST_F(PropsTest, AnOpenPitCatchesTheCharacterWhoseMiddleIsOverTheHole) {
+    const struct {
+        const char* what;
+        float middleX, middleY;  // the character's, from the pit's middle
+        bool falls;
+    } cases[] = {
+        {"over the middle", 0, 0, true},
+        {"just inside the rim", 24, 0, true},
+        {"beside the rim, its box over the pit", 30, 0, false},
+        {"above, its box over the pit's top", 0, -30, false},
+        {"over the box's corner, outside the round hole", 21, 21, false},
+    };
+    for (const auto& c : cases) {
+        enter("Hall.json", mapObject("Entity.Pit", 320, 192, 64, 64, R"("decimal.Rate": "0.01")"));
+        auto* pit = first<PitEntity>(ET_PIT);
+        character->candleFrozen = true;
+        const auto place = [&] {
+            character->x = 352 + c.middleX - character->width * character->scale.x * 0.5f;
+            character->y = 224 + c.middleY - character->height * character->scale.y * 0.5f;
+        };
+        place();
+        frames(2);
+        ASSERT_TRUE(pit->revealed) << c.what << ": the light follows a frame behind";
+        for (int i = 0; i < 30 && !character->falling; ++i) {
+            place();
+            frames(1);
+        }
+        EXPECT_GE(pit->animation->frame, PIT_OPEN_FRAME) << c.what;
+        EXPECT_EQ(character->falling, c.falls) << c.what;
+        ScreenStackShutdown();
+        ScreenStackInit();
+    }
+}
+
 TEST_F(PropsTest, TheStormSoundsOnlyInItsZoneOnTheRoof) {
     const std::string zone = mapObject("Entity.Zone", 0, 0, 512, 384, R"("Name": "Rain_And_Thunder")");
     enter("Attic.json", zone);

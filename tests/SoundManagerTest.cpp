@@ -1,10 +1,11 @@
 #include "Audio/EventAudio.h"
 #include "Audio/SoundManager.h"
 #include "TestSupport.h"
+#include "Util/Random.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,38 @@ TEST_F(SoundManagerTest, LevelMusicFollowsTheCandle) {
     EXPECT_EQ(log("start", "mus_level_spooky4").size(), 1u) << "the deep layer joins below 60 s";
 }
 
+// The score keeps time in seconds: the death music gives way after 25 s, the
+// danger rises 0.6 a second towards what the candle calls for, the tension
+// creeps up 0.006 a second, at 30, 60, 144 and 240 frames a second alike.
+TEST_F(SoundManagerTest, TheScoreKeepsTimeInSecondsAtAnyFrameRate) {
+    for (float dt : {1 / 30.0f, 1 / 60.0f, 1 / 144.0f, 1 / 240.0f}) {
+        SCOPED_TRACE(testing::Message() << 1 / dt << " fps");
+        const SoundCharacter dying{5.0f, "Assets/Hall.json"};
+        SoundManagerFollowCharacter(&dying);
+        SoundManagerStopAll();
+        SoundManagerSetState(MS_DEATH);
+        frames(1, dt);
+        double seconds = 0;
+        for (; SoundManagerMusicState() == MS_DEATH && seconds < 60; seconds += dt) frames(1, dt);
+        EXPECT_NEAR(seconds, 25.0 + dt / 2, dt / 2 + 1e-3) << "in the frame the 25 s are up";
+
+        SoundManagerSetState(MS_DANGER);
+        frames(1, dt);
+        for (seconds = 0; std::stof(log("param", "mus_danger:intensity").back().value) < 0.4999f; seconds += dt)
+            frames(1, dt);
+        EXPECT_NEAR(seconds, 0.5 / 0.6, dt + 1e-3) << "from 0 to 1 - 5 / 10";
+
+        const SoundCharacter burning{100.0f, "Assets/Hall.json"};
+        SoundManagerFollowCharacter(&burning);
+        SoundManagerStopAll();
+        SoundManagerSetState(MS_SPOOKY);
+        frames(1, dt);
+        frames(static_cast<int>(std::lround(10 / dt)), dt);
+        EXPECT_NEAR(std::stof(log("param", "mus_level_spooky1:Intensity").back().value), 0.06f, 0.0005f);
+        SoundManagerSetState(MS_CALM);
+    }
+}
+
 TEST_F(SoundManagerTest, TheStormSoundsOnlyOnTheRoofAndTheFirstLineHoldsTheCharacter) {
     const SoundCharacter onTheRoof{100.0f, "Assets/FloorTemplate/FinalRooms/Roof.json"};
     SoundManagerFollowCharacter(&onTheRoof);
@@ -96,7 +129,7 @@ TEST_F(SoundManagerTest, TheStormSoundsOnlyOnTheRoofAndTheFirstLineHoldsTheChara
 
 TEST_F(SoundManagerTest, ThunderRollsEvery20To29Seconds) {
     for (unsigned seed = 0; seed < 20; ++seed) {
-        std::srand(seed);
+        seedRandom(seed);
         long stormStart = frame + 1;
         SoundManagerSetAmbience(AS_STORM);
         frames(40, 1.0f);

@@ -3,10 +3,10 @@
 #include "Audio/EventAudio.h"
 #include "Debug/Debug.h"
 #include "Util/LinkedList.h"
+#include "Util/Random.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -39,6 +39,11 @@ constexpr const char* DIALOGUE_EVENTS[DIALOGUE_LINES] = {"dial_1", "dial_2", "di
 constexpr const char* INTERFACE_EVENTS[4] = {"sfx_ui_move", "sfx_ui_yes", "sfx_ui_no", "sfx_ui_start"};
 constexpr const char* ROOF_MAP = "Assets/FloorTemplate/FinalRooms/Roof.json";
 constexpr int MUSIC_STATE_COUNT = 20;
+// Rates per second of what the score steers over time.
+constexpr float SPOOKY_RISE_PER_SECOND = 0.006f;  // the tension creeps up as the candle burns
+constexpr float SPOOKY_HIGHEST = 0.3f;
+constexpr float DANGER_STEP_PER_SECOND = 0.6f;  // up by a step, down by two
+constexpr float DEATH_MUSIC_SECONDS = 25.0f;
 
 struct SoundState {
     AudioEventSystem* eventSystem = nullptr;
@@ -68,7 +73,7 @@ struct SoundState {
     float dialogueTimer = 0.0f;
     float thunderTimer = 0.0f;
     float spookyLevel = 0.0f;
-    float dangerStep = 0.0f;
+    float dangerStep = 0.0f;  // a second's step
     bool introMusicPlayed = false;
     bool finalDialoguePlayed = false;
 
@@ -198,14 +203,13 @@ void calmCue(float) {
     start(sound.calm);
 }
 
-void spookyCue(float) {
+void spookyCue(float dt) {
     if (!sound.spooky.taken) {
         startWithParameter(sound.musicGroup, "mus_level_spooky1", sound.spooky, "Intensity",
                            sound.spookyIntensity, minimumOf);
         sound.spookyLevel = 0.0f;
     } else if (sound.followsCharacter && sound.candleLife < 120.0f) {
-        // A step per frame: the tension creeps up as the candle burns down.
-        sound.spookyLevel = std::min(sound.spookyLevel + 0.0001f, 0.3f);
+        sound.spookyLevel = std::min(sound.spookyLevel + SPOOKY_RISE_PER_SECOND * dt, SPOOKY_HIGHEST);
         sound.lastResult = AudioEventParameterSetValue(sound.spookyIntensity.parameter, sound.spookyLevel);
         if (sound.candleLife < 60.0f && !sound.spookyDeep.taken) {
             fetch(sound.musicGroup, "mus_level_spooky4", sound.spookyDeep);
@@ -217,28 +221,28 @@ void spookyCue(float) {
     stopEvent(sound.introMusic);
 }
 
+// Timers of the cues run out in the frame their time is up.
 void gaspCue(float dt) {
     if (!sound.gasp.taken) {
         fetch(sound.oneShotGroup, "sfx_gasp", sound.gasp);
         start(sound.gasp);
         sound.cueTimer = 0.75f;
-    } else if (sound.cueTimer < 0.0f) {
-        // Cut once; the slot stays taken so the gasp is not heard again.
-        if (sound.gasp.event != nullptr) {
-            check(AudioEventStop(sound.gasp.event, true));
-            sound.activeEvents->remove(sound.gasp.event);
-            sound.gasp.event = nullptr;
-        }
-    } else {
-        sound.cueTimer -= dt;
+        return;
     }
+    if (sound.gasp.event == nullptr) return;
+    sound.cueTimer -= dt;
+    if (sound.cueTimer >= 0.0f) return;
+    // Cut once; the slot stays taken so the gasp is not heard again.
+    check(AudioEventStop(sound.gasp.event, true));
+    sound.activeEvents->remove(sound.gasp.event);
+    sound.gasp.event = nullptr;
 }
 
-void dangerCue(float) {
+void dangerCue(float dt) {
     if (!sound.danger.taken) {
         startWithParameter(sound.musicGroup, "mus_danger", sound.danger, "intensity", sound.dangerIntensity,
                            minimumOf);
-        sound.dangerStep = 0.01f;
+        sound.dangerStep = DANGER_STEP_PER_SECOND;
         return;
     }
     if (!sound.followsCharacter) return;
@@ -246,22 +250,22 @@ void dangerCue(float) {
     float goal = 1.0f - sound.candleLife / 10.0f;
     float current = 0.0f;
     check(AudioEventParameterGetValue(sound.dangerIntensity.parameter, &current));
+    const float step = sound.dangerStep * dt;
     float next = std::fabs(current - goal) < 0.00001f ? goal
-                 : goal > current                     ? current + sound.dangerStep
-                                                      : current - 2.0f * sound.dangerStep;
+                 : goal > current                     ? current + step
+                                                      : current - 2.0f * step;
     setParameter(sound.dangerIntensity, next);
 }
 
-void deathCue(float) {
+void deathCue(float dt) {
     if (!sound.death.taken) {
         fetch(sound.musicGroup, "mus_death", sound.death);
         start(sound.death);
-        sound.cueTimer = 150.0f;
-    } else if (sound.cueTimer < 0.0f) {
-        SoundManagerSetState(MS_SPOOKY);
-    } else {
-        sound.cueTimer -= 0.1f;
+        sound.cueTimer = DEATH_MUSIC_SECONDS;
+        return;
     }
+    sound.cueTimer -= dt;
+    if (sound.cueTimer < 0.0f) SoundManagerSetState(MS_SPOOKY);
 }
 
 void menuCue(float) {
@@ -408,7 +412,7 @@ void stormCue(float dt) {
     }
     if (!sound.thunder.taken) {
         startNatureEvent("sfx_thunder", sound.thunder, sound.thunderIntensity);
-        sound.thunderTimer = static_cast<float>(20 + std::rand() % 10);
+        sound.thunderTimer = static_cast<float>(20 + effectRand() % 10);
         return;
     }
     if (sound.thunderTimer > 0.0f) sound.thunderTimer -= dt;

@@ -16,8 +16,11 @@ void Animation::update(float dt) {
     }
     timer += dt;
     if (frameDuration > timer) return;
-    // The excess is dropped: a long frame never skips animation frames.
-    timer = 0.0f;
+    // The excess carries, so that a frame lasts its duration at any frame
+    // rate; a frame longer than two durations drops it, for it never skips
+    // animation frames.
+    timer -= frameDuration;
+    if (timer >= frameDuration) timer = 0.0f;
     uint32_t previous = frame;
     if (!looping) {
         if (frame + 1 < frameCount) ++frame;

@@ -4,15 +4,16 @@
 #include "Engine/Viewport.h"
 #include "Util/Color.h"
 #include "Util/Matrix3.h"
+#include "Util/Random.h"
 
-#include <cstdlib>
 
 namespace {
 
 constexpr float THIN_PER_SECOND = 0.2f;        // from black to the room in 5 seconds
 constexpr float DARKEN_PER_SECOND = 0.4f;      // from the room to black in 2.5 seconds
 constexpr float FLICKER_BELOW_OPACITY = 0.6f;  // flicker only once the black has thinned
-constexpr int FLICKER_ONE_FRAME_IN = 9;
+constexpr float FLICKER_ROLLS_PER_SECOND = 60;
+constexpr int FLICKER_ONE_ROLL_IN = 9;
 
 KEMesh* createScreenMesh(float width, float height) {
     const uint32_t black = colorBlack.packed;
@@ -35,6 +36,13 @@ void BlackOut::update(float dt) {
         opacity = entry > 0.0f ? entry - dt * THIN_PER_SECOND : 0.0f;
     }
     if (opacity > 1.0f) opacity = 1.0f;
+    rollFlicker(dt);
+}
+
+void BlackOut::rollFlicker(float dt) {
+    const bool thinEnough = opacity > 0.0f && opacity < FLICKER_BELOW_OPACITY;
+    for (int due = flickerRolls.advance(dt, FLICKER_ROLLS_PER_SECOND); due > 0; --due)
+        droppedOut = flicker && thinEnough && effectRand() % FLICKER_ONE_ROLL_IN == 0;
 }
 
 void BlackOut::draw() {
@@ -59,10 +67,9 @@ void BlackOut::holdBlack() {
     hold = true;
 }
 
-float BlackOut::visibleOpacity() {
+float BlackOut::visibleOpacity() const {
     const bool thinEnough = opacity > 0.0f && opacity < FLICKER_BELOW_OPACITY;
-    if (flicker && thinEnough && std::rand() % FLICKER_ONE_FRAME_IN == 0) return 0.0f;
-    return opacity;
+    return flicker && thinEnough && droppedOut ? 0.0f : opacity;
 }
 
 std::unique_ptr<BlackOut> new_BlackOut() {

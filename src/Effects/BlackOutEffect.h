@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Engine/Kestrel.h"
+#include "Util/StepClock.h"
 
 #include <memory>
 
@@ -14,7 +15,7 @@ public:
 
     KEMeshHandle mesh;     // the virtual screen's size at creation, every vertex black
     float opacity = 0.0f;  // may dip just below 0 for one update at the end of a fade
-    bool flicker = false;  // the black drops out on random frames while it is thin
+    bool flicker = false;  // the black drops out at random moments while it is thin
     bool hold = false;     // fade to black and stay black, for good
 
     void update(float dt);
@@ -22,9 +23,16 @@ public:
     // Blacks the screen out at once; ignored while the overlay still shows.
     void start(bool withFlicker);
     void holdBlack();
-    // The opacity this frame shows; a flicker frame shows none. Rolls rand()
-    // only while a flicker is possible, so call it once a frame, as draw does.
-    float visibleOpacity();
+    // The opacity this frame shows: none while a flicker has it dropped out.
+    float visibleOpacity() const;
+
+private:
+    // Sixty times a second a flickering black-out drops out or not, one
+    // time in nine, and stays so until the next.
+    StepClock flickerRolls;
+    bool droppedOut = false;
+
+    void rollFlicker(float dt);
 };
 
 std::unique_ptr<BlackOut> new_BlackOut();

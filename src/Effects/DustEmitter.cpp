@@ -13,11 +13,12 @@ constexpr float drawOffset = 25;
 constexpr float spawnSize = 200;
 constexpr float largestSize = 20;
 constexpr float life = 0.5f;
+constexpr float shrinkPerSecond = 60;  // at most; a puff shrinks by a random share of it
 
 // A speed in 0..14 against the walk along one axis, 0 when not walking along it.
 float speedAgainst(float walking) {
     if (walking == 0) return 0;
-    float speed = static_cast<float>(gameRand() % maxSpeed);
+    float speed = static_cast<float>(effectRand() % maxSpeed);
     return walking > 0 ? -speed : speed;
 }
 
@@ -34,9 +35,9 @@ void DustEmitter::emit(Vector2 pivot, Vector2 walkingVelocity, float dt) {
     if (rate <= 0) return;
     dustTimer -= dt;
     if (dustTimer > 0) return;
-    int count = gameRand() % maxBurst;
+    int count = effectRand() % maxBurst;
     dustTimer = 1.0f / static_cast<float>(rate);
-    if (gameRand() % 2 == 1) dustTimer += gameRandFraction();
+    if (effectRand() % 2 == 1) dustTimer += effectRandFraction();
     Vector2 position{pivot.x + spawnOffset.x, pivot.y + spawnOffset.y};
     for (int i = 0; i < count; ++i) {
         float speedX = speedAgainst(walkingVelocity.x);
@@ -46,11 +47,11 @@ void DustEmitter::emit(Vector2 pivot, Vector2 walkingVelocity, float dt) {
 }
 
 void DustEmitter::update(float dt) {
-    store->updateParticles(dt, [](Particle& particle) {
-        float first = gameRandFraction();
-        float second = gameRandFraction();
-        // Per update, not per second: a fresh puff drops from its spawn size to the largest at once.
-        particle.size = KEClamp(particle.size - second * first, 0, largestSize);
+    store->updateParticles(dt, [dt](Particle& particle) {
+        float first = effectRandFraction();
+        float second = effectRandFraction();
+        // A fresh puff drops from its spawn size to the largest at once.
+        particle.size = KEClamp(particle.size - second * first * shrinkPerSecond * dt, 0, largestSize);
     });
 }
 

@@ -7,6 +7,7 @@ namespace {
 constexpr int maxParticles = 3;
 constexpr float defaultSize = 30;
 constexpr float life = 0.1f;
+constexpr float burstsPerSecond = 60;
 
 }  // namespace
 
@@ -20,8 +21,12 @@ std::unique_ptr<FireEmitter> new_FireEmitter() {
     return emitter;
 }
 
-void FireEmitter::emit() {
-    int spawned = gameRand() % maxParticles;
+void FireEmitter::emit(float dt) {
+    for (int due = bursts.advance(dt, burstsPerSecond); due > 0; --due) burst();
+}
+
+void FireEmitter::burst() {
+    int spawned = effectRand() % maxParticles;
     float particleSize = size != 0 ? size : defaultSize;
     for (int i = 0; i < spawned; ++i) new_Particle(store.get(), position, {0, 0}, particleSize, life, 0, 0);
 }

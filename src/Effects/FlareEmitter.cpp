@@ -16,7 +16,7 @@ std::unique_ptr<FlareEmitter> new_FlareEmitter() {
     return emitter;
 }
 
-void FlareEmitter::emit() {
-    int spawned = gameRand() % maxParticles;
+void FlareEmitter::burst() {
+    int spawned = effectRand() % maxParticles;
     for (int i = 0; i < spawned; ++i) new_Particle(store.get(), position, {0, 0}, flareSize, life, 0, 0);
 }

@@ -7,8 +7,8 @@
 #include <memory>
 
 class FlareEmitter : public FireEmitter {
-public:
-    void emit() override;
+protected:
+    void burst() override;
 };
 
 std::unique_ptr<FlareEmitter> new_FlareEmitter();

@@ -14,7 +14,7 @@ constexpr float quarterTurn = 1.5707963f;
 bool Particle::updateParticle(float dt) {
     life -= dt;
     if (life <= 0) return false;
-    rotation += spin;
+    rotation += spin * dt;
     position.x += velocity.x * dt;
     position.y += velocity.y * dt;
     Matrix3 translation, turn, scale;
@@ -61,7 +61,7 @@ void new_Particle(ParticleEmitter* store, Vector2 position, Vector2 velocity, fl
     particle.life = life;
     particle.spin = spin;
     particle.extra = extra;
-    particle.rotation = gameRandFraction() * quarterTurn;
+    particle.rotation = effectRandFraction() * quarterTurn;
 }
 
 Matrix3 particleView(Vector2 viewPosition, float offset) {

@@ -3,8 +3,8 @@
 //
 // Emitters spawn with new_Particle, walk their particles with
 // updateParticles (which drops the expired ones on the spot) and draw them
-// with drawParticles. All their randomness comes from gameRand, in an order
-// that is part of each emitter's behaviour.
+// with drawParticles. All their randomness comes from the looks' stream,
+// effectRand, so that how often they draw leaves the game's own alone.
 #pragma once
 
 #include "Content/TextureContent.h"
@@ -22,7 +22,7 @@ public:
     Vector2 position{0, 0};
     Vector2 velocity{0, 0};  // units per second
     float life = 0.0f;       // seconds left
-    float spin = 0.0f;       // radians added at every update, not scaled by time
+    float spin = 0.0f;       // radians a second
     float rotation = 0.0f;
     float size = 0.0f;  // uniform scale of the quad
     Matrix3 transform{};

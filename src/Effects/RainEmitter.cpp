@@ -15,14 +15,6 @@ constexpr float life = 5;
 constexpr float slant = 0.7853982f;
 constexpr float drawOffset = 25;
 
-// Whole drops due in dt; a long stall brings at most a second's worth,
-// which would expire at once anyway.
-int dropsDue(int32_t rate, float dt) {
-    float due = static_cast<float>(rate) * dt;
-    if (!(due >= 1)) return 0;
-    return due >= static_cast<float>(rate) ? rate : static_cast<int>(due);
-}
-
 }  // namespace
 
 std::unique_ptr<RainEmitter> new_RainEmitter() {
@@ -37,16 +29,16 @@ std::unique_ptr<RainEmitter> new_RainEmitter() {
 }
 
 void RainEmitter::spawnDrop() {
-    float fallSpeed = static_cast<float>(gameRand() % fallSpeedSpread) + slowestFall;
-    float size = gameRandFraction() * largestSize;
-    float x = minX + (maxX - minX) * gameRandFraction();
-    float y = minY + (maxY - minY) * gameRandFraction();
-    int32_t drop = gameRand() % rainDropTextureCount;
+    float fallSpeed = static_cast<float>(effectRand() % fallSpeedSpread) + slowestFall;
+    float size = effectRandFraction() * largestSize;
+    float x = minX + (maxX - minX) * effectRandFraction();
+    float y = minY + (maxY - minY) * effectRandFraction();
+    int32_t drop = effectRand() % rainDropTextureCount;
     new_Particle(store.get(), {x, y}, {drift, fallSpeed}, size, life, 0, drop);
 }
 
 void RainEmitter::update(float dt) {
-    for (int i = dropsDue(rate, dt); i > 0; --i) spawnDrop();
+    for (int i = dropClock.advance(dt, static_cast<float>(rate)); i > 0; --i) spawnDrop();
     store->updateParticles(dt, [](Particle& particle) { particle.rotation = slant; });
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Effects/ParticleEmitter.h"
+#include "Util/StepClock.h"
 
 #include <array>
 #include <cstdint>
@@ -24,6 +25,8 @@ public:
     void draw(Vector2 viewPosition) const;
 
 private:
+    StepClock dropClock;
+
     void spawnDrop();
 };
 

@@ -565,6 +565,10 @@ bool KEInputCheckTriggered(int key) {
     return key >= 0 && key < KEY_CODE_COUNT && engine.input.triggered[static_cast<size_t>(key)];
 }
 
+bool KEInputCheckDownThisFrame(int key) {
+    return KEInputCheckCurr(key) || KEInputCheckTriggered(key) || KEInputCheckReleased(key);
+}
+
 bool KEInputAnyKeyDown() {
     return engine.input.anyKeyDown;
 }

@@ -87,6 +87,9 @@ void KEInputUpdate();
 bool KEInputCheckCurr(int key);
 bool KEInputCheckTriggered(int key);
 bool KEInputCheckReleased(int key);
+// Down at any moment of this frame: held, or pressed or let go during it, so
+// that a tap quicker than a frame still counts.
+bool KEInputCheckDownThisFrame(int key);
 // True from a key going down until a key, any key, comes up: "a key is held"
 // as the window's messages tell it.
 bool KEInputAnyKeyDown();

@@ -15,6 +15,7 @@
 #include "Screens/PlayScreen.h"
 #include "Screens/Screen.h"
 #include "Screens/SplashScreen.h"
+#include "Util/Random.h"
 #include "Util/StringHelper.h"
 #include "Util/TimeoutManager.h"
 #include "Util/TweenManager.h"
@@ -61,6 +62,12 @@ void updateSound(float dt) {
     }
     SoundManagerUpdate(dt);
     if (character != nullptr && SoundManagerHoldsCharacterStill()) character->isMoving = false;
+}
+
+// Escape with Shift, however quickly: keys pressed and let go within one
+// frame count too.
+bool quitPressed() {
+    return KEInputCheckDownThisFrame(KEY_ESCAPE) && KEInputCheckDownThisFrame(KEY_SHIFT);
 }
 
 }  // namespace
@@ -120,7 +127,7 @@ void initGame(unsigned randomSeed) {
     KEWindow* window = createGameWindow(desktopWidth, desktopHeight);
     initKestrel(window);
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
-    std::srand(randomSeed);
+    seedRandom(randomSeed);
     TimeoutManagerInit();
     TweenManagerInit();
     ContentManagerInit();
@@ -147,23 +154,32 @@ std::unique_ptr<Screen> new_ScreenAfterLoading() {
     return new_PlayScreen(&entry);
 }
 
+namespace {
+
+// Timeouts and tweens run also while the window is inactive; the screens
+// and the sound only while it is active.
+void runFrame(long frame, float dt) {
+    UpdateTimeouts(dt);
+    UpdateTweens(dt);
+    if (!windowActive) return;
+    updateScreenStack(dt);
+    drawScreenStack(dt);
+    HarnessAfterDraw(frame);
+    updateSound(dt);
+}
+
+}  // namespace
+
 void runGame() {
     addScreen(new_LoadingScreen(new_ScreenAfterLoading));
     for (long frame = 0; !ScreenStackExitRequested(); ++frame) {
         HarnessBeforeFrame(frame);
         float dt = KEFrameRateControllerGetFrameTime();
-        // Read before this frame's input update: the previous frame's keys.
-        bool quit = KEInputCheckCurr(KEY_ESCAPE) && KEInputCheckCurr(KEY_SHIFT);
         KESysFrameStart();
         KEInputUpdate();
-        UpdateTimeouts(dt);
-        UpdateTweens(dt);
-        if (windowActive) {
-            updateScreenStack(dt);
-            drawScreenStack(dt);
-            HarnessAfterDraw(frame);
-            updateSound(dt);
-        }
+        // Quitting, no screen hears the Escape: the pause menu stays shut.
+        const bool quit = quitPressed();
+        if (!quit) runFrame(frame, dt);
         KESysFrameEnd();
         DebugEndIfWorkerFailed();
         bool moreFrames = HarnessAfterFrame(frame, dt);

@@ -18,7 +18,7 @@ KEWindow* createGameWindow(int desktopWidth, int desktopHeight);
 void initKestrel(KEWindow* window);
 long windowProc(KEWindow* window, unsigned message, unsigned long wParam, long lParam);
 
-// randomSeed seeds rand(); pass the time for ordinary play.
+// randomSeed seeds the random streams; pass the time for ordinary play.
 void initGame(unsigned randomSeed);
 void runGame();
 class Screen;

@@ -58,7 +58,7 @@ bool HarnessCheckAssets();
 // What the process ends with after the frame loop: 3 when a --route failed.
 int HarnessExitCode();
 
-// The seed of rand(): --seed, or the time.
+// The seed of the random streams: --seed, or the time.
 unsigned HarnessRandomSeed();
 
 // Hooks of the frame loop; frame 0 is its first pass.

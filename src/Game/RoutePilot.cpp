@@ -9,9 +9,11 @@
 #include "World/CharacterEntity.h"
 #include "World/Room.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <sstream>
 #include <utility>
 
@@ -26,6 +28,7 @@ constexpr float ARRIVED_PIXELS = 4.0f;
 // doors and candle holders are reached from against them.
 constexpr float BLOCKED_PIXELS = 20.0f;
 constexpr float BLOCKED_SECONDS = 0.3f;
+constexpr float PROGRESS_PIXELS = 1.0f;
 constexpr int WALK_KEYS[] = {KEY_A, KEY_D, KEY_W, KEY_S};
 
 struct Pilot {
@@ -41,9 +44,9 @@ struct Pilot {
     bool failed = false;
     bool walkKeyDown[4] = {};
     bool walkStarted = false;  // the character has moved under this step
-    float stillSeconds = 0.0f;
-    float lastX = 0.0f;
-    float lastY = 0.0f;
+    bool fell = false;         // the character has fallen under this step
+    float stillSeconds = 0.0f;  // since the walk last came nearer its target
+    float nearest = std::numeric_limits<float>::infinity();  // the walk's nearest to its target so far
 };
 
 Pilot pilot;
@@ -63,8 +66,8 @@ bool parseStep(const std::string& action, std::istringstream& words, RouteStep* 
         step->action = action == "screen" ? RouteAction::Screen : RouteAction::Room;
         return static_cast<bool>(words >> step->name);
     }
-    if (action == "walk") {
-        step->action = RouteAction::Walk;
+    if (action == "walk" || action == "fall") {
+        step->action = action == "walk" ? RouteAction::Walk : RouteAction::Fall;
         return words >> step->x >> step->y && std::isfinite(step->x) && std::isfinite(step->y);
     }
     if (action == "tap" || action == "hold") {
@@ -142,8 +145,14 @@ bool coveredOnTheWay() {
            top->state != TransitionOff;
 }
 
+bool isFalling() {
+    return currentCharacter != nullptr && currentCharacter->falling;
+}
+
 // Heads straight for the target, one axis key each way; a route's waypoints
-// keep walls out of the way.
+// keep walls out of the way. A walk makes progress while it comes a pixel
+// nearer the target: a character held against something solid, pushed back
+// by a fraction of a pixel each frame, makes none.
 bool walkTowards(const RouteStep& step, float dt) {
     CharacterEntity* character = controllableCharacter();
     if (character == nullptr) {
@@ -156,10 +165,13 @@ bool walkTowards(const RouteStep& step, float dt) {
     const float dy = step.y * tile - (character->y + character->height * character->scale.y * 0.5f);
     const bool keys[4] = {dx<-ARRIVED_PIXELS, dx> ARRIVED_PIXELS, dy<-ARRIVED_PIXELS, dy> ARRIVED_PIXELS};
     setWalkKeys(keys);
-    const bool moved = std::fabs(character->x - pilot.lastX) + std::fabs(character->y - pilot.lastY) > 0.01f;
-    pilot.stillSeconds = moved ? 0.0f : pilot.stillSeconds + dt;
-    pilot.lastX = character->x;
-    pilot.lastY = character->y;
+    const float distance = std::hypot(dx, dy);
+    if (distance < pilot.nearest - PROGRESS_PIXELS) {
+        pilot.nearest = distance;
+        pilot.stillSeconds = 0.0f;
+    } else {
+        pilot.stillSeconds += dt;
+    }
     const bool blockedClose = pilot.stillSeconds > BLOCKED_SECONDS && std::fabs(dx) <= BLOCKED_PIXELS &&
                               std::fabs(dy) <= BLOCKED_PIXELS;
     if (blockedClose) releaseWalkKeys();
@@ -171,27 +183,6 @@ bool pressFor(const RouteStep& step, float seconds) {
     if (pilot.stepFrames == 0) KEInputPostKey(step.key, true);
     if (pilot.stepFrames == 0 || pilot.stepSeconds < seconds) return false;
     KEInputPostKey(step.key, false);
-    return true;
-}
-
-bool stepDone(const RouteStep& step, float dt) {
-    switch (step.action) {
-        case RouteAction::Screen:
-            return screenIs(step.name);
-        case RouteAction::Room:
-            return roomIs(step.name);
-        case RouteAction::Walk:
-            return walkTowards(step, dt);
-        case RouteAction::Tap:
-            return pressFor(step, 0.0f);
-        case RouteAction::Hold:
-            return pressFor(step, step.x);
-        case RouteAction::Wait:
-            return pilot.stepSeconds >= step.x;
-        case RouteAction::Quit:
-            pilot.running = false;
-            return true;
-    }
     return true;
 }
 
@@ -207,15 +198,82 @@ void report(const RouteStep& step, const char* problem) {
     pilot.failed = true;
 }
 
+// Into the pit and out again: done once the character stands after the
+// fall. Standing on a pit that has not opened yet, it waits for it.
+bool fallInto(const RouteStep& step, float dt) {
+    if (!pilot.fell && isFalling()) {
+        pilot.fell = true;
+        pilot.stillSeconds = 0.0f;
+        releaseWalkKeys();
+    }
+    if (pilot.fell) return controllableCharacter() != nullptr;
+    walkTowards(step, dt);
+    return false;
+}
+
+bool stepDone(const RouteStep& step, float dt) {
+    switch (step.action) {
+        case RouteAction::Screen:
+            return screenIs(step.name);
+        case RouteAction::Room:
+            return roomIs(step.name);
+        case RouteAction::Walk:
+            if (!isFalling()) return walkTowards(step, dt);
+            report(step, "fell into a pit");
+            return false;
+        case RouteAction::Fall:
+            return fallInto(step, dt);
+        case RouteAction::Tap:
+            return pressFor(step, 0.0f);
+        case RouteAction::Hold:
+            return pressFor(step, step.x);
+        case RouteAction::Wait:
+            return pilot.stepSeconds >= step.x;
+        case RouteAction::Quit:
+            pilot.running = false;
+            return true;
+    }
+    return true;
+}
+
 bool overdue(const RouteStep& step) {
     const float allowed =
         STEP_SECONDS + (step.action == RouteAction::Hold || step.action == RouteAction::Wait ? step.x : 0.0f);
     return pilot.stepSeconds > allowed;
 }
 
-void nextStep() {
-    if (++pilot.current < pilot.steps.size()) return;
-    if (++pilot.roundsDone < pilot.rounds) pilot.current = 0;
+// False once the route has ended the run.
+bool nextStep() {
+    if (++pilot.current < pilot.steps.size()) return true;
+    pilot.current = 0;
+    if (++pilot.roundsDone < pilot.rounds) return true;
+    releaseWalkKeys();
+    pilot.running = false;
+    return false;
+}
+
+// A timed step (wait, hold, tap) ends on the first frame past its time; the
+// next step starts with that overrun already counted, so that a route's
+// times add up alike at any frame rate.
+float timeOverrun(const RouteStep& step) {
+    switch (step.action) {
+        case RouteAction::Wait:
+        case RouteAction::Hold:
+            return std::max(0.0f, pilot.stepSeconds - step.x);
+        case RouteAction::Tap:
+            return pilot.stepSeconds;
+        default:
+            return 0.0f;
+    }
+}
+
+void startStep(float overrun) {
+    pilot.stepSeconds = overrun;
+    pilot.stepFrames = 0;
+    pilot.stillSeconds = 0.0f;
+    pilot.nearest = std::numeric_limits<float>::infinity();
+    pilot.walkStarted = false;
+    pilot.fell = false;
 }
 
 }  // namespace
@@ -241,28 +299,28 @@ void RoutePilotStart(std::vector<RouteStep> steps, const std::string& path, int 
     pilot.steps = std::move(steps);
     pilot.path = path;
     pilot.rounds = rounds;
-    pilot.started = pilot.running = true;
+    pilot.started = true;
+    // A route without steps has nothing to play: the run ends at once.
+    pilot.running = !pilot.steps.empty();
 }
 
+// A step done hands over to the next within the frame, a round at most.
 void RoutePilotBeforeFrame(float dt) {
-    if (!pilot.running) return;
-    if (pilot.current >= pilot.steps.size()) {
-        releaseWalkKeys();
-        return;
+    for (size_t done = 0; pilot.running && done <= pilot.steps.size(); ++done) {
+        const RouteStep& step = pilot.steps[pilot.current];
+        if (!stepDone(step, dt)) {
+            if (!pilot.running) return;
+            pilot.stepSeconds += dt;
+            ++pilot.stepFrames;
+            if (pilot.stillSeconds > STUCK_SECONDS) report(step, "is stuck");
+            else if (overdue(step)) report(step, "not done in time");
+            return;
+        }
+        const float overrun = timeOverrun(step);
+        if (!pilot.running || !nextStep()) return;
+        startStep(overrun);
+        if (pilot.current == 0) return;
     }
-    const RouteStep& step = pilot.steps[pilot.current];
-    if (stepDone(step, dt)) {
-        nextStep();
-        pilot.stepSeconds = 0.0f;
-        pilot.stepFrames = 0;
-        pilot.stillSeconds = 0.0f;
-        pilot.walkStarted = false;
-        return;
-    }
-    pilot.stepSeconds += dt;
-    ++pilot.stepFrames;
-    if (pilot.stillSeconds > STUCK_SECONDS) report(step, "is stuck");
-    else if (overdue(step)) report(step, "not done in time");
 }
 
 bool RoutePilotEnded() {

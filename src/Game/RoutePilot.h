@@ -9,22 +9,27 @@
 //                   (fractions allowed: 3.5 is the middle of column 3), or
 //                   within 20 pixels of it and held by something
 //                   solid (a door, a candle holder); a page that a
-//                   checkpoint opens on the way ends the walk where it is
+//                   checkpoint opens on the way ends the walk where it is,
+//                   and a fall into a pit on the way ends the run
+//   fall X Y        walk towards tile X, Y into a pit on purpose: done once
+//                   the character has fallen and stands again
 //   tap KEY         press and release a key (names as in input scripts)
 //   hold KEY S      hold a key for S seconds of game time
 //   wait S          do nothing for S seconds of game time
 //   quit            end the run
 //
-// A step not done within two minutes of game time, or a walk that stands
-// still for two seconds, ends the run with a report naming the line. A route
-// started to be played several times begins again at its first step once its
-// last is done.
+// Steps follow each other within a frame: a step done, the next one starts
+// at once, so that the game times a route reaches do not depend on the frame
+// rate. A step not done within two minutes of game time, or a walk that
+// stands still for two seconds, ends the run with a report naming the line.
+// A route started to be played several times begins again at its first step
+// once its last is done; once its last round is done, the run ends.
 #pragma once
 
 #include <string>
 #include <vector>
 
-enum class RouteAction { Screen, Room, Walk, Tap, Hold, Wait, Quit };
+enum class RouteAction { Screen, Room, Walk, Fall, Tap, Hold, Wait, Quit };
 
 struct RouteStep {
     RouteAction action;
@@ -45,8 +50,9 @@ bool parseRoute(const std::string& text, std::vector<RouteStep>* steps, std::str
 void RoutePilotStart(std::vector<RouteStep> steps, const std::string& path, int rounds = 1);
 // Runs the current step for this frame: posts the keys it needs.
 void RoutePilotBeforeFrame(float dt);
-// True once the route has ended the run: by "quit", or by a failure, after
-// which RoutePilotFailed is true and the report is on standard error.
+// True once the route has ended the run: by "quit", by its last round, or by
+// a failure, after which RoutePilotFailed is true and the report is on
+// standard error.
 bool RoutePilotEnded();
 bool RoutePilotFailed();
 // How many times the route has been played to its last step.

@@ -14,6 +14,7 @@
 #include "Screens/PauseScreen.h"
 #include "World/Camera.h"
 #include "World/CharacterEntity.h"
+#include "World/JournalEntity.h"
 #include "World/KeyEntity.h"
 #include "World/Room.h"
 #include "World/WalkZone.h"
@@ -37,6 +38,7 @@ bool targetIs(const PlayState& state, const char* name) {
 
 void resetGameProgress() {
     forgetCollectedKeys();
+    forgetJournal();
     resetWalkZone();
     SoundManagerNewGame();
 }
@@ -79,10 +81,13 @@ void PlayScreen::handleInput(float dt) {
 }
 
 // While another screen has the keyboard the room runs one more frame, then
-// stands still with the rain and the blackout.
+// stands still with the rain and the blackout. A screen that has handed over
+// to the next one leaves its room be: the next room's music and state are
+// already set.
 void PlayScreen::update(float dt, bool otherHasFocus, bool covered) {
     const bool hadFocusElsewhere = otherScreenHasFocus;
     Screen::update(dt, otherHasFocus, covered);
+    if (isFinished) return;
     if (state != TransitionOn && otherHasFocus) {
         if (!hadFocusElsewhere) room->update(dt);
         return;

@@ -16,8 +16,8 @@ class BlackOut;
 class RainEmitter;
 class Room;
 
-// A new game: no key picked up, the final scene, its last line and the intro
-// music ready to play again.
+// A new game: no key nor the journal picked up, the final scene, its last
+// line and the intro music ready to play again.
 void resetGameProgress();
 class PlayScreen : public Screen, public RoomOwner {
 public:

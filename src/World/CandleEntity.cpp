@@ -42,7 +42,7 @@ void CandleEntity::update(float dt) {
     light->setRadius((life + 10) * 1.5f);
     const float size = life / 50 * 20;
     fireEmitter->size = size > LARGEST_FLAME ? LARGEST_FLAME : size;
-    fireEmitter->emit();
+    fireEmitter->emit(dt);
     fireEmitter->update(dt);
     offerCandle();
     // The holder is solid.

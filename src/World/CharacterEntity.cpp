@@ -29,7 +29,10 @@ constexpr float FULL_TURN = 6.2831855f;
 constexpr float TURN_RATE = 10.0f;
 constexpr float SPRITE_SCALE = 1.5f;
 constexpr float FOOTSTEP_SECONDS = 0.325f;
-constexpr float GUST_SLOWDOWN_WHILE_WALKING = 0.008f;  // seconds a frame, not scaled by time
+// Walking, the gust's countdown runs at about half speed.
+constexpr float GUST_SLOWDOWN_WHILE_WALKING = 0.48f;  // seconds given back a second
+// In the dark the camera shakes the harder the nearer death is.
+constexpr float SHAKE_PER_SECOND = 12.0f;
 constexpr float FALL_SHRINK_PER_SECOND = 1.1f;
 constexpr float CANDLE_CAP = 120.0f;
 constexpr float CANDLE_OUT = 11.0f;  // at or below, no candle burns
@@ -71,7 +74,7 @@ Animation* loadAnimation(const char* path) {
 CharacterEntity::CharacterEntity(Room* owner) : SpriteEntity(ET_CHARACTER, owner) {
     std::unique_ptr<LightEntity> ownLight = new_LightEntity(owner);
     light = ownLight.get();
-    light->intensity = 0.3f;
+    light->holdIntensity(0.3f);
     owner->addEntity(std::move(ownLight));
     zIndex = 10;
     deathThreshold = randomDeathThreshold();
@@ -155,10 +158,11 @@ void CharacterEntity::update(float dt) {
     const float startY = y;
     const float startWidth = width;
     const float startHeight = height;
-    if (readingJournal) {
+    if (readingJournal || leavingRoom) {
         animation->reset();
         animation->pause();
         moveDirection = {0, 0};
+        velocity = {0, 0};
         isMoving = false;
         return;
     }
@@ -167,7 +171,7 @@ void CharacterEntity::update(float dt) {
     collideWithTiles();
     const bool burning = candleLife > CANDLE_OUT;
     animation = burning ? withCandle : withoutCandle;
-    light->intensity = burning ? 1.0f : 0.3f;
+    light->holdIntensity(burning ? 1.0f : 0.3f);
     testInLight();
     if (!candleFrozen) burnCandle(dt);
     countDownGust(dt);
@@ -182,12 +186,11 @@ void CharacterEntity::walk(float dt) {
     velocity = {moveDirection.x * walkSpeed, moveDirection.y * walkSpeed};
     rotation += (targetHeading - rotation * DEGREES_PER_RADIAN) * RADIANS_PER_DEGREE * dt * TURN_RATE;
     if (!isMoving) return;
-    if (footstepTimer < 0) {
-        SoundManagerPlayFootstep(0, 0);
-        footstepTimer = FOOTSTEP_SECONDS;
-    } else {
-        footstepTimer -= dt;
-    }
+    footstepTimer -= dt;
+    if (footstepTimer >= 0) return;
+    SoundManagerPlayFootstep(0, 0);
+    footstepTimer += FOOTSTEP_SECONDS;
+    if (footstepTimer < 0) footstepTimer = FOOTSTEP_SECONDS;
 }
 
 // Twelve probes, three along each side of the box, all placed before any
@@ -258,7 +261,7 @@ void CharacterEntity::burnCandle(float dt) {
         SoundManagerSetState(MS_GASP);
         if (room->owner != nullptr) room->owner->roomBlackOut().start(true);
     } else if (T < IN_THE_DARK && T > deathThreshold && !inLight) {
-        if (SoundManagerMusicState() == MS_DANGER) room->camera->addShake((1 - T / 10) * 0.2f);
+        if (SoundManagerMusicState() == MS_DANGER) room->camera->addShake((1 - T / 10) * SHAKE_PER_SECOND * dt);
         else SoundManagerSetState(MS_DANGER);
         light->setRadius(40);
     } else if (inLight && T <= IN_THE_DARK) {
@@ -285,8 +288,8 @@ void CharacterEntity::decayCandle(float dt) {
     }
 }
 
-// Back to the spawn point, or, once a checkpoint is reached, into the room
-// again through the door it was entered by.
+// Back to the spawn point, or into the room again through the door it was
+// entered by.
 void CharacterEntity::die() {
     if (SoundManagerMusicState() != MS_DEATH) {
         SoundManagerStopAll();
@@ -296,27 +299,37 @@ void CharacterEntity::die() {
     if (screen != nullptr) screen->roomBlackOut().start(false);
     hasControl = false;
     deathThreshold = randomDeathThreshold();
-    if (screen != nullptr && screen->roomState().lastCheckpointId != 0) {
-        PlayState again;
-        copyPlayState(&again, &screen->roomState());
-        again.carriedCandleLife = 0;
-        screen->changeRoom(&again);
-        releasePlayState(&again);
-    } else {
-        respawn();
-    }
+    if (respawnsByEnteringAgain()) enterRoomAgain();
+    else respawn();
 }
 
-// Once fired, the gust stands still until a fall clears it or the room is left.
+// Once a checkpoint is reached; and always in the rooms that give no candle
+// on a respawn, so that their candle holders stand again and the way on
+// stays open.
+bool CharacterEntity::respawnsByEnteringAgain() const {
+    RoomOwner* screen = room->owner;
+    return screen != nullptr && (screen->roomState().lastCheckpointId != 0 || isCandleFreeRoom(room));
+}
+
+void CharacterEntity::enterRoomAgain() {
+    RoomOwner* screen = room->owner;
+    PlayState again;
+    copyPlayState(&again, &screen->roomState());
+    again.carriedCandleLife = 0;
+    screen->changeRoom(&again);
+    releasePlayState(&again);
+    leavingRoom = true;
+}
+
+// Once fired, the gust stands still until a fall clears it or the room is
+// left. It blows in the frame its time runs out.
 void CharacterEntity::countDownGust(float dt) {
-    if (gustTimer < 0) {
-        gustFired = true;
-        candleLife = CANDLE_OUT;
-        gustTimer = randomGustTimer();
-    }
     if (gustFired) return;
-    gustTimer -= dt;
-    if (isMoving) gustTimer += GUST_SLOWDOWN_WHILE_WALKING;
+    gustTimer -= (isMoving ? 1.0 - GUST_SLOWDOWN_WHILE_WALKING : 1.0) * dt;
+    if (gustTimer >= 0) return;
+    gustFired = true;
+    candleLife = CANDLE_OUT;
+    gustTimer = randomGustTimer();
 }
 
 void CharacterEntity::fall(float dt) {
@@ -330,6 +343,10 @@ void CharacterEntity::fall(float dt) {
     if (scale.x >= 0.1f) return;
     if (room->owner != nullptr) room->owner->roomBlackOut().start(false);
     falling = false;
+    if (isCandleFreeRoom(room) && room->owner != nullptr) {
+        enterRoomAgain();
+        return;
+    }
     scale = {SPRITE_SCALE, SPRITE_SCALE};
     respawn();
 }
@@ -344,7 +361,7 @@ void CharacterEntity::placeFlame(float dt) {
     const float size = candleLife / 50 * 20;
     flameEmitter->size = size > 35 ? 35 : size;
     flameEmitter->position = {(pivot.x + handX) * SPRITE_SCALE + x, (pivot.y + handY) * SPRITE_SCALE + y};
-    flameEmitter->emit();
+    flameEmitter->emit(dt);
     flameEmitter->update(dt);
 }
 

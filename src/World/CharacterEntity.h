@@ -30,13 +30,18 @@ public:
     float candleLife = 10.0f;
     float deathThreshold = 0.0f;  // the candleLife at which the dark kills
     bool gustFired = false;       // the gust has blown and its timer stands still
-    float gustTimer = 0.0f;       // seconds until a gust blows the candle out
+    // Seconds until a gust blows the candle out; counted in double, for over
+    // minutes of short frames a float's rounding would move the gust.
+    double gustTimer = 0.0;
     bool falling = false;         // set by a pit
     bool flameHidden = true;
     bool candleFrozen = false;  // the candle does not burn down
     float radiusStep = 0.0f;    // how fast the light closes in once the candle is nearly gone
     float footstepTimer = 0.0f;
     bool hasJournal = false;  // doors stay shut without it
+    // Dead or fallen, the character waits for its room to be entered again
+    // and does nothing more in this one.
+    bool leavingRoom = false;
     std::unique_ptr<DustEmitter> dustEmitter;
     std::unique_ptr<FireEmitter> flameEmitter;
 
@@ -62,6 +67,12 @@ private:
     void burnCandle(float dt);
     void decayCandle(float dt);
     void die();
+    // After a death or a fall: the room again, as it was first met, through
+    // the door it was entered by.
+    void enterRoomAgain();
+    // Whether a death or a fall enters the room again rather than respawning
+    // the character where it stands.
+    bool respawnsByEnteringAgain() const;
     void countDownGust(float dt);
     void fall(float dt);
     void placeFlame(float dt);

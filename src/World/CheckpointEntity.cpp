@@ -12,16 +12,20 @@ std::unique_ptr<CheckpointEntity> new_CheckpointEntity(Room* room) {
     return DEBUG_MAKE_UNIQUE(CheckpointEntity, "new_CheckpointEntity", room);
 }
 
-// A checkpoint whose id is not above the last one reached stays armed.
+// A checkpoint reached before, in this room or on an earlier visit, stays
+// quiet.
 void CheckpointEntity::update(float) {
     if (room->owner == nullptr || !touchesCharacter(room, x, y, width, height)) return;
-    if (room->owner->roomState().lastCheckpointId < checkpointId) fire();
+    if (!room->owner->roomState().hasReached(checkpointId)) fire();
 }
 
 void CheckpointEntity::fire() {
     PlayState& state = room->owner->roomState();
-    state.lastCheckpointId = checkpointId;
-    state.lastCheckpointRoom = roomPath;
+    state.reachedCheckpoints.push_back(checkpointId);
+    if (checkpointId > state.lastCheckpointId) {
+        state.lastCheckpointId = checkpointId;
+        state.lastCheckpointRoom = roomPath;
+    }
     room->removeEntity(this);
     if (!journal.empty()) {
         room->owner->openJournalPage(journal.c_str());

@@ -1,7 +1,8 @@
-// An invisible trigger area. The first time the character walks into one
-// whose id is above every checkpoint reached so far, its id and room are
-// recorded in the play state (a death then re-enters that room), and the
-// journal page it names, if any, opens with its narration.
+// An invisible trigger area. The first time the character walks into one,
+// in whatever order the house is played, the journal page it names opens
+// with its narration and the checkpoint is recorded in the play state as
+// reached (a death then re-enters the room). The highest id reached is also
+// recorded with its room: the player's progress never goes backwards.
 #pragma once
 
 #include "World/Entity.h"

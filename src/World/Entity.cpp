@@ -50,6 +50,18 @@ bool isNoticeable(float push) {
     return push >= 0.001f || push <= -0.0001f;
 }
 
+// Walking straight into a box whose corner it only grazes, an entity slides
+// across the way it walks, out past that corner, as far a frame as the box
+// held it back: players expect to slip round a corner, not to stick on it.
+// push is how the box pushes it back along its walk, overlap the way out
+// across it.
+float cornerSlide(float push, float speedAlong, float overlap, float speedAcross, float sizeAcross) {
+    constexpr float GRAZE_SHARE = 1.0f / 3.0f;
+    const bool walkingInto = speedAlong * push < 0.0f;
+    if (!walkingInto || speedAcross != 0.0f || std::fabs(overlap) > sizeAcross * GRAZE_SHARE) return 0.0f;
+    return std::copysign(std::min(std::fabs(overlap), std::fabs(push)), overlap);
+}
+
 }  // namespace
 
 void Entity::debugDraw(float) {
@@ -143,6 +155,11 @@ void SpriteEntity::pushOut(const SpriteEntity* other) {
                                other->width * other->scale.x, other->height * other->scale.y);
     if (!isNoticeable(push.x) && !isNoticeable(push.y)) return;
     // One axis a call: the one that needs the smaller move.
-    if (std::fabs(push.x) > std::fabs(push.y)) y += roundAway(push.y);
-    else x += roundAway(push.x);
+    if (std::fabs(push.x) > std::fabs(push.y)) {
+        y += roundAway(push.y);
+        x += cornerSlide(push.y, velocity.y, push.x, velocity.x, width * scale.x);
+    } else {
+        x += roundAway(push.x);
+        y += cornerSlide(push.x, velocity.x, push.y, velocity.y, height * scale.y);
+    }
 }

@@ -84,7 +84,8 @@ public:
     void update(float dt) override;
     void draw(float opacity, float dt) override;
     void debugDraw(float dt) override;
-    // Moves this entity out of the other's box along the shallower axis.
+    // Moves this entity out of the other's box along the shallower axis;
+    // walking straight at a corner it only grazes, it slides past it.
     virtual void pushOut(const SpriteEntity* other);
     // Sets the box to the animation's frame turned by that many quarter
     // turns, and turns the sprite about its middle so that it lies over

@@ -11,7 +11,17 @@ namespace {
 
 constexpr float PICKUP_DISTANCE = 80;  // between top-left corners
 
+bool journalTaken = false;
+
 }  // namespace
+
+bool isJournalTaken() {
+    return journalTaken;
+}
+
+void forgetJournal() {
+    journalTaken = false;
+}
 
 JournalEntity::JournalEntity(Room* owner) : SpriteEntity(ET_JOURNAL, owner) {
     zIndex = 69;
@@ -44,5 +54,6 @@ bool JournalEntity::offerPickup() {
     room->removeEntity(this);
     SoundManagerPlayRelief();
     room->character->hasJournal = true;
+    journalTaken = true;
     return true;
 }

@@ -1,11 +1,17 @@
 // The journal lying in the first room. The character must pick it up before
-// any door opens; holding the space bar in reach is enough.
+// any door opens; holding the space bar in reach is enough. Once taken it
+// stays taken for the rest of the game: its room never lays it out again.
 #pragma once
 
 #include "World/Entity.h"
 
 #include <memory>
 #include <string>
+
+// Global, as the collected keys are: a game's pick-ups outlive its rooms.
+bool isJournalTaken();
+// A new game: the journal lies where it was.
+void forgetJournal();
 
 class JournalEntity : public SpriteEntity {
 public:

@@ -30,19 +30,19 @@ std::unique_ptr<LanternEntity> new_LanternEntity(Room* room) {
     return DEBUG_MAKE_UNIQUE(LanternEntity, "new_LanternEntity", room);
 }
 
-// The light runs before the lantern, so it starts every update at the
-// lantern's intensity and flickers by one frame's easing step.
+// The light runs before the lantern and flickers from the intensity the
+// lantern holds it at.
 void LanternEntity::update(float dt) {
     const float ox = 7 * scale.x;
     const float oy = 5 * scale.y;
     const float c = std::cos(rotation);
     const float s = std::sin(rotation);
     fireEmitter->position = {x + c * ox - s * oy, y + s * ox + c * oy};
-    fireEmitter->emit();
+    fireEmitter->emit(dt);
     fireEmitter->update(dt);
     light->setPosition(fireEmitter->position.x, fireEmitter->position.y);
     light->setRadius(lightRadius);
-    light->intensity = lightIntensity;
+    light->holdIntensity(lightIntensity);
     SpriteEntity::update(dt);
 }
 

@@ -28,10 +28,13 @@ int32_t wholeNumberWithin(float value, float limit) {
     return static_cast<int32_t>(std::clamp(value, -limit, limit));
 }
 
-// The game's uniform random number, written for rand's 0..32767.
+// The flicker's uniform random number, written for rand's 0..32767. The
+// flicker only looks alive, so it draws from the looks' stream.
 float uniform(float low, float high) {
-    return static_cast<float>(gameRand()) / (32767.0f / (high - low)) + low;
+    return static_cast<float>(effectRand()) / (32767.0f / (high - low)) + low;
 }
+
+constexpr float HELD_EASING_SECONDS = 1.0f / 60.0f;
 
 bool hasFlag(const Tile* tile, TileFlag flag) {
     return tile != nullptr && (tile->flags & flag) != 0;
@@ -313,7 +316,13 @@ void LightEntity::flicker(float dt) {
         nextFlicker += uniform(flickerIntervalMin, flickerIntervalMax);
         flickerTarget = uniform(flickerTargetMin, flickerTargetMax);
     }
-    intensity += (flickerTarget - intensity) * flickerRate * dt;
+    if (held) intensity = heldIntensity + (flickerTarget - heldIntensity) * flickerRate * HELD_EASING_SECONDS;
+    else intensity += (flickerTarget - intensity) * flickerRate * dt;
+}
+
+void LightEntity::holdIntensity(float steady) {
+    held = true;
+    heldIntensity = intensity = steady;
 }
 
 // Every lit cell in the box is thinned, whichever light lit it, so lights

@@ -46,6 +46,11 @@ public:
 
     void setPosition(float x, float y);
     void setRadius(float r);
+    // For an owner that sets its light's strength every frame (a lantern, the
+    // character): from then on each update flickers the light from that
+    // strength a fixed share of the way towards its target, the share one
+    // sixtieth of a second's easing moves it, at any frame rate.
+    void holdIntensity(float steady);
     // Lights the cells in reach unless the light is off screen or walled in.
     // The cells are cast again only when the light's cell or reach changed.
     void update(float dt) override;
@@ -78,6 +83,8 @@ private:
     void markLastCast(Tile* floor, Tile* darkness) const;
     void lowerDarkness(Tile* darkness);
 
+    bool held = false;
+    float heldIntensity = 0.0f;
     CastKey lastCast;
     // The cells the last cast lit, as indices into both layers' arrays: the
     // first litCount of them.

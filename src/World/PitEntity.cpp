@@ -37,9 +37,7 @@ void PitEntity::update(float dt) {
         revealed = true;
         animation->play();
     }
-    if (revealed && animation->frame >= PIT_OPEN_FRAME &&
-        touchesCharacter(room, trapX, trapY, trapWidth, trapHeight))
-        pullCharacter(dt);
+    if (revealed && animation->frame >= PIT_OPEN_FRAME && isUnderCharacter()) pullCharacter(dt);
     if (lit) animation->update(dt);
 }
 
@@ -48,6 +46,16 @@ bool PitEntity::isInCharactersLight() const {
     const float dx = x + width * 0.5f - light->centerX;
     const float dy = y + height * 0.5f - light->centerY;
     return dx * dx + dy * dy <= light->radiusSquared;
+}
+
+// The middle of the character as drawn stands over the hole.
+bool PitEntity::isUnderCharacter() const {
+    const CharacterEntity* character = room->character;
+    const float dx = character->x + character->width * character->scale.x * 0.5f - (trapX + trapWidth * 0.5f);
+    const float dy = character->y + character->height * character->scale.y * 0.5f - (trapY + trapHeight * 0.5f);
+    const float rx = trapWidth * 0.5f;
+    const float ry = trapHeight * 0.5f;
+    return rx > 0.0f && ry > 0.0f && (dx * dx) / (rx * rx) + (dy * dy) / (ry * ry) <= 1.0f;
 }
 
 // Towards the middle of the trap, the nearer the slower.

@@ -1,6 +1,7 @@
 // A hole in the floor, invisible until the character's light reaches it.
-// Once shown it stays shown; when it has opened far enough it drags a
-// character standing over it in. It opens twice as fast in the light.
+// Once shown it stays shown; when it has opened far enough it drags in a
+// character who steps onto it, its middle over the round hole. It opens
+// twice as fast in the light.
 #pragma once
 
 #include "World/Entity.h"
@@ -13,7 +14,9 @@ inline constexpr uint32_t PIT_OPEN_FRAME = 6;
 class PitEntity : public SpriteEntity {
 public:
     bool revealed = false;
-    float trapX = 0.0f;  // the centred part of the pit that catches the character
+    // The centred box that catches the character: the round hole the player
+    // sees is the ellipse inside it.
+    float trapX = 0.0f;
     float trapY = 0.0f;
     float trapWidth = 0.0f;
     float trapHeight = 0.0f;
@@ -27,6 +30,7 @@ public:
 
 private:
     bool isInCharactersLight() const;
+    bool isUnderCharacter() const;
     void pullCharacter(float dt) const;
 };
 

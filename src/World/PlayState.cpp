@@ -1,5 +1,7 @@
 #include "World/PlayState.h"
 
+#include <algorithm>
+
 void copyPlayState(PlayState* destination, const PlayState* source) {
     *destination = *source;
 }
@@ -7,4 +9,9 @@ void copyPlayState(PlayState* destination, const PlayState* source) {
 void releasePlayState(PlayState* state) {
     state->entryDoor.target.clear();
     state->lastCheckpointRoom.clear();
+}
+
+bool PlayState::hasReached(int32_t checkpointId) const {
+    return std::find(reachedCheckpoints.begin(), reachedCheckpoints.end(), checkpointId) !=
+           reachedCheckpoints.end();
 }

@@ -16,8 +16,6 @@
 
 namespace {
 
-const char* const TUTORIAL_A = "Assets/FloorTemplate/FinalRooms/RoomTutA.json";
-
 bool sameText(const char* a, const char* b) {
     if (a == nullptr || b == nullptr) return a == b;
     return std::strcmp(a, b) == 0;
@@ -53,10 +51,11 @@ std::unique_ptr<Room> new_Room(RoomOwner* owner, const PlayState* entry) {
     CharacterEntity* character = owned.get();
     room->character = character;
     currentCharacter = character;
-    character->hasJournal = !sameText(path, TUTORIAL_A);
     if (entry->carriedCandleLife > 10.0f) character->giveCandle(entry->carriedCandleLife);
     character->rotation = character->targetHeading = entry->carriedRotation;
     room->map->forEachObject([&room](Map* map, MapObject* object) { room->onEntityParse(map, object); });
+    // Doors stay shut while the journal lies in the room.
+    character->hasJournal = room->getEntitiesOfKind(ET_JOURNAL)->count == 0;
     room->addEntity(std::move(owned));
     room->placeCharacter(entry->entryDoor.id);
     const Color& background = room->map->background;
@@ -142,11 +141,11 @@ void Room::updateEntities(float dt) {
 
 void Room::updateEmitters(float dt) {
     for (FireEmitter* fire : *fireEmitters) {
-        fire->emit();
+        fire->emit(dt);
         fire->update(dt);
     }
     for (FlareEmitter* flare : *flareEmitters) {
-        flare->emit();
+        flare->emit(dt);
         flare->update(dt);
     }
 }

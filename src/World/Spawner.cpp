@@ -212,8 +212,10 @@ void spawnCandle(const Source& s) {
     s.room.addEntity(std::move(candle));
 }
 
+// The journal, once taken, is not laid out again.
 void spawnJournal(const Source& s) {
     const char* target = s.required("Target").asString();
+    if (isJournalTaken()) return;
     std::unique_ptr<JournalEntity> journal = placed(new_JournalEntity(&s.room), s);
     journal->target = target;
     s.room.addEntity(std::move(journal));
