@@ -119,7 +119,7 @@ TEST_F(TitleScreensTest, ASecondMoveRestartsTheItemsFromWhereTheyStand) {
     ASSERT_FALSE(sameColour(playHalfway, MENU_NORMAL_COLOUR));
     frame({KEY_UP});
     EXPECT_NEAR(items[0].colour.red, playHalfway.red, 0.1f) << "no jump to either colour";
-    EXPECT_EQ(TweenManagerCount(), 4) << "one tween a variable";
+    EXPECT_EQ(TweenManagerCount(), 5) << "one tween a variable: both items' colours and offsets, the band";
     wait(0.9f);
     EXPECT_TRUE(sameColour(items[0].colour, MENU_HIGHLIGHT_COLOUR));
     EXPECT_FLOAT_EQ(items[0].offset, MENU_SELECTED_OFFSET);
@@ -163,6 +163,34 @@ TEST_F(TitleScreensTest, ThePauseMenuOpensOverTheRoomAndEscapeLeavesIt) {
     EXPECT_EQ(pause->menuItems()[1].offset, 0.0f) << "the last menu's bounce does not carry over";
     frame({KEY_ENTER});
     EXPECT_TRUE(pause->isExiting) << "Resume";
+}
+
+// "Main Menu" drops the game for the title menu, whose "Play" starts afresh.
+TEST_F(TitleScreensTest, ThePauseMenusMainMenuLeavesTheGameForTheTitle) {
+    world.writeMap("IntroEnd.json", {"........"});
+    world.play(world.writeMap("Hall.json", {"........"}));
+    collectedKeyIds[0] = 3;
+    wait(0.3f);
+    frame({KEY_ESCAPE});
+    frame();
+    auto* pause = dynamic_cast<PauseScreen*>(top());
+    ASSERT_NE(pause, nullptr);
+    ASSERT_STREQ(pause->menuItems()[1].text, "Main Menu");
+    frame({KEY_DOWN});
+    frame({KEY_ENTER});
+    wait(0.5f);
+    EXPECT_STREQ(top()->typeName(), "MainMenuScreen");
+    for (Screen* screen : ScreenStackScreens())
+        EXPECT_STRNE(screen->typeName(), "PlayScreen") << "the room is gone";
+    EXPECT_EQ(currentCharacter, nullptr);
+    EXPECT_EQ(SoundManagerMusicState(), MS_MENU);
+    wait(1.5f);
+    frame({KEY_ENTER});
+    wait(0.8f);
+    auto* screen = dynamic_cast<PlayScreen*>(top());
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->playState.entryDoor.target, FIRST_ROOM);
+    EXPECT_FALSE(isKeyCollected(3)) << "a new game";
 }
 
 TEST_F(TitleScreensTest, TheFinalPassageCannotBePaused) {

@@ -5,6 +5,7 @@
 #include "Content/TextureFont.h"
 #include "Engine/KeyCodes.h"
 #include "Engine/Viewport.h"
+#include "Util/Matrix3.h"
 #include "Util/TweenManager.h"
 
 #include <algorithm>
@@ -17,15 +18,43 @@ constexpr float OFFSET_SECONDS = 0.8f;
 constexpr float UNSELECTED_OFFSET = 0.0f;
 constexpr int CUE_MOVE = 0;
 constexpr int CUE_START = 3;
+// The band: candlelit paper behind the selected line, its ends fading out.
+constexpr uint32_t BAND_COLOUR = 0xE8DCC0u;
+constexpr float BAND_OPACITY = 0.9f;
+constexpr float BAND_REACH = 48.0f;     // beyond the block on either side
+constexpr float BAND_FADE_SHARE = 0.25f;  // of its width, at each end
+constexpr float BAND_MARGIN = 4.0f;     // above and below the line
+
+// A horizontal band over (0, 0)-(1, 1), opaque in the middle and fading
+// to nothing at both ends.
+KEMesh* createBandMesh() {
+    const uint32_t solid = 0xFF000000u | BAND_COLOUR;
+    const uint32_t clear = BAND_COLOUR;
+    const float stops[] = {0.0f, BAND_FADE_SHARE, 1.0f - BAND_FADE_SHARE, 1.0f};
+    const uint32_t colours[] = {clear, solid, solid, clear};
+    KEGfxMeshStart();
+    for (int i = 0; i < 3; ++i) {
+        const float left = stops[i], right = stops[i + 1];
+        KEGfxTriAdd(left, 0, colours[i], 0, 0, left, 1, colours[i], 0, 1, right, 0, colours[i + 1], 1, 0);
+        KEGfxTriAdd(left, 1, colours[i], 0, 1, right, 1, colours[i + 1], 1, 1, right, 0, colours[i + 1], 1, 0);
+    }
+    return KEGfxMeshEnd();
+}
 
 }  // namespace
 
 MenuScreen::MenuScreen(std::span<MenuItem> menuItems)
     : items(menuItems),
-      font(static_cast<TextureFont*>(ContentManagerLoad("Assets/Fonts/Menu.fnt", CT_TEXTURE_FONT, 0))) {
+      font(static_cast<TextureFont*>(ContentManagerLoad("Assets/Fonts/Menu.fnt", CT_TEXTURE_FONT, 0))),
+      band(createBandMesh()) {
     isPopup = true;
     capturesInput = true;
     layOut();
+}
+
+// The band's tween may still run when the menu goes.
+MenuScreen::~MenuScreen() {
+    TweenManagerStop(&bandY);
 }
 
 // A menu opened again soon after it closed may still have its items moving:
@@ -44,6 +73,19 @@ void MenuScreen::layOut() {
     origin = {(screenWidth() + widest) * 0.5f,
               (screenHeight() - count * (font->lineHeight + LINE_GAP)) * 0.5f};
     selected = 0;
+    TweenManagerStop(&bandY);
+    bandY = lineTop(0);
+}
+
+void MenuScreen::centreBlockAt(float y) {
+    const auto count = static_cast<float>(items.size());
+    origin.y = y - count * (font->lineHeight + LINE_GAP) * 0.5f;
+    TweenManagerStop(&bandY);
+    bandY = lineTop(selected);
+}
+
+float MenuScreen::lineTop(int32_t index) const {
+    return origin.y + static_cast<float>(index) * (font->lineHeight + LINE_GAP);
 }
 
 void MenuScreen::handleInput(float) {
@@ -70,10 +112,31 @@ void MenuScreen::changeSelection(int32_t next) {
     TweenManagerTween(&to.colour, &MENU_HIGHLIGHT_COLOUR, COLOUR_SECONDS, easeLinear, TWEEN_COLOR, nullptr);
     TweenManagerTween(&to.offset, &MENU_SELECTED_OFFSET, OFFSET_SECONDS, easeElasticOut, TWEEN_FLOAT,
                       nullptr);
+    bandTarget = lineTop(next);
+    TweenManagerTween(&bandY, &bandTarget, COLOUR_SECONDS, easeQuadOut, TWEEN_FLOAT, nullptr);
+}
+
+// The band spans the widest line and the selected line's bounce.
+void MenuScreen::drawBand(float opacity) const {
+    float widest = 0.0f;
+    for (const MenuItem& item : items) widest = std::max(widest, font->measureText(item.text, 1.0f).x);
+    const float left = origin.x - widest - BAND_REACH;
+    const float width = widest + MENU_SELECTED_OFFSET + 2 * BAND_REACH;
+    const float height = font->lineHeight + 2 * BAND_MARGIN;
+    Matrix3 placement, size, transform;
+    Matrix3Translate(&placement, left * screenScale().x, (bandY - BAND_MARGIN) * screenScale().y);
+    Matrix3Scale(&size, width * screenScale().x, height * screenScale().y);
+    Matrix3Concat(&transform, &placement, &size);
+    KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
+    KEGfxTextureSet(nullptr, 0, 0);
+    KEGfxSetTintColor(1, 1, 1, BAND_OPACITY * opacity);
+    KEGfxSetTransform(&transform);
+    KEGfxMeshDraw(band.get());
 }
 
 void MenuScreen::draw(float) {
     const float opacity = transitionOpacity();
+    drawBand(opacity);
     float y = origin.y;
     for (const MenuItem& item : items) {
         Color colour = item.colour;

@@ -1,8 +1,11 @@
 // What the main menu and the pause menu share: right-aligned lines of text
 // centred as a block, driven with Up, Down (or W, S) and Enter. The selected
-// line is dark red and pushed to the right with an elastic bounce.
+// line is dark red, pushed to the right with an elastic bounce, on a band of
+// warm light that follows the selection, so that it stands out over any
+// backdrop.
 #pragma once
 
+#include "Engine/Kestrel.h"
 #include "Screens/Screen.h"
 #include "Util/Color.h"
 #include "Util/Vector2.h"
@@ -25,7 +28,7 @@ inline constexpr float MENU_SELECTED_OFFSET = 10.0f;
 
 class MenuScreen : public Screen {
 public:
-    ~MenuScreen() override = default;
+    ~MenuScreen() override;
 
     void handleInput(float dt) override;
     void draw(float dt) override;
@@ -42,12 +45,19 @@ protected:
     virtual void confirm(const char* text) = 0;
     // Every item white and in line but the first, which is selected.
     void layOut();
+    // Moves the block so that its middle is at y, in virtual pixels.
+    void centreBlockAt(float y);
 
 private:
     std::span<MenuItem> items;
     TextureFont* font;
     int32_t selected = 0;
     Vector2 origin{};  // the right edge of the block and its top
+    KEMeshHandle band;
+    float bandY = 0.0f;       // the top of the band, tweened to the selected line's
+    float bandTarget = 0.0f;  // where the band's tween takes it
 
+    float lineTop(int32_t index) const;
     void changeSelection(int32_t next);
+    void drawBand(float opacity) const;
 };

@@ -4,6 +4,7 @@
 #include "Engine/KeyCodes.h"
 #include "Engine/QuadMesh.h"
 #include "Engine/Viewport.h"
+#include "Screens/PlayScreen.h"
 
 #include <cstring>
 
@@ -13,6 +14,7 @@ constexpr float OVERLAY_OPACITY = 0.92f;
 
 MenuItem pauseItems[] = {
     {"Resume", MENU_HIGHLIGHT_COLOUR, MENU_SELECTED_OFFSET},
+    {"Main Menu", MENU_NORMAL_COLOUR, 0.0f},
     {"Exit To Desktop", MENU_NORMAL_COLOUR, 0.0f},
 };
 
@@ -42,8 +44,12 @@ void PauseScreen::handleInput(float dt) {
 }
 
 void PauseScreen::confirm(const char* text) {
-    if (std::strcmp(text, "Exit To Desktop") == 0) ScreenStackRequestExit();
-    else exitScreen();
+    if (std::strcmp(text, "Exit To Desktop") == 0) {
+        ScreenStackRequestExit();
+        return;
+    }
+    if (std::strcmp(text, "Main Menu") == 0) leavePlayForMainMenu();
+    exitScreen();
 }
 
 void PauseScreen::draw(float dt) {

@@ -1,6 +1,7 @@
 // The pause menu over the play screen, which stays visible and frozen
-// through a dark veil: "Resume" (or Escape) goes back to the room,
-// "Exit To Desktop" ends the game.
+// through a dark veil: "Resume" (or Escape) goes back to the room, "Main
+// Menu" leaves the game for the title menu, its progress dropped, and "Exit
+// To Desktop" ends the game.
 #pragma once
 
 #include "Engine/Kestrel.h"

@@ -10,6 +10,7 @@
 #include "Screens/CreditsScreen.h"
 #include "Screens/IntroScreen.h"
 #include "Screens/JournalScreen.h"
+#include "Screens/MainMenuScreen.h"
 #include "Screens/NotificationBar.h"
 #include "Screens/PauseScreen.h"
 #include "World/Camera.h"
@@ -125,11 +126,26 @@ void PlayScreen::changeRoom(const PlayState* next) {
     exitScreen();
 }
 
+// A play screen already leaving for another room is left to it.
+void leavePlayForMainMenu() {
+    for (Screen* screen : ScreenStackScreens()) {
+        auto* play = dynamic_cast<PlayScreen*>(screen);
+        if (play == nullptr || play->isExiting) continue;
+        play->toMainMenu = true;
+        play->exitScreen();
+    }
+}
+
 void PlayScreen::onTransitionedOffScreen() {
     hideNotification();
     closeJournalPages();
     currentCharacter = nullptr;
-    if (targetIs(playState, "Intro")) {
+    if (toMainMenu) {
+        // The main menu starts its music over the silence.
+        SoundManagerStopAll();
+        SoundManagerStopStorm();
+        addScreen(new_MainMenuScreen());
+    } else if (targetIs(playState, "Intro")) {
         SoundManagerSetState(MS_DOOR);
         addScreen(new_IntroScreen());
     } else if (targetIs(playState, "Outro")) {

@@ -19,6 +19,9 @@ class Room;
 // A new game: no key nor the journal picked up, the final scene, its last
 // line and the intro music ready to play again.
 void resetGameProgress();
+// The pause menu's "Main Menu": the room being played fades out and the main
+// menu comes in; the game's progress is dropped, as "Play" drops it.
+void leavePlayForMainMenu();
 class PlayScreen : public Screen, public RoomOwner {
 public:
     std::unique_ptr<RainEmitter> rain;
@@ -45,10 +48,13 @@ public:
     void hidePrompt() override;
 
 private:
-    bool onRoof = false;  // only the roof has rain
+    bool onRoof = false;       // only the roof has rain
+    bool toMainMenu = false;   // the pause menu's "Main Menu": the game is dropped
 
     void followCharacterWithRain(float dt);
     void onTransitionedOffScreen();
+
+    friend void leavePlayForMainMenu();
 };
 
 std::unique_ptr<PlayScreen> new_PlayScreen(const PlayState* entry);
