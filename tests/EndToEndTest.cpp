@@ -284,6 +284,46 @@ TEST_F(EndToEndTest, MalformedOptionsAndScriptsEndWithOneLineBeforeAnyWindow) {
     }
 }
 
+// What a play-through met, read from its state log.
+struct PlayedGame {
+    std::vector<std::string> rooms;  // each time the room changed
+    std::vector<int> pages;          // each page as its narration began
+    int deaths = 0;
+    int falls = 0;
+    int pauses = 0;
+    std::vector<std::string> menus;  // the credits and the main menu, as they came
+};
+
+bool has(const std::string& line, const std::string& text) {
+    return line.find(text) != std::string::npos;
+}
+
+PlayedGame playedFrom(const std::vector<std::string>& log) {
+    const std::regex fields("\"room\":\"Assets/FloorTemplate/FinalRooms/(\\w+)\\.json\".*\"music\":(\\d+)");
+    PlayedGame game;
+    int music = -1;
+    bool falling = false, paused = false;
+    for (const std::string& line : log) {
+        for (const char* type : {"CreditsScreen", "MainMenuScreen"})
+            if (has(line, std::string("[{\"type\":\"") + type) && (game.menus.empty() || game.menus.back() != type))
+                game.menus.push_back(type);
+        std::smatch match;
+        if (!std::regex_search(line, match, fields)) continue;
+        if (game.rooms.empty() || game.rooms.back() != match[1]) game.rooms.push_back(match[1]);
+        const int now = std::stoi(match[2]);
+        // The music of page N's narration is 6 + N; a death plays state 4.
+        if (now != music && now >= 7 && now <= 14 && (game.pages.empty() || game.pages.back() != now - 6))
+            game.pages.push_back(now - 6);
+        if (now != music && now == 4) ++game.deaths;
+        music = now;
+        if (has(line, "\"falling\":true") && !falling) ++game.falls;
+        falling = has(line, "\"falling\":true");
+        if (has(line, "PauseScreen") && !paused) ++game.pauses;
+        paused = has(line, "PauseScreen");
+    }
+    return game;
+}
+
 // The whole game twice in one process, as the route in tests/playthrough.route
 // plays it: from the main menu's "Play" through every room to the credits and
 // back to the menu, and again, which the resets of a new game make possible.
@@ -296,40 +336,126 @@ TEST_F(EndToEndTest, TheGameCanBeFinishedTwiceInOneRun) {
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err.find("warning"), std::string::npos) << "everything a room loads is preloaded";
     const std::vector<std::string> log = lines(readText(path("state.jsonl")));
-    const std::regex fields("\"room\":\"Assets/FloorTemplate/FinalRooms/(\\w+)\\.json\".*\"music\":(\\d+)");
-    std::vector<std::string> rooms;
-    std::vector<int> pages;
-    for (const std::string& line : log) {
-        std::smatch match;
-        if (!std::regex_search(line, match, fields)) continue;
-        if (rooms.empty() || rooms.back() != match[1]) rooms.push_back(match[1]);
-        const int page = std::stoi(match[2]) - 6;  // the music of page N's narration is 6 + N
-        if (page >= 1 && page <= 8 && (pages.empty() || pages.back() != page)) pages.push_back(page);
-    }
+    const PlayedGame game = playedFrom(log);
     const std::vector<std::string> once = {
         "IntroEnd",      "RoomTutA",     "RoomTutB",   "Gallery", "UpperPassage",
         "EastWingA",     "EastWingB",    "Cellar",     "Gallery", "UpperPassage",
         "MasterBedroom", "UpperPassage", "AtticStair", "Roof",    "End"};
     std::vector<std::string> twice = once;
     twice.insert(twice.end(), once.begin(), once.end());
-    EXPECT_EQ(rooms, twice);
-    EXPECT_EQ(pages, std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8}));
+    EXPECT_EQ(game.rooms, twice);
+    EXPECT_EQ(game.pages, std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8}));
     auto count = [&](const std::string& text) {
-        return std::count_if(log.begin(), log.end(),
-                             [&](const std::string& line) { return line.find(text) != std::string::npos; });
+        return std::count_if(log.begin(), log.end(), [&](const std::string& line) { return has(line, text); });
     };
     EXPECT_GT(count("\"hasJournal\":true"), 0);
     EXPECT_GT(count("\"keys\":[1,2,3]"), 0) << "every key of the house";
     EXPECT_GT(count("\"lastCheckpointId\":10"), 0);
-    EXPECT_EQ(count("\"falling\":true"), 0) << "the route dies nowhere";
-    std::vector<std::string> screens;
-    for (const std::string& line : log)
-        for (const char* type : {"CreditsScreen", "MainMenuScreen"})
-            if (line.find(std::string("[{\"type\":\"") + type) != std::string::npos &&
-                (screens.empty() || screens.back() != type))
-                screens.push_back(type);
-    EXPECT_EQ(screens, std::vector<std::string>({"MainMenuScreen", "CreditsScreen", "MainMenuScreen",
-                                                 "CreditsScreen", "MainMenuScreen"}));
+    EXPECT_EQ(game.falls, 0) << "the route dies nowhere";
+    EXPECT_EQ(game.deaths, 0);
+    EXPECT_EQ(game.menus, std::vector<std::string>({"MainMenuScreen", "CreditsScreen", "MainMenuScreen",
+                                                   "CreditsScreen", "MainMenuScreen"}));
 }
+
+// The house another way, twice over, at another frame rate: into the box
+// room's pit, down to the cellar before the gallery's key, the candle burnt
+// out there, a pause, the sitting room. Every page is read once a game, the
+// fifth before the second. The route has no "quit": the run ends with its
+// second round.
+TEST_F(EndToEndTest, TheHousePlayedAnotherWayKeepsEveryPage) {
+    write("another-way.route", readText(HALCYRA_TEST_DATA "/../another-way.route"));
+    GameRun result = run({"--headless", "--no-raster", "--fixed-dt", "0.016667", "--frames", "100000",
+                          "--seed", "7", "--route", "another-way.route", "--route-repeat", "2", "--state-log",
+                          "state.jsonl"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::vector<std::string> log = lines(readText(path("state.jsonl")));
+    ASSERT_LT(log.size(), 100000u) << "the run ended with its last round, not at the frame limit";
+    const PlayedGame game = playedFrom(log);
+    const std::vector<std::string> once = {
+        "IntroEnd",     "RoomTutA",      "RoomTutB",     "Gallery",     "Cellar",       "Gallery",
+        "UpperPassage", "MasterBedroom", "UpperPassage", "SittingRoom", "UpperPassage", "EastWingA",
+        "UpperPassage", "AtticStair",    "Roof",         "End"};
+    std::vector<std::string> twice = once;
+    twice.insert(twice.end(), once.begin(), once.end());
+    EXPECT_EQ(game.rooms, twice);
+    EXPECT_EQ(game.pages, std::vector<int>({1, 5, 2, 3, 6, 4, 7, 8, 1, 5, 2, 3, 6, 4, 7, 8}));
+    EXPECT_EQ(game.falls, 2) << "the box room's pit, once a round";
+    EXPECT_EQ(game.deaths, 2) << "the cellar's burnt-out candle, once a round";
+    EXPECT_EQ(game.pauses, 2);
+    EXPECT_EQ(game.menus, std::vector<std::string>({"MainMenuScreen", "CreditsScreen", "MainMenuScreen",
+                                                   "CreditsScreen", "MainMenuScreen"}));
+}
+
+// A timed event of a run: what changed, and when, in game seconds from the
+// first frame the room stood fully shown.
+struct TimedEvent {
+    double at;
+    std::string what;
+};
+
+std::vector<TimedEvent> timedEvents(const std::vector<std::string>& log) {
+    const std::regex dtField("\"dt\":([0-9.e+-]+)");
+    const std::regex candle("\"candleLife\":([0-9.e+-]+)");
+    const std::regex fields[] = {std::regex("\"music\":(\\d+)"), std::regex("\"falling\":(\\w+)"),
+                                 std::regex("\"hasControl\":(\\w+)"), std::regex("\"lastCheckpointId\":(\\w+)")};
+    const char* names[] = {"music ", "falling ", "control ", "checkpoint "};
+    std::vector<TimedEvent> events;
+    std::string last[4];
+    double seconds = 0, shown = -1;
+    float lastCandle = 0;
+    for (const std::string& line : log) {
+        std::smatch match;
+        if (std::regex_search(line, match, dtField)) seconds += std::stod(match[1]);
+        if (shown < 0 && has(line, "\"screens\":[{\"type\":\"PlayScreen\",\"state\":1}]")) shown = seconds;
+        if (shown < 0) continue;
+        for (int i = 0; i < 4; ++i) {
+            if (!std::regex_search(line, match, fields[i]) || match[1] == last[i]) continue;
+            last[i] = match[1];
+            events.push_back({seconds - shown, names[i] + last[i]});
+        }
+        if (!std::regex_search(line, match, candle)) continue;
+        const float life = std::stof(match[1]);
+        // A gust puts the candle out at once: its life jumps to 11.
+        if (life == 11.0f && lastCandle < 11.0f) events.push_back({seconds - shown, "gust"});
+        lastCandle = life;
+    }
+    return events;
+}
+
+class FrameRateTest : public EndToEndTest, public ::testing::WithParamInterface<const char*> {
+protected:
+    std::vector<TimedEvent> play(const std::string& frameTime) {
+        write("frame-rate.route", readText(HALCYRA_TEST_DATA "/../frame-rate.route"));
+        GameRun result = run({"--headless", "--no-raster", "--fixed-dt", frameTime, "--frames", "200000",
+                              "--seed", "8", "--room", "Assets/FloorTemplate/FinalRooms/UpperPassage.json",
+                              "--route", "frame-rate.route", "--state-log", "state.jsonl"});
+        EXPECT_EQ(result.exitCode, 0) << frameTime << ": " << result.err;
+        return timedEvents(lines(readText(path("state.jsonl"))));
+    }
+};
+
+// The same play at 30, 144 and 240 frames a second meets the same events as
+// at 60, in the same order: its pages, its fall, the candle going out, the
+// gust, the danger, the death and the room entered again. Each comes at the
+// same game time within three frames of the slower run, the frames a cause
+// takes to show: a key is read, the character moves, the room notices.
+TEST_P(FrameRateTest, TheSamePlayMeetsTheSameEventsAtTheSameGameTimes) {
+    const std::vector<TimedEvent> reference = play("0.016667");
+    std::vector<std::string> kinds;
+    for (const TimedEvent& event : reference) kinds.push_back(event.what);
+    for (const char* expected : {"music 8", "music 9", "falling true", "music 2", "gust", "music 3", "music 4",
+                                 "control false", "control true"})
+        EXPECT_NE(std::find(kinds.begin(), kinds.end(), expected), kinds.end()) << expected;
+
+    const std::vector<TimedEvent> events = play(GetParam());
+    const double slower = std::max(std::stod(GetParam()), 0.016667);
+    ASSERT_EQ(events.size(), reference.size()) << GetParam();
+    for (size_t i = 0; i < events.size(); ++i) {
+        EXPECT_EQ(events[i].what, reference[i].what) << GetParam() << ", event " << i;
+        EXPECT_NEAR(events[i].at, reference[i].at, 3 * slower) << GetParam() << ": " << events[i].what;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AtEveryFrameRate, FrameRateTest, ::testing::Values("0.033333", "0.0069444", "0.0041667"));
 
 }  // namespace

@@ -109,7 +109,8 @@ const Screen* screenOf(const CharacterEntity* character) {
 CharacterEntity* controllableCharacter() {
     CharacterEntity* character = currentCharacter;
     if (character == nullptr || screenOf(character) != topScreen()) return nullptr;
-    if (topScreen()->state != Active || !character->hasControl || character->falling) return nullptr;
+    if (topScreen()->state != Active || !character->hasControl || character->falling || character->leavingRoom)
+        return nullptr;
     return character;
 }
 

@@ -48,9 +48,11 @@ bool PitEntity::isInCharactersLight() const {
     return dx * dx + dy * dy <= light->radiusSquared;
 }
 
-// The middle of the character as drawn stands over the hole.
+// The middle of the character as drawn stands over the hole; a character
+// leaving the room after a fall or a death is not caught again.
 bool PitEntity::isUnderCharacter() const {
     const CharacterEntity* character = room->character;
+    if (character->leavingRoom) return false;
     const float dx = character->x + character->width * character->scale.x * 0.5f - (trapX + trapWidth * 0.5f);
     const float dy = character->y + character->height * character->scale.y * 0.5f - (trapY + trapHeight * 0.5f);
     const float rx = trapWidth * 0.5f;
