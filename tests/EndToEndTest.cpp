@@ -1,4 +1,5 @@
 // Runs the real game binary headless in a scratch directory.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <stb_image.h>
 
@@ -384,6 +385,34 @@ TEST_F(EndToEndTest, TheHousePlayedAnotherWayKeepsEveryPage) {
     EXPECT_EQ(game.pauses, 2);
     EXPECT_EQ(game.menus, std::vector<std::string>({"MainMenuScreen", "CreditsScreen", "MainMenuScreen",
                                                    "CreditsScreen", "MainMenuScreen"}));
+}
+
+// The play-through finishes at every frame time of the frame-rate test: a
+// character pressed against a corner it grazes slides on, and no step of the
+// route waits on a frame-sized accident.
+class PlayThroughFrameRateTest : public EndToEndTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(PlayThroughFrameRateTest, ThePlayThroughFinishes) {
+    write("once.route", readText(HALCYRA_TEST_DATA "/../playthrough.route") + "quit\n");
+    GameRun result = run({"--headless", "--no-raster", "--fixed-dt", GetParam(), "--frames", "100000", "--seed",
+                          "7", "--route", "once.route", "--state-log", "state.jsonl"});
+    ASSERT_EQ(result.exitCode, 0) << GetParam() << ": " << result.err;
+    EXPECT_EQ(playedFrom(lines(readText(path("state.jsonl")))).pages,
+              std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
+INSTANTIATE_TEST_SUITE_P(AtEveryFrameRate, PlayThroughFrameRateTest,
+                         ::testing::Values("0.033333", "0.016667", "0.0069444", "0.0041667"));
+
+// A walk that falls into a pit on the way ends the route with a line saying
+// so, rather than walking straight back at the pit after the respawn.
+TEST_F(EndToEndTest, AWalkThatFallsIntoAPitEndsTheRouteSayingSo) {
+    write("pit.route", "room UpperPassage.json\nwalk 32 5.5\nwalk 20 5.5\nquit\n");
+    GameRun result = run({"--headless", "--no-raster", "--fixed-dt", "0.04", "--frames", "20000", "--room",
+                          "Assets/FloorTemplate/FinalRooms/UpperPassage.json#20", "--route", "pit.route"});
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_THAT(result.err, testing::HasSubstr("pit.route:2: 'walk 32 5.5' fell into a pit (room "
+                                               "Assets/FloorTemplate/FinalRooms/UpperPassage.json"));
 }
 
 // A timed event of a run: what changed, and when, in game seconds from the
