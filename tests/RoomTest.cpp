@@ -1,4 +1,5 @@
 #include "Content/Map.h"
+#include "Content/PreloadList.h"
 #include "Effects/FireEmitter.h"
 #include "Effects/FlareEmitter.h"
 #include "Screens/NotificationBar.h"
@@ -7,6 +8,7 @@
 #include "World/CandleEntity.h"
 #include "World/LanternEntity.h"
 #include "World/LightEntity.h"
+#include "World/TextEntity.h"
 #include "WorldSupport.h"
 
 #include <gtest/gtest.h>
@@ -192,6 +194,37 @@ TEST_F(RoomWorldTest, ThePromptShowsChangesAndHidesTheNotificationBar) {
     EXPECT_EQ(notificationState(), NOTIFICATION_HIDDEN);
     EXPECT_EQ(notificationText(), nullptr);
     ScreenStackShutdown();
+}
+
+bool overlap(const Entity& a, const Entity& b) {
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+// Whether any cell under the box is a wall the character collides with.
+bool overWall(Map& map, const Entity& box) {
+    for (int row = static_cast<int>(box.y) / map.tileHeight; row * map.tileHeight < box.y + box.height; ++row)
+        for (int column = static_cast<int>(box.x) / map.tileWidth; column * map.tileWidth < box.x + box.width;
+             ++column)
+            if (const Tile* cell = map.getTile(column, row, 1); cell && (cell->flags & TILE_COLLISION)) return true;
+    return false;
+}
+
+// Every room of the house as it ships. The floor's words are placed in the
+// world's pixels and drawn at the virtual resolution, so what holds here
+// holds at every desktop size: no two run into each other or over a wall.
+TEST(HouseTest, NoTwoTextsOnAFloorOverlapAndNoneRunsOverAWall) {
+    TestWorld world;
+    world.linkHouseRooms();
+    for (const PreloadEntry& entry : PreloadListRead(PRELOAD_PATH)) {
+        if (entry.type != CT_MAP) continue;
+        const std::vector<TextEntity*> texts = entitiesOf<TextEntity>(world.enter(entry.file), ET_TEXT);
+        for (size_t i = 0; i < texts.size(); ++i) {
+            EXPECT_FALSE(overWall(*world.room->map, *texts[i])) << entry.file << ": \"" << texts[i]->text << "\"";
+            for (size_t j = i + 1; j < texts.size(); ++j)
+                EXPECT_FALSE(overlap(*texts[i], *texts[j]))
+                    << entry.file << ": \"" << texts[i]->text << "\" runs into \"" << texts[j]->text << "\"";
+        }
+    }
 }
 
 }  // namespace
