@@ -154,8 +154,8 @@ TEST_F(CharacterTest, AGustBlowsTheCandleOutAfter100To180SecondsLaterWhenWalking
     for (unsigned seed = 1; seed <= 2; ++seed)
         for (bool walking : {false, true})
             for (float dt : {1 / 30.0f, 1 / 60.0f, 1 / 144.0f, 1 / 240.0f}) {
-                SCOPED_TRACE(testing::Message() << "seed " << seed << (walking ? ", walking" : "") << ", "
-                                                << 1 / dt << " fps");
+                SCOPED_TRACE(testing::Message()
+                             << "seed " << seed << (walking ? ", walking" : "") << ", " << 1 / dt << " fps");
                 seedRandom(seed);
                 enter();
                 character->candleFrozen = true;

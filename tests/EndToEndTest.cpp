@@ -139,10 +139,11 @@ TEST_F(EndToEndTest, AScriptedRunGoesFromLoadingThroughTheMenuIntoARoomAndThePau
         if (stacks.empty() || stacks.back() != stack) stacks.push_back(stack);
     }
     const std::string room = "\"Assets/FloorTemplate/FinalRooms/IntroEnd.json\"";
-    const std::vector<std::string> expected = {
-        "LoadingScreen null", "LoadingScreen,SplashScreen null", "SplashScreen null",
-        "SplashScreen,MainMenuScreen null", "MainMenuScreen null", "MainMenuScreen,PlayScreen " + room,
-        "PlayScreen " + room, "PlayScreen,PauseScreen " + room, "PlayScreen " + room};
+    const std::vector<std::string> expected = {"LoadingScreen null",  "LoadingScreen,SplashScreen null",
+                                               "SplashScreen null",   "SplashScreen,MainMenuScreen null",
+                                               "MainMenuScreen null", "MainMenuScreen,PlayScreen " + room,
+                                               "PlayScreen " + room,  "PlayScreen,PauseScreen " + room,
+                                               "PlayScreen " + room};
     EXPECT_EQ(stacks, expected);
     EXPECT_EQ(readText(path("Debug.Trace.txt")), "");
 }
@@ -207,8 +208,8 @@ TEST_F(EndToEndTest, AVirtualPadDrivesTheMenuAndWalksAndIsLetGoWhenUnplugged) {
           "0 pad plug\n370 tap PAD_DOWN\n375 tap PAD_UP\n380 tap PAD_A\n"
           "470 stick 0.7 -0.7\n500 pad unplug\n530 pad plug\n540 stick 0.1 0.1\n"
           "560 stick 0 1\n580 stick 0 0\n600 tap PAD_START\n650 down SHIFT\n651 down ESCAPE\n");
-    GameRun result = run({"--headless", "--fixed-dt", "0.02", "--frames", "5000", "--after-loading", "--input",
-                          "pad.txt", "--state-log", "pad.jsonl"});
+    GameRun result = run({"--headless", "--fixed-dt", "0.02", "--frames", "5000", "--after-loading",
+                          "--input", "pad.txt", "--state-log", "pad.jsonl"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const std::vector<std::string> log = lines(readText(path("pad.jsonl")));
     const size_t start = afterLoading(log);
@@ -306,7 +307,8 @@ PlayedGame playedFrom(const std::vector<std::string>& log) {
     bool falling = false, paused = false;
     for (const std::string& line : log) {
         for (const char* type : {"CreditsScreen", "MainMenuScreen"})
-            if (has(line, std::string("[{\"type\":\"") + type) && (game.menus.empty() || game.menus.back() != type))
+            if (has(line, std::string("[{\"type\":\"") + type) &&
+                (game.menus.empty() || game.menus.back() != type))
                 game.menus.push_back(type);
         std::smatch match;
         if (!std::regex_search(line, match, fields)) continue;
@@ -347,7 +349,8 @@ TEST_F(EndToEndTest, TheGameCanBeFinishedTwiceInOneRun) {
     EXPECT_EQ(game.rooms, twice);
     EXPECT_EQ(game.pages, std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8, 1, 2, 3, 4, 5, 6, 7, 8}));
     auto count = [&](const std::string& text) {
-        return std::count_if(log.begin(), log.end(), [&](const std::string& line) { return has(line, text); });
+        return std::count_if(log.begin(), log.end(),
+                             [&](const std::string& line) { return has(line, text); });
     };
     EXPECT_GT(count("\"hasJournal\":true"), 0);
     EXPECT_GT(count("\"keys\":[1,2,3]"), 0) << "every key of the house";
@@ -355,7 +358,7 @@ TEST_F(EndToEndTest, TheGameCanBeFinishedTwiceInOneRun) {
     EXPECT_EQ(game.falls, 0) << "the route dies nowhere";
     EXPECT_EQ(game.deaths, 0);
     EXPECT_EQ(game.menus, std::vector<std::string>({"MainMenuScreen", "CreditsScreen", "MainMenuScreen",
-                                                   "CreditsScreen", "MainMenuScreen"}));
+                                                    "CreditsScreen", "MainMenuScreen"}));
 }
 
 // The house another way, twice over, at another frame rate: into the box
@@ -365,17 +368,17 @@ TEST_F(EndToEndTest, TheGameCanBeFinishedTwiceInOneRun) {
 // second round.
 TEST_F(EndToEndTest, TheHousePlayedAnotherWayKeepsEveryPage) {
     write("another-way.route", readText(HALCYRA_TEST_DATA "/../another-way.route"));
-    GameRun result = run({"--headless", "--no-raster", "--fixed-dt", "0.016667", "--frames", "100000",
-                          "--seed", "7", "--route", "another-way.route", "--route-repeat", "2", "--state-log",
-                          "state.jsonl"});
+    GameRun result =
+        run({"--headless", "--no-raster", "--fixed-dt", "0.016667", "--frames", "100000", "--seed", "7",
+             "--route", "another-way.route", "--route-repeat", "2", "--state-log", "state.jsonl"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const std::vector<std::string> log = lines(readText(path("state.jsonl")));
     ASSERT_LT(log.size(), 100000u) << "the run ended with its last round, not at the frame limit";
     const PlayedGame game = playedFrom(log);
-    const std::vector<std::string> once = {
-        "IntroEnd",     "RoomTutA",      "RoomTutB",     "Gallery",     "Cellar",       "Gallery",
-        "UpperPassage", "MasterBedroom", "UpperPassage", "SittingRoom", "UpperPassage", "EastWingA",
-        "UpperPassage", "AtticStair",    "Roof",         "End"};
+    const std::vector<std::string> once = {"IntroEnd",     "RoomTutA",    "RoomTutB",     "Gallery",
+                                           "Cellar",       "Gallery",     "UpperPassage", "MasterBedroom",
+                                           "UpperPassage", "SittingRoom", "UpperPassage", "EastWingA",
+                                           "UpperPassage", "AtticStair",  "Roof",         "End"};
     std::vector<std::string> twice = once;
     twice.insert(twice.end(), once.begin(), once.end());
     EXPECT_EQ(game.rooms, twice);
@@ -384,7 +387,7 @@ TEST_F(EndToEndTest, TheHousePlayedAnotherWayKeepsEveryPage) {
     EXPECT_EQ(game.deaths, 2) << "the cellar's burnt-out candle, once a round";
     EXPECT_EQ(game.pauses, 2);
     EXPECT_EQ(game.menus, std::vector<std::string>({"MainMenuScreen", "CreditsScreen", "MainMenuScreen",
-                                                   "CreditsScreen", "MainMenuScreen"}));
+                                                    "CreditsScreen", "MainMenuScreen"}));
 }
 
 // The play-through finishes at every frame time of the frame-rate test: a
@@ -394,8 +397,8 @@ class PlayThroughFrameRateTest : public EndToEndTest, public ::testing::WithPara
 
 TEST_P(PlayThroughFrameRateTest, ThePlayThroughFinishes) {
     write("once.route", readText(HALCYRA_TEST_DATA "/../playthrough.route") + "quit\n");
-    GameRun result = run({"--headless", "--no-raster", "--fixed-dt", GetParam(), "--frames", "100000", "--seed",
-                          "7", "--route", "once.route", "--state-log", "state.jsonl"});
+    GameRun result = run({"--headless", "--no-raster", "--fixed-dt", GetParam(), "--frames", "100000",
+                          "--seed", "7", "--route", "once.route", "--state-log", "state.jsonl"});
     ASSERT_EQ(result.exitCode, 0) << GetParam() << ": " << result.err;
     EXPECT_EQ(playedFrom(lines(readText(path("state.jsonl")))).pages,
               std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8}));
@@ -426,7 +429,8 @@ std::vector<TimedEvent> timedEvents(const std::vector<std::string>& log) {
     const std::regex dtField("\"dt\":([0-9.e+-]+)");
     const std::regex candle("\"candleLife\":([0-9.e+-]+)");
     const std::regex fields[] = {std::regex("\"music\":(\\d+)"), std::regex("\"falling\":(\\w+)"),
-                                 std::regex("\"hasControl\":(\\w+)"), std::regex("\"lastCheckpointId\":(\\w+)")};
+                                 std::regex("\"hasControl\":(\\w+)"),
+                                 std::regex("\"lastCheckpointId\":(\\w+)")};
     const char* names[] = {"music ", "falling ", "control ", "checkpoint "};
     std::vector<TimedEvent> events;
     std::string last[4];
@@ -472,8 +476,8 @@ TEST_P(FrameRateTest, TheSamePlayMeetsTheSameEventsAtTheSameGameTimes) {
     const std::vector<TimedEvent> reference = play("0.016667");
     std::vector<std::string> kinds;
     for (const TimedEvent& event : reference) kinds.push_back(event.what);
-    for (const char* expected : {"music 8", "music 9", "falling true", "music 2", "gust", "music 3", "music 4",
-                                 "control false", "control true"})
+    for (const char* expected : {"music 8", "music 9", "falling true", "music 2", "gust", "music 3",
+                                 "music 4", "control false", "control true"})
         EXPECT_NE(std::find(kinds.begin(), kinds.end(), expected), kinds.end()) << expected;
 
     const std::vector<TimedEvent> events = play(GetParam());
@@ -485,6 +489,7 @@ TEST_P(FrameRateTest, TheSamePlayMeetsTheSameEventsAtTheSameGameTimes) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AtEveryFrameRate, FrameRateTest, ::testing::Values("0.033333", "0.0069444", "0.0041667"));
+INSTANTIATE_TEST_SUITE_P(AtEveryFrameRate, FrameRateTest,
+                         ::testing::Values("0.033333", "0.0069444", "0.0041667"));
 
 }  // namespace

@@ -212,8 +212,8 @@ TEST_F(InteractionTest, CheckpointsFireOnceEachInAnyOrderAndTheHighestStays) {
     auto checkpoint = [](int id, int x, int page) {
         return mapObject("Entity.CheckPoint", x, 64, 32, 64,
                          R"("int.ID": ")" + std::to_string(id) + R"(", "Room": "Room)" + std::to_string(id) +
-                             R"(.json", "Journal": "Assets/Textures/JournalBackground)" + std::to_string(page) +
-                             R"(.png")");
+                             R"(.json", "Journal": "Assets/Textures/JournalBackground)" +
+                             std::to_string(page) + R"(.png")");
     };
     enter("Hall.json", checkpoint(6, 32, 4) + "," + checkpoint(3, 192, 2));
     ASSERT_EQ(room->spawnPoints->count, 2) << "each checkpoint is a spawn point of its id";

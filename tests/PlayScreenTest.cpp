@@ -107,11 +107,10 @@ TEST_F(PlayScreenTest, ADeathOrAFallEntersTheRoomAgainAndTheMusicFollowsTheNewCh
 
     ScreenStackShutdown();
     ScreenStackInit();
-    const std::string holder =
-        mapObject("Entity.Candle", 128, 64, 32, 32, R"("decimal.Life": "40")") + "," +
-        mapObject("Entity.Light", -512, -512, 1664, 1664);
-    auto* boxRoom = world.play(world.writeMap("RoomTutB.json", std::vector<std::string>(8, "........"),
-                                              "[" + holder + "]"));
+    const std::string holder = mapObject("Entity.Candle", 128, 64, 32, 32, R"("decimal.Life": "40")") + "," +
+                               mapObject("Entity.Light", -512, -512, 1664, 1664);
+    auto* boxRoom = world.play(
+        world.writeMap("RoomTutB.json", std::vector<std::string>(8, "........"), "[" + holder + "]"));
     frames(20);
     boxRoom->room->removeEntity(entitiesOf(boxRoom->room.get(), ET_CANDLE).front());
     boxRoom->room->character->falling = true;

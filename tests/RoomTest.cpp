@@ -6,8 +6,8 @@
 #include "TestSupport.h"
 #include "World/Camera.h"
 #include "World/CandleEntity.h"
-#include "World/LanternEntity.h"
 #include "World/ImageEntity.h"
+#include "World/LanternEntity.h"
 #include "World/LightEntity.h"
 #include "World/TextEntity.h"
 #include "WorldSupport.h"
@@ -217,7 +217,8 @@ bool overWall(Map& map, const Box& box) {
     for (int row = static_cast<int>(box.y) / map.tileHeight; row * map.tileHeight < box.y + box.height; ++row)
         for (int column = static_cast<int>(box.x) / map.tileWidth; column * map.tileWidth < box.x + box.width;
              ++column)
-            if (const Tile* cell = map.getTile(column, row, 1); cell && (cell->flags & TILE_COLLISION)) return true;
+            if (const Tile* cell = map.getTile(column, row, 1); cell && (cell->flags & TILE_COLLISION))
+                return true;
     return false;
 }
 

@@ -91,7 +91,8 @@ TEST_F(SoundManagerTest, TheScoreKeepsTimeInSecondsAtAnyFrameRate) {
 
         SoundManagerSetState(MS_DANGER);
         frames(1, dt);
-        for (seconds = 0; std::stof(log("param", "mus_danger:intensity").back().value) < 0.4999f; seconds += dt)
+        for (seconds = 0; std::stof(log("param", "mus_danger:intensity").back().value) < 0.4999f;
+             seconds += dt)
             frames(1, dt);
         EXPECT_NEAR(seconds, 0.5 / 0.6, dt + 1e-3) << "from 0 to 1 - 5 / 10";
 

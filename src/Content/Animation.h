@@ -22,7 +22,7 @@ public:
     int32_t frameWidth = 0;
     int32_t frameHeight = 0;
     float frameDuration = 0.0f;
-    float timer = 0.0f;  // seconds into the frame shown
+    float timer = 0.0f;    // seconds into the frame shown
     int8_t direction = 1;  // ping-pong only
     uint32_t columns = 0;
     uint32_t frame = 0;  // row by row

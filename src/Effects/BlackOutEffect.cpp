@@ -6,7 +6,6 @@
 #include "Util/Matrix3.h"
 #include "Util/Random.h"
 
-
 namespace {
 
 constexpr float THIN_PER_SECOND = 0.2f;        // from black to the room in 5 seconds

@@ -43,9 +43,9 @@ struct Pilot {
     bool running = false;
     bool failed = false;
     bool walkKeyDown[4] = {};
-    bool walkStarted = false;  // the character has moved under this step
-    bool fell = false;         // the character has fallen under this step
-    float stillSeconds = 0.0f;  // since the walk last came nearer its target
+    bool walkStarted = false;                                // the character has moved under this step
+    bool fell = false;                                       // the character has fallen under this step
+    float stillSeconds = 0.0f;                               // since the walk last came nearer its target
     float nearest = std::numeric_limits<float>::infinity();  // the walk's nearest to its target so far
 };
 
@@ -109,7 +109,8 @@ const Screen* screenOf(const CharacterEntity* character) {
 CharacterEntity* controllableCharacter() {
     CharacterEntity* character = currentCharacter;
     if (character == nullptr || screenOf(character) != topScreen()) return nullptr;
-    if (topScreen()->state != Active || !character->hasControl || character->falling || character->leavingRoom)
+    if (topScreen()->state != Active || !character->hasControl || character->falling ||
+        character->leavingRoom)
         return nullptr;
     return character;
 }

@@ -21,9 +21,9 @@ constexpr int CUE_START = 3;
 // The band: candlelit paper behind the selected line, its ends fading out.
 constexpr uint32_t BAND_COLOUR = 0xE8DCC0u;
 constexpr float BAND_OPACITY = 0.9f;
-constexpr float BAND_REACH = 48.0f;     // beyond the block on either side
+constexpr float BAND_REACH = 48.0f;       // beyond the block on either side
 constexpr float BAND_FADE_SHARE = 0.25f;  // of its width, at each end
-constexpr float BAND_MARGIN = 4.0f;     // above and below the line
+constexpr float BAND_MARGIN = 4.0f;       // above and below the line
 
 // A horizontal band over (0, 0)-(1, 1), opaque in the middle and fading
 // to nothing at both ends.
@@ -36,7 +36,8 @@ KEMesh* createBandMesh() {
     for (int i = 0; i < 3; ++i) {
         const float left = stops[i], right = stops[i + 1];
         KEGfxTriAdd(left, 0, colours[i], 0, 0, left, 1, colours[i], 0, 1, right, 0, colours[i + 1], 1, 0);
-        KEGfxTriAdd(left, 1, colours[i], 0, 1, right, 1, colours[i + 1], 1, 1, right, 0, colours[i + 1], 1, 0);
+        KEGfxTriAdd(left, 1, colours[i], 0, 1, right, 1, colours[i + 1], 1, 1, right, 0, colours[i + 1], 1,
+                    0);
     }
     return KEGfxMeshEnd();
 }
@@ -72,6 +73,7 @@ void MenuScreen::layOut() {
     const auto count = static_cast<float>(items.size());
     origin = {(screenWidth() + widest) * 0.5f,
               (screenHeight() - count * (font->lineHeight + LINE_GAP)) * 0.5f};
+    blockWidth = widest;
     selected = 0;
     TweenManagerStop(&bandY);
     bandY = lineTop(0);
@@ -118,10 +120,8 @@ void MenuScreen::changeSelection(int32_t next) {
 
 // The band spans the widest line and the selected line's bounce.
 void MenuScreen::drawBand(float opacity) const {
-    float widest = 0.0f;
-    for (const MenuItem& item : items) widest = std::max(widest, font->measureText(item.text, 1.0f).x);
-    const float left = origin.x - widest - BAND_REACH;
-    const float width = widest + MENU_SELECTED_OFFSET + 2 * BAND_REACH;
+    const float left = origin.x - blockWidth - BAND_REACH;
+    const float width = blockWidth + MENU_SELECTED_OFFSET + 2 * BAND_REACH;
     const float height = font->lineHeight + 2 * BAND_MARGIN;
     Matrix3 placement, size, transform;
     Matrix3Translate(&placement, left * screenScale().x, (bandY - BAND_MARGIN) * screenScale().y);

@@ -52,7 +52,8 @@ private:
     std::span<MenuItem> items;
     TextureFont* font;
     int32_t selected = 0;
-    Vector2 origin{};  // the right edge of the block and its top
+    Vector2 origin{};         // the right edge of the block and its top
+    float blockWidth = 0.0f;  // the widest line's
     KEMeshHandle band;
     float bandY = 0.0f;       // the top of the band, tweened to the selected line's
     float bandTarget = 0.0f;  // where the band's tween takes it

@@ -48,8 +48,8 @@ public:
     void hidePrompt() override;
 
 private:
-    bool onRoof = false;       // only the roof has rain
-    bool toMainMenu = false;   // the pause menu's "Main Menu": the game is dropped
+    bool onRoof = false;      // only the roof has rain
+    bool toMainMenu = false;  // the pause menu's "Main Menu": the game is dropped
 
     void followCharacterWithRain(float dt);
     void onTransitionedOffScreen();

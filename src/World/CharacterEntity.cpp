@@ -261,7 +261,8 @@ void CharacterEntity::burnCandle(float dt) {
         SoundManagerSetState(MS_GASP);
         if (room->owner != nullptr) room->owner->roomBlackOut().start(true);
     } else if (T < IN_THE_DARK && T > deathThreshold && !inLight) {
-        if (SoundManagerMusicState() == MS_DANGER) room->camera->addShake((1 - T / 10) * SHAKE_PER_SECOND * dt);
+        if (SoundManagerMusicState() == MS_DANGER)
+            room->camera->addShake((1 - T / 10) * SHAKE_PER_SECOND * dt);
         else SoundManagerSetState(MS_DANGER);
         light->setRadius(40);
     } else if (inLight && T <= IN_THE_DARK) {

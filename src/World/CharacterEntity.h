@@ -33,7 +33,7 @@ public:
     // Seconds until a gust blows the candle out; counted in double, for over
     // minutes of short frames a float's rounding would move the gust.
     double gustTimer = 0.0;
-    bool falling = false;         // set by a pit
+    bool falling = false;  // set by a pit
     bool flameHidden = true;
     bool candleFrozen = false;  // the candle does not burn down
     float radiusStep = 0.0f;    // how fast the light closes in once the candle is nearly gone

@@ -54,7 +54,8 @@ bool PitEntity::isUnderCharacter() const {
     const CharacterEntity* character = room->character;
     if (character->leavingRoom) return false;
     const float dx = character->x + character->width * character->scale.x * 0.5f - (trapX + trapWidth * 0.5f);
-    const float dy = character->y + character->height * character->scale.y * 0.5f - (trapY + trapHeight * 0.5f);
+    const float dy =
+        character->y + character->height * character->scale.y * 0.5f - (trapY + trapHeight * 0.5f);
     const float rx = trapWidth * 0.5f;
     const float ry = trapHeight * 0.5f;
     return rx > 0.0f && ry > 0.0f && (dx * dx) / (rx * rx) + (dy * dy) / (ry * ry) <= 1.0f;
