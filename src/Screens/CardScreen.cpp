@@ -21,21 +21,21 @@ constexpr float FADE_SECONDS = 1.35f;
 constexpr float SHOWN = 1.0f;
 constexpr float GONE = 0.0f;
 
-TextureContent* loadTexture(const char* path) {
-    return static_cast<TextureContent*>(ContentManagerLoad(path, CT_TEXTURE, 0));
-}
-
-KEMesh* meshOf(const TextureContent* texture) {
-    return createTiledQuadMesh(static_cast<int>(texture->width), static_cast<int>(texture->height),
-                               MESH_CELL);
-}
-
 float coveringScale(float screenScaleAxis, float screenSize, float textureSize) {
     const float scale = std::max(screenScaleAxis * screenScaleAxis, screenScaleAxis);
     return scale * screenSize / textureSize;
 }
 
 }  // namespace
+
+TextureContent* loadImage(const char* path) {
+    return static_cast<TextureContent*>(ContentManagerLoad(path, CT_TEXTURE, 0));
+}
+
+KEMesh* createImageMesh(const TextureContent* texture) {
+    return createTiledQuadMesh(static_cast<int>(texture->width), static_cast<int>(texture->height),
+                               MESH_CELL);
+}
 
 Vector2 backgroundScaleFor(float textureWidth, float textureHeight) {
     return {coveringScale(screenScale().x, screenWidth(), textureWidth),
@@ -71,13 +71,13 @@ CardScreen::~CardScreen() {
 }
 
 void CardScreen::loadContent() {
-    background = loadTexture(BACKGROUND);
-    backgroundMesh.reset(meshOf(background));
+    background = loadImage(BACKGROUND);
+    backgroundMesh.reset(createImageMesh(background));
     backgroundScale =
         backgroundScaleFor(static_cast<float>(background->width), static_cast<float>(background->height));
     for (Card& card : cards) {
-        card.texture = loadTexture(card.path);
-        card.mesh.reset(meshOf(card.texture));
+        card.texture = loadImage(card.path);
+        card.mesh.reset(createImageMesh(card.texture));
         card.position = {(screenWidth() - static_cast<float>(card.texture->width)) * 0.5f,
                          (screenHeight() - static_cast<float>(card.texture->height)) * 0.5f};
     }

@@ -52,6 +52,11 @@ private:
     static void nextCard(void* screen);
 };
 
+// A cached texture of the preload list, and a mesh of its size cut into
+// cells that the software rasteriser maps right when scaled.
+TextureContent* loadImage(const char* path);
+KEMesh* createImageMesh(const TextureContent* texture);
+
 // Draws a mesh of a texture's size at position (virtual pixels) scaled by
 // scale (window pixels per texel).
 void drawImage(KEMesh* mesh, const TextureContent* texture, Vector2 position, Vector2 scale, float opacity);

@@ -1,11 +1,9 @@
 #include "Screens/MainMenuScreen.h"
 
 #include "Audio/SoundManager.h"
-#include "Content/ContentManager.h"
 #include "Content/TextureContent.h"
 #include "Debug/Debug.h"
 #include "Engine/Kestrel.h"
-#include "Engine/QuadMesh.h"
 #include "Engine/Viewport.h"
 #include "Screens/CardScreen.h"
 #include "Screens/CreditsScreen.h"
@@ -17,21 +15,10 @@ namespace {
 
 const char* const BACKDROP = "Assets/Textures/IntroBackground.png";
 const char* const TITLE = "Assets/Textures/IntroLogo.png";
-// Large scaled quads are cut into cells that the software rasteriser maps right.
-constexpr int MESH_CELL = 128;
 // The title's top, and the middle of the items under it, as shares of the
 // screen's height.
 constexpr float TITLE_TOP = 0.08f;
 constexpr float ITEMS_MIDDLE = 0.72f;
-
-TextureContent* loadTexture(const char* path) {
-    return static_cast<TextureContent*>(ContentManagerLoad(path, CT_TEXTURE, 0));
-}
-
-KEMesh* meshOf(const TextureContent* texture) {
-    return createTiledQuadMesh(static_cast<int>(texture->width), static_cast<int>(texture->height),
-                               MESH_CELL);
-}
 
 // Their colours and offsets are animated in place for the life of the process.
 MenuItem mainMenuItems[] = {
@@ -60,10 +47,10 @@ std::unique_ptr<MainMenuScreen> new_MainMenuScreen() {
 
 void MainMenuScreen::loadContent() {
     SoundManagerSetState(MS_MENU);
-    backdrop = loadTexture(BACKDROP);
-    backdropMesh.reset(meshOf(backdrop));
-    title = loadTexture(TITLE);
-    titleMesh.reset(meshOf(title));
+    backdrop = loadImage(BACKDROP);
+    backdropMesh.reset(createImageMesh(backdrop));
+    title = loadImage(TITLE);
+    titleMesh.reset(createImageMesh(title));
     titlePosition = {(screenWidth() - static_cast<float>(title->width)) * 0.5f, screenHeight() * TITLE_TOP};
     centreBlockAt(screenHeight() * ITEMS_MIDDLE);
 }
