@@ -17,7 +17,7 @@ namespace {
 // Level music with its deep layer, the storm, and footsteps on top. The
 // character stands on the roof, where the storm sounds.
 void playADozenEvents() {
-    const SoundCharacter onTheRoof{50.0f, "Assets/FloorTemplate/FinalRooms/Roof.json"};
+    const SoundCharacter onTheRoof{50.0f, true};
     SoundManagerFollowCharacter(&onTheRoof);
     SoundManagerSetState(MS_SPOOKY);
     SoundManagerSetAmbience(AS_STORM);

@@ -21,8 +21,8 @@ class CharacterTest : public ::testing::Test {
 protected:
     // A 16 x 10 room of floor; walls where the plan says.
     Room* enter(const std::vector<std::string>& plan = std::vector<std::string>(10, std::string(16, '.')),
-                const std::string& objects = "[]", const std::string& name = "Hall.json") {
-        room = world.enter(world.writeMap(name, plan, objects));
+                const std::string& objects = "[]", const std::string& properties = "") {
+        room = world.enter(world.writeMap("Hall.json", plan, objects, properties));
         character = room->character;
         return room;
     }
@@ -86,7 +86,7 @@ TEST_F(CharacterTest, CandleHoldersSwapCandles) {
     const std::string holders = R"([
      {"type": "Entity.Candle", "x": 64, "y": 64, "width": 32, "height": 32, "properties": {"decimal.Life": "30"}},
      {"type": "Entity.Spawn", "x": 96, "y": 64, "width": 32, "height": 32}])";
-    enter(std::vector<std::string>(10, std::string(16, '.')), holders, "Tutorial.json");
+    enter(std::vector<std::string>(10, std::string(16, '.')), holders);
     auto* holder = entitiesOf<CandleEntity>(room, ET_CANDLE).front();
     character->candleFrozen = true;
     character->candleLife = 25;
@@ -133,7 +133,7 @@ TEST_F(CharacterTest, TheCandleGoesOutInTheDarkAndTheCharacterDiesAndRespawns) {
 TEST_F(CharacterTest, AnotherLightHoldsTheDarkAwayAndTutorialRoomsRespawnWithout) {
     const std::string lamp =
         R"([{"type": "Entity.Light", "name": "Lamp", "x": 0, "y": 0, "width": 600, "height": 600}])";
-    enter(std::vector<std::string>(10, std::string(16, '.')), lamp, "RoomTutA.json");
+    enter(std::vector<std::string>(10, std::string(16, '.')), lamp, R"("bool.RespawnWithCandle": "false")");
     EXPECT_EQ(character->candleLife, 10.0f);
     character->candleLife = 8.0f;
     for (int i = 0; i < 100; ++i) room->update(FRAME);

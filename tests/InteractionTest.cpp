@@ -68,9 +68,12 @@ protected:
 // A journal lying at the far end of the room: until it is taken, no door opens.
 const std::string JOURNAL = mapObject("Entity.Journal", 600, 300, 24, 20, R"("Target": "Journal")");
 
+// The room of dark holes: they refuse a character without a burning candle.
+const char* const DARK_HOLES = R"("bool.DarkHoles": "true")";
+
 struct DoorCase {
     const char* what;
-    const char* map;
+    const char* mapProperties;
     bool journalLies;
     DoorIndex door;
     int32_t collectedKey;  // 0 for none
@@ -81,24 +84,24 @@ struct DoorCase {
 
 TEST_F(InteractionTest, DoorsPromptAndOpenAsTheirLockKeyJournalAndCandleAllow) {
     const DoorCase cases[] = {
-        {"open door", "Hall.json", false, OPEN_DOOR, 0, 10, "Open Door", true},
-        {"locked, key missing", "Hall.json", false, LOCKED_DOOR, 0, 10, "Door Locked", false},
-        {"locked, another key", "Hall.json", false, LOCKED_DOOR, 2, 10, "Door Locked", false},
-        {"locked, key held: unlocks and leaves", "Hall.json", false, LOCKED_DOOR, 7, 10, "Unlock Door", true},
-        {"no journal yet", "Nursery.json", true, OPEN_DOOR, 0, 10, "I Can't Forget That Journal...", false},
-        {"no journal, locked, key held", "Nursery.json", true, LOCKED_DOOR, 7, 10,
-         "I Can't Forget That Journal...", false},
-        {"hole needs no journal", "Nursery.json", true, HOLE, 0, 10, "Enter Hole", true},
-        {"dark hole in the second tutorial", "RoomTutB.json", false, HOLE, 0, 10,
-         "It's too dark down here without a candle", false},
-        {"lit hole in the second tutorial", "RoomTutB.json", false, HOLE, 0, 10.5f, "Enter Hole", true},
-        {"hole elsewhere needs no candle", "Hall.json", false, HOLE, 0, 10, "Enter Hole", true},
+        {"open door", "", false, OPEN_DOOR, 0, 10, "Open Door", true},
+        {"locked, key missing", "", false, LOCKED_DOOR, 0, 10, "Door Locked", false},
+        {"locked, another key", "", false, LOCKED_DOOR, 2, 10, "Door Locked", false},
+        {"locked, key held: unlocks and leaves", "", false, LOCKED_DOOR, 7, 10, "Unlock Door", true},
+        {"no journal yet", "", true, OPEN_DOOR, 0, 10, "I Can't Forget That Journal...", false},
+        {"no journal, locked, key held", "", true, LOCKED_DOOR, 7, 10, "I Can't Forget That Journal...", false},
+        {"hole needs no journal", "", true, HOLE, 0, 10, "Enter Hole", true},
+        {"dark hole", DARK_HOLES, false, HOLE, 0, 10, "It's too dark down here without a candle", false},
+        {"lit hole among dark ones", DARK_HOLES, false, HOLE, 0, 10.5f, "Enter Hole", true},
+        {"hole elsewhere needs no candle", "", false, HOLE, 0, 10, "Enter Hole", true},
     };
     for (const DoorCase& c : cases) {
         SCOPED_TRACE(c.what);
         forgetCollectedKeys();
         if (c.collectedKey != 0) collectedKeyIds[0] = c.collectedKey;
-        enter(c.map, THREE_DOORS + (c.journalLies ? "," + JOURNAL : ""));
+        // Each case a map of its own: the content cache keeps maps by path.
+        enter("Doors" + std::to_string(&c - cases) + ".json", THREE_DOORS + (c.journalLies ? "," + JOURNAL : ""),
+              c.mapProperties);
         standAt(static_cast<float>(DOOR_X[c.door]) + 4, 60);
         step();
         // The door alone, so that the character's own candle logic stays out of it.

@@ -109,8 +109,8 @@ TEST_F(PlayScreenTest, ADeathOrAFallEntersTheRoomAgainAndTheMusicFollowsTheNewCh
     ScreenStackInit();
     const std::string holder = mapObject("Entity.Candle", 128, 64, 32, 32, R"("decimal.Life": "40")") + "," +
                                mapObject("Entity.Light", -512, -512, 1664, 1664);
-    auto* boxRoom = world.play(
-        world.writeMap("RoomTutB.json", std::vector<std::string>(8, "........"), "[" + holder + "]"));
+    auto* boxRoom = world.play(world.writeMap("BoxRoom.json", std::vector<std::string>(8, "........"),
+                                              "[" + holder + "]", R"("bool.RespawnWithCandle": "false")"));
     frames(20);
     boxRoom->room->removeEntity(entitiesOf(boxRoom->room.get(), ET_CANDLE).front());
     boxRoom->room->character->falling = true;
@@ -126,7 +126,8 @@ TEST_F(PlayScreenTest, ADeathOrAFallEntersTheRoomAgainAndTheMusicFollowsTheNewCh
 TEST_F(PlayScreenTest, RainOnTheRoofSpawnsAboveTheCharacterAtAnyScale) {
     KESetViewport(screenWidth(), screenHeight(), {2.0f, 2.0f});
     PlayScreen* screen =
-        world.play(world.writeMap("Roof.json", std::vector<std::string>(20, std::string(40, '.'))));
+        world.play(world.writeMap("Roof.json", std::vector<std::string>(20, std::string(40, '.')), "[]",
+                                  R"("bool.Storm": "true")"));
     frames(3);
     const CharacterEntity* character = screen->room->character;
     const std::vector<Particle>& drops = screen->rain->store->particles;

@@ -137,14 +137,14 @@ TEST_F(PropsTest, AnOpenPitCatchesTheCharacterWhoseMiddleIsOverTheHole) {
     }
 }
 
-TEST_F(PropsTest, TheStormSoundsOnlyInItsZoneOnTheRoof) {
+TEST_F(PropsTest, TheStormSoundsOnlyInItsZoneOutInTheStorm) {
     const std::string zone = mapObject("Entity.Zone", 0, 0, 512, 384, R"("Name": "Rain_And_Thunder")");
     enter("Attic.json", zone);
     frames(2);
-    EXPECT_EQ(SoundManagerAmbienceState(), AS_QUIET) << "not the roof";
+    EXPECT_EQ(SoundManagerAmbienceState(), AS_QUIET) << "indoors";
     ScreenStackShutdown();
     ScreenStackInit();
-    enter("Roof.json", zone);
+    enter("Roof.json", zone, R"("bool.Storm": "true")");
     frames(2);
     EXPECT_EQ(SoundManagerAmbienceState(), AS_STORM);
     character->x = 600;

@@ -139,6 +139,7 @@ TEST_F(RoomWorldTest, AnObjectWithoutARequiredPropertyOrWithABadValueNamesMapObj
         {"Entity.Lantern", R"("int.Orientation": "1", "decimal.Intensity": "0.8")",
          "is missing its required property \"Radius\""},
         {"Entity.Door", R"("int.ID": "1")", "is missing its required property \"Target\""},
+        {"Entity.Door", R"("Target": "Intro")", "is missing its required property \"AfterIntro\""},
         {"Entity.Door", R"("Target": "Study.json", "bool.Locked": "true")",
          "has \"KeyID\" 0, but key ids start at 1"},
         {"Entity.Key", "", "is missing its required property \"ID\""},
@@ -162,6 +163,33 @@ TEST_F(RoomWorldTest, AnObjectWithoutARequiredPropertyOrWithABadValueNamesMapObj
         const std::string path = world.writeMap("Hall" + std::to_string(++map) + ".json", {"...."}, porch);
         EXPECT_FATAL(world.enter(path), "Map object \"porch\" \\(" + std::string(b.type) + " at 8, 16\\) " +
                                             b.problem + ".*File: " + path);
+    }
+}
+
+// A map says what its room is like; what it says wrongly names the map.
+TEST_F(RoomWorldTest, TheMapSaysWhatTheRoomIsLike) {
+    const RoomRules plain = world.enter(world.writeMap("Hall.json", {"...."}))->rules;
+    EXPECT_TRUE(!plain.storm && !plain.finalPassage && plain.respawnWithCandle && !plain.darkHoles &&
+                plain.candleBurns && plain.characterLight == 40 && plain.music == RoomMusic::Spooky);
+    const RoomRules drive = world.enter(world.writeMap("Drive.json", {"...."}, "[]",
+                                                       R"("bool.Storm": "true", "bool.CandleBurns": "false",
+                                                          "bool.RespawnWithCandle": "false",
+                                                          "decimal.CharacterLight": "120", "Music": "menu")"))
+                                ->rules;
+    EXPECT_TRUE(drive.storm && !drive.candleBurns && drive.characterLight == 120 && drive.music == RoomMusic::Menu);
+    EXPECT_TRUE(world.room->character->candleFrozen);
+    EXPECT_EQ(world.room->character->light->radius, 120.0f);
+    EXPECT_EQ(SoundManagerMusicState(), MS_MENU);
+
+    const std::pair<const char*, const char*> broken[] = {
+        {R"("Storm": "true")", "Property Storm is a string, not a bool"},
+        {R"("Music": "jazz")", "Map property \"Music\" is \"jazz\", but a room starts with \"spooky\" or \"menu\""},
+        {R"("decimal.CharacterLight": "-3")", "Map property \"CharacterLight\" is -3, but the character's light reaches 1 to 1024"},
+    };
+    int odd = 0;
+    for (const auto& [properties, message] : broken) {
+        const std::string path = world.writeMap("Odd" + std::to_string(++odd) + ".json", {"...."}, "[]", properties);
+        EXPECT_FATAL(world.enter(path), std::string(message) + ".*File: " + path);
     }
 }
 

@@ -53,7 +53,7 @@ TEST_F(SoundManagerTest, SelectingTheCurrentStateDoesNotRestartIt) {
 }
 
 TEST_F(SoundManagerTest, LevelMusicFollowsTheCandle) {
-    SoundCharacter character{5.0f, "Assets/Hall.json"};
+    SoundCharacter character{5.0f, false};
     SoundManagerFollowCharacter(&character);
     SoundManagerSetState(MS_DANGER);
     frames(51);
@@ -80,7 +80,7 @@ TEST_F(SoundManagerTest, LevelMusicFollowsTheCandle) {
 TEST_F(SoundManagerTest, TheScoreKeepsTimeInSecondsAtAnyFrameRate) {
     for (float dt : {1 / 30.0f, 1 / 60.0f, 1 / 144.0f, 1 / 240.0f}) {
         SCOPED_TRACE(testing::Message() << 1 / dt << " fps");
-        const SoundCharacter dying{5.0f, "Assets/Hall.json"};
+        const SoundCharacter dying{5.0f, false};
         SoundManagerFollowCharacter(&dying);
         SoundManagerStopAll();
         SoundManagerSetState(MS_DEATH);
@@ -96,7 +96,7 @@ TEST_F(SoundManagerTest, TheScoreKeepsTimeInSecondsAtAnyFrameRate) {
             frames(1, dt);
         EXPECT_NEAR(seconds, 0.5 / 0.6, dt + 1e-3) << "from 0 to 1 - 5 / 10";
 
-        const SoundCharacter burning{100.0f, "Assets/Hall.json"};
+        const SoundCharacter burning{100.0f, false};
         SoundManagerFollowCharacter(&burning);
         SoundManagerStopAll();
         SoundManagerSetState(MS_SPOOKY);
@@ -108,13 +108,13 @@ TEST_F(SoundManagerTest, TheScoreKeepsTimeInSecondsAtAnyFrameRate) {
 }
 
 TEST_F(SoundManagerTest, TheStormSoundsOnlyOnTheRoofAndTheFirstLineHoldsTheCharacter) {
-    const SoundCharacter onTheRoof{100.0f, "Assets/FloorTemplate/FinalRooms/Roof.json"};
+    const SoundCharacter onTheRoof{100.0f, true};
     SoundManagerFollowCharacter(&onTheRoof);
     SoundManagerSetAmbience(AS_STORM);
     frames(3);
     EXPECT_EQ(log("start", "sfx_rain").size(), 1u);
     EXPECT_TRUE(log("stop", "sfx_rain").empty());
-    const SoundCharacter indoors{100.0f, "Assets/Hall.json"};
+    const SoundCharacter indoors{100.0f, false};
     SoundManagerFollowCharacter(&indoors);
     frames(1);
     EXPECT_EQ(log("stop", "sfx_rain").size(), 1u);

@@ -194,7 +194,7 @@ TEST_F(TitleScreensTest, ThePauseMenusMainMenuLeavesTheGameForTheTitle) {
 }
 
 TEST_F(TitleScreensTest, TheFinalPassageCannotBePaused) {
-    world.play(world.writeMap("End.json", {"........"}));
+    world.play(world.writeMap("End.json", {"........"}, "[]", R"("bool.FinalPassage": "true")"));
     wait(0.3f);
     frame({KEY_ESCAPE});
     frame({KEY_P});
@@ -231,7 +231,7 @@ TEST_F(TitleScreensTest, CreditsShowASectionEvery3point5SecondsThenTheMainMenu) 
 TEST_F(TitleScreensTest, EveryIntroShowsItsCardsAndAKeySkipsOnlyAfterAWhile) {
     world.writeMap("RoomTutA.json", {"........"});
     for (int run = 0; run < 2; ++run) {
-        auto* intro = dynamic_cast<CardScreen*>(pushScreen(new_IntroScreen()));
+        auto* intro = dynamic_cast<CardScreen*>(pushScreen(new_IntroScreen(ROOMS + "/RoomTutA.json")));
         holdAKey(true);
         wait(7.9f);
         EXPECT_FALSE(intro->isExiting) << "run " << run;
@@ -245,7 +245,7 @@ TEST_F(TitleScreensTest, EveryIntroShowsItsCardsAndAKeySkipsOnlyAfterAWhile) {
         wait(1.3f);
         auto* tutorial = dynamic_cast<PlayScreen*>(top());
         ASSERT_NE(tutorial, nullptr);
-        EXPECT_EQ(tutorial->playState.entryDoor.target, TUTORIAL_ROOM);
+        EXPECT_EQ(tutorial->playState.entryDoor.target, ROOMS + "/RoomTutA.json");
         EXPECT_EQ(cues("play-file", "Assets/Sounds/DoorBreak.mp3"), static_cast<size_t>(run + 1));
         ScreenStackShutdown();
         ScreenStackInit();

@@ -71,9 +71,10 @@ public:
 
     // Writes a map into the rooms folder and returns its path as the game
     // names it: '#' is a wall (it blocks light and the character), any
-    // other character floor. objects is the JSON array of the object group.
+    // other character floor. objects is the JSON array of the object group,
+    // properties the map's own (an object's items: what the room is like).
     std::string writeMap(const std::string& name, const std::vector<std::string>& rows,
-                         const std::string& objects = "[]") const {
+                         const std::string& objects = "[]", const std::string& properties = "") const {
         std::string floor, walls;
         for (const std::string& row : rows)
             for (char cell : row) {
@@ -88,7 +89,8 @@ public:
             " {\"1\": {\"bool.Blocking\": \"true\"}}}], \"layers\": ["
             "{\"type\": \"tilelayer\", \"visible\": true, \"opacity\": 1, \"data\": [" +
             floor + "]}, {\"type\": \"tilelayer\", \"visible\": true, \"opacity\": 1, \"data\": [" + walls +
-            "]}, {\"type\": \"objectgroup\", \"objects\": " + objects + "}]}";
+            "]}, {\"type\": \"objectgroup\", \"objects\": " + objects + "}]" +
+            (properties.empty() ? "" : ", \"properties\": {" + properties + "}") + "}";
         files.write(ROOMS + "/" + name, json);
         return ROOMS + "/" + name;
     }
@@ -96,10 +98,10 @@ public:
     // The same, with a light over the whole map before the objects (a JSON
     // list's items), so that a character without a candle lives on.
     std::string writeLitMap(const std::string& name, const std::vector<std::string>& rows,
-                            const std::string& objects) const {
+                            const std::string& objects, const std::string& properties = "") const {
         const std::string light =
             R"({"type": "Entity.Light", "x": -512, "y": -512, "width": 1664, "height": 1664})";
-        return writeMap(name, rows, "[" + light + (objects.empty() ? "" : ",") + objects + "]");
+        return writeMap(name, rows, "[" + light + (objects.empty() ? "" : ",") + objects + "]", properties);
     }
 
     // A play screen of the map, carrying a candle of that life in, put on the screen stack.
@@ -173,10 +175,11 @@ protected:
     void SetUp() override { ScreenStackInit(); }
     void TearDown() override { ScreenStackShutdown(); }
 
-    // Plays the map of that name holding the objects (a JSON list's items).
-    Room* enter(const std::string& name, const std::string& objects) {
+    // Plays the map of that name holding the objects (a JSON list's items),
+    // with the map's own properties (an object's items).
+    Room* enter(const std::string& name, const std::string& objects, const std::string& properties = "") {
         screen = TestWorld::play(
-            world.writeLitMap(name, std::vector<std::string>(12, std::string(20, '.')), objects));
+            world.writeLitMap(name, std::vector<std::string>(12, std::string(20, '.')), objects, properties));
         room = screen->room.get();
         character = room->character;
         return room;

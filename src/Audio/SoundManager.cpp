@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace {
 
@@ -37,7 +36,6 @@ constexpr float DIALOGUE_SECONDS[DIALOGUE_LINES] = {70, 50, 40, 45, 68, 54, 57, 
 constexpr const char* DIALOGUE_EVENTS[DIALOGUE_LINES] = {"dial_1", "dial_2", "dial_3", "dial_4",
                                                          "dial_5", "dial_6", "dial_7", "dial_8"};
 constexpr const char* INTERFACE_EVENTS[4] = {"sfx_ui_move", "sfx_ui_yes", "sfx_ui_no", "sfx_ui_start"};
-constexpr const char* ROOF_MAP = "Assets/FloorTemplate/FinalRooms/Roof.json";
 constexpr int MUSIC_STATE_COUNT = 20;
 // Rates per second of what the score steers over time.
 constexpr float SPOOKY_RISE_PER_SECOND = 0.006f;  // the tension creeps up as the candle burns
@@ -80,7 +78,7 @@ struct SoundState {
     // The character being played, as the game told it before this update.
     bool followsCharacter = false;
     float candleLife = 0.0f;
-    bool onTheRoof = false;
+    bool inTheStorm = false;
     bool holdsCharacterStill = false;
 };
 
@@ -472,8 +470,7 @@ void SoundManagerInit() {
 void SoundManagerFollowCharacter(const SoundCharacter* character) {
     sound.followsCharacter = character != nullptr;
     sound.candleLife = character != nullptr ? character->candleLife : 0.0f;
-    sound.onTheRoof = character != nullptr && character->mapPath != nullptr &&
-                      std::strcmp(character->mapPath, ROOF_MAP) == 0;
+    sound.inTheStorm = character != nullptr && character->inTheStorm;
 }
 
 bool SoundManagerHoldsCharacterStill() {
@@ -484,8 +481,8 @@ void SoundManagerUpdate(float dt) {
     sound.holdsCharacterStill = false;
     sound.musicCue(dt);
     sound.ambienceCue(dt);
-    // Rain and thunder only ever sound on the roof.
-    if (sound.followsCharacter && !sound.onTheRoof) {
+    // Rain and thunder only ever sound out in the storm.
+    if (sound.followsCharacter && !sound.inTheStorm) {
         stopEvent(sound.rain);
         stopEvent(sound.thunder);
     }

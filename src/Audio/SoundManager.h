@@ -33,11 +33,11 @@ enum AmbienceState : int32_t {
     AS_QUIET = 1,
 };
 
-// The character being played, as the music follows it: its candle, and the
-// room's map path (rain and thunder sound only on the roof).
+// The character being played, as the music follows it: its candle, and
+// whether its room is out in the storm (rain and thunder sound nowhere else).
 struct SoundCharacter {
     float candleLife = 0.0f;
-    const char* mapPath = nullptr;
+    bool inTheStorm = false;
 };
 
 void SoundManagerInit();

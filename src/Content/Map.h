@@ -104,6 +104,7 @@ public:
     std::unique_ptr<Tileset[]> tilesets;
     std::unique_ptr<TileLayer[]> tileLayers;  // 0 is the floor, 1 the darkness layer
     OwningList<MapObject> objects;
+    std::unique_ptr<Properties> properties;  // the map's own, what the room is like; null without
     std::string path;  // the file it was loaded from; empty for a map made in code
 
     // Once a frame before drawing: fixes the visible tile range, one tile of

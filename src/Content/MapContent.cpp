@@ -203,6 +203,8 @@ void MapReader::loadJSON(const json_value* document) {
         members.integer("tileheight", "Map missing tile height property.", 1, UINT16_MAX));
     parseTilesets(members.array("tilesets", "Map missing tilesets property."));
     parseLayers(members.array("layers", "Map missing layers property."));
+    if (const json_value* properties = JsonObjectFind(document, "properties"))
+        map->properties = PropertiesLoad(properties, map->path.c_str());
     map->visibleColumns = visibleCells(screenWidth(), map->tileWidth);
     map->visibleRows = visibleCells(screenHeight(), map->tileHeight);
 }

@@ -3,7 +3,6 @@
 #include "Audio/EventAudio.h"
 #include "Audio/SoundManager.h"
 #include "Content/ContentManager.h"
-#include "Content/Map.h"
 #include "Content/TextureFontContent.h"
 #include "Debug/Debug.h"
 #include "Engine/KeyCodes.h"
@@ -56,8 +55,7 @@ void updateSound(float dt) {
     if (character == nullptr) {
         SoundManagerFollowCharacter(nullptr);
     } else {
-        const Map* map = character->room != nullptr ? character->room->map : nullptr;
-        const SoundCharacter followed{character->candleLife, map != nullptr ? map->path.c_str() : nullptr};
+        const SoundCharacter followed{character->candleLife, character->room->rules.storm};
         SoundManagerFollowCharacter(&followed);
     }
     SoundManagerUpdate(dt);

@@ -16,15 +16,15 @@ constexpr float SHOWN_SECONDS = 6.6f;
 
 class IntroScreen final : public CardScreen {
 public:
-    IntroScreen()
+    explicit IntroScreen(const std::string& nextRoom)
         : CardScreen({{"Assets/Textures/IntroMirefell.png"},
                       {"Assets/Textures/IntroLogo.png"},
                       {"Assets/Textures/IntroTime.png"}},
                      SHOWN_SECONDS) {
-        onTransitionedOff = [](Screen*) {
-            PlayState tutorial;
-            tutorial.entryDoor.target = TUTORIAL_ROOM;
-            addScreen(new_PlayScreen(&tutorial));
+        onTransitionedOff = [nextRoom](Screen*) {
+            PlayState inside;
+            inside.entryDoor.target = nextRoom;
+            addScreen(new_PlayScreen(&inside));
         };
     }
 
@@ -66,6 +66,6 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Screen> new_IntroScreen() {
-    return DEBUG_MAKE_UNIQUE(IntroScreen, "new_IntroScreen");
+std::unique_ptr<Screen> new_IntroScreen(const std::string& nextRoom) {
+    return DEBUG_MAKE_UNIQUE(IntroScreen, "new_IntroScreen", nextRoom);
 }

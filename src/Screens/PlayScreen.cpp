@@ -27,9 +27,6 @@ namespace {
 constexpr float TRANSITION_SECONDS = 0.225f;
 constexpr int32_t RAIN_PER_SECOND = 200;
 constexpr float RAIN_MARGIN = 20.0f;
-const char* const ROOF = "Assets/FloorTemplate/FinalRooms/Roof.json";
-// The final passage plays to its end: it has no pause.
-const char* const FINAL_ROOM = "Assets/FloorTemplate/FinalRooms/End.json";
 
 bool targetIs(const PlayState& state, const char* name) {
     return state.entryDoor.target == name;
@@ -69,7 +66,6 @@ std::unique_ptr<PlayScreen> new_PlayScreen(const PlayState* entry) {
 
 void PlayScreen::loadContent() {
     room = new_Room(this, &playState);
-    onRoof = room->map->isAt(ROOF);
 }
 
 void PlayScreen::handleInput(float dt) {
@@ -78,7 +74,8 @@ void PlayScreen::handleInput(float dt) {
     if (character->readingJournal) character->readingJournal = false;
     else character->handleInput(dt);
     if (KEInputCheckTriggered(KEY_GRAVE)) room->debug = !room->debug;
-    if (pause && !room->map->isAt(FINAL_ROOM)) addScreen(new_PauseScreen());
+    // The final passage plays to its end: it has no pause.
+    if (pause && !room->rules.finalPassage) addScreen(new_PauseScreen());
 }
 
 // While another screen has the keyboard the room runs one more frame, then
@@ -95,12 +92,12 @@ void PlayScreen::update(float dt, bool otherHasFocus, bool covered) {
     }
     const CharacterEntity* character = room->character;
     room->camera->setTarget(character->x - screenWidth() * 0.5f, character->y - screenHeight() * 0.5f);
-    if (onRoof) followCharacterWithRain(dt);
+    if (room->rules.storm) followCharacterWithRain(dt);
     room->update(dt);
     blackout->update(dt);
 }
 
-// On the roof the rain falls in a band from above the screen to its lower
+// Out in the storm the rain falls in a band from above the screen to its lower
 // part, around the character. The band is in the world's pixels, as the
 // drops are: the camera's view scales them to the window once.
 void PlayScreen::followCharacterWithRain(float dt) {
@@ -147,7 +144,7 @@ void PlayScreen::onTransitionedOffScreen() {
         addScreen(new_MainMenuScreen());
     } else if (targetIs(playState, "Intro")) {
         SoundManagerSetState(MS_DOOR);
-        addScreen(new_IntroScreen());
+        addScreen(new_IntroScreen(playState.entryDoor.afterIntro));
     } else if (targetIs(playState, "Outro")) {
         SoundManagerSetState(MS_CREDITS);
         addScreen(new_CreditsScreen());

@@ -48,7 +48,6 @@ public:
     void hidePrompt() override;
 
 private:
-    bool onRoof = false;      // only the roof has rain
     bool toMainMenu = false;  // the pause menu's "Main Menu": the game is dropped
 
     void followCharacterWithRain(float dt);

@@ -40,10 +40,6 @@ constexpr float IN_THE_DARK = 10.0f;
 constexpr float RESPAWN_CANDLE = 70.0f;
 constexpr int32_t WALL_LAYER = 1;
 
-const char* const TUTORIAL_A = "Assets/FloorTemplate/FinalRooms/RoomTutA.json";
-const char* const TUTORIAL_B = "Assets/FloorTemplate/FinalRooms/RoomTutB.json";
-const char* const INTRO_END = "Assets/FloorTemplate/FinalRooms/IntroEnd.json";
-
 float randomDeathThreshold() {
     return static_cast<float>(gameRand()) / 10922.333f - 1.0f;  // -1 to 2
 }
@@ -56,13 +52,9 @@ bool isNear(float a, float b) {
     return std::fabs(a - b) < 0.0001f;
 }
 
-bool pathIs(const Room* room, const char* path) {
-    return room->map != nullptr && room->map->isAt(path);
-}
-
 // The tutorial rooms give no candle on a respawn.
 bool isCandleFreeRoom(const Room* room) {
-    return pathIs(room, TUTORIAL_B) || pathIs(room, TUTORIAL_A) || pathIs(room, INTRO_END);
+    return !room->rules.respawnWithCandle;
 }
 
 Animation* loadAnimation(const char* path) {
@@ -78,13 +70,12 @@ CharacterEntity::CharacterEntity(Room* owner) : SpriteEntity(ET_CHARACTER, owner
     owner->addEntity(std::move(ownLight));
     zIndex = 10;
     deathThreshold = randomDeathThreshold();
-    if (pathIs(owner, INTRO_END)) {
-        light->setRadius(120);
-        candleFrozen = true;
+    light->setRadius(owner->rules.characterLight);
+    candleFrozen = !owner->rules.candleBurns;
+    if (owner->rules.music == RoomMusic::Menu) {
         SoundManagerStopAll();
         SoundManagerSetState(MS_MENU);
     } else {
-        light->setRadius(40);
         SoundManagerSetState(MS_SPOOKY);
     }
     SoundManagerSetAmbience(AS_QUIET);

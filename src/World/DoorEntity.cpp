@@ -17,7 +17,6 @@ namespace {
 
 constexpr float REACH_SQUARED = 3600;  // 60 pixels from the door's centre to the character's corner
 constexpr float DARK_ENOUGH_TO_HIDE = 0.3f;
-const char* const TUTORIAL_B = "Assets/FloorTemplate/FinalRooms/RoomTutB.json";
 
 }  // namespace
 
@@ -67,7 +66,7 @@ bool DoorEntity::isBlackedOut() const {
 
 bool DoorEntity::offerPrompt(const CharacterEntity& character) const {
     if (isHole) {
-        const bool tooDark = character.candleLife <= 10.0f && room->map->isAt(TUTORIAL_B);
+        const bool tooDark = character.candleLife <= 10.0f && room->rules.darkHoles;
         room->prompt = tooDark ? "It's too dark down here without a candle" : "Enter Hole";
         return !tooDark;
     }
@@ -96,7 +95,7 @@ void DoorEntity::leaveThrough(const CharacterEntity& character) const {
     PlayState next;
     copyPlayState(&next, &screen->roomState());
     next.carriedCandleLife = character.candleLife - 10.0f;
-    next.entryDoor = {target, isHole, orientation, doorId, keyId, locked};
+    next.entryDoor = {target, afterIntro, isHole, orientation, doorId, keyId, locked};
     screen->changeRoom(&next);
 }
 

@@ -1,8 +1,9 @@
 // Doors and holes, the ways out of a room. Standing at one and pressing the
 // space bar asks the play screen for the room behind it. A door may stay
 // locked until its key has been picked up; no door opens before the journal
-// has been found. A hole is a door that is not drawn and that, in the second
-// tutorial room, refuses a character without a burning candle.
+// has been found. A hole is a door that is not drawn and that, in a room of
+// dark holes (the second tutorial room), refuses a character without a
+// burning candle.
 #pragma once
 
 #include "World/Entity.h"
@@ -15,7 +16,8 @@ class CharacterEntity;
 
 class DoorEntity : public SpriteEntity {
 public:
-    std::string target;  // the map behind the door, or "Intro" or "Outro"
+    std::string target;      // the map behind the door, or "Intro" or "Outro"
+    std::string afterIntro;  // for the target "Intro": the map the intro leads to
     bool isHole = false;
     int32_t orientation = 0;  // 0 upright; otherwise turned a quarter turn
     int32_t doorId = 0;       // the spawn point it lets the character in at

@@ -8,6 +8,7 @@ void copyPlayState(PlayState* destination, const PlayState* source) {
 
 void releasePlayState(PlayState* state) {
     state->entryDoor.target.clear();
+    state->entryDoor.afterIntro.clear();
     state->lastCheckpointRoom.clear();
 }
 

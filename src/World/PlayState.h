@@ -9,7 +9,8 @@
 // The door a room is entered through: the map it leads to, the spawn point
 // it lets the character in at, and how the door stood.
 struct EntryDoor {
-    std::string target;  // a map path, or "Intro" or "Outro"; empty for none
+    std::string target;      // a map path, or "Intro" or "Outro"; empty for none
+    std::string afterIntro;  // for the target "Intro": the map the intro leads to
     bool isHole = false;
     int32_t orientation = 0;
     int32_t id = 0;

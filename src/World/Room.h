@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Util/LinkedList.h"
+#include "World/RoomRules.h"
 
 #include <cstdint>
 #include <memory>
@@ -34,6 +35,7 @@ public:
     std::unique_ptr<OwningList<SpawnPoint>> spawnPoints;
     bool debug = false;  // the play screen's debug overlay
     Map* map = nullptr;  // cached content, not owned
+    RoomRules rules;     // what the map says the room is like
     std::unique_ptr<Camera> camera;
     RoomOwner* owner = nullptr;  // the screen that made the room; null in rooms built by tools and tests
     std::unique_ptr<OwningList<FireEmitter>> fireEmitters;

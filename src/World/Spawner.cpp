@@ -166,6 +166,8 @@ void spawnDoor(const Source& s) {
     if (locked) s.keyId("KeyID", keyId);
     std::unique_ptr<DoorEntity> door = placed(new_DoorEntity(&s.room, orientation), s);
     door->target = target;
+    // The intro is no room: the door says where it leads.
+    if (door->target == "Intro") door->afterIntro = s.required("AfterIntro").asString();
     door->isHole = s.object.type == "Entity.Hole";
     door->doorId = doorId;
     door->locked = locked;

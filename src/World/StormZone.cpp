@@ -1,15 +1,8 @@
 #include "World/StormZone.h"
 
 #include "Audio/SoundManager.h"
-#include "Content/Map.h"
 #include "Debug/Debug.h"
 #include "World/Room.h"
-
-namespace {
-
-const char* const ROOF = "Assets/FloorTemplate/FinalRooms/Roof.json";
-
-}  // namespace
 
 std::unique_ptr<StormZone> new_StormZone(Room* room) {
     return DEBUG_MAKE_UNIQUE(StormZone, "new_StormZone", room);
@@ -17,6 +10,6 @@ std::unique_ptr<StormZone> new_StormZone(Room* room) {
 
 void StormZone::update(float) {
     testOverlap();
-    if (inside && room->map->isAt(ROOF)) SoundManagerSetAmbience(AS_STORM);
+    if (inside && room->rules.storm) SoundManagerSetAmbience(AS_STORM);
     else SoundManagerStopStorm();
 }
