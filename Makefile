@@ -79,6 +79,7 @@ deps:
 assets: deps
 	tools/make-fonts
 	tools/make-textures
+	tools/make-tiled-project
 	tools/make-rooms
 	tools/make-journal
 	tools/make-intro

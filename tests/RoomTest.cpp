@@ -9,6 +9,7 @@
 #include "World/ImageEntity.h"
 #include "World/LanternEntity.h"
 #include "World/LightEntity.h"
+#include "World/Spawner.h"
 #include "World/TextEntity.h"
 #include "WorldSupport.h"
 
@@ -92,7 +93,14 @@ const std::string SPAWNS = R"([
  {"type": "Entity.Ghost", "x": 30, "y": 40, "width": 16, "height": 16}])";
 
 TEST_F(RoomWorldTest, TheSpawnerPlacesTheMapsObjectsAndTheCharacterAtItsEntry) {
+    testing::internal::CaptureStderr();
     Room* room = world.enter(world.writeMap("Hall.json", plan, SPAWNS), 2);
+    EXPECT_THAT(testing::internal::GetCapturedStderr(),
+                testing::HasSubstr("warning: Map object \"\" (Entity.Ghost at 30, 40) is of a type the game does "
+                                   "not know; it is left out. File: Assets/FloorTemplate/FinalRooms/Hall.json"));
+    EXPECT_FATAL(checkMapObjectTypes(*room->map), "Map object \"\" \\(Entity.Ghost at 30, 40\\) is of a type "
+                                                  "the game does not know.*Hall.json")
+        << "--check-assets refuses it";
     CharacterEntity* character = room->character;
     EXPECT_EQ(currentCharacter, character);
     EXPECT_EQ(character->x, 256 + (64 - 18) / 2.0f);
@@ -169,6 +177,7 @@ TEST_F(RoomWorldTest, AnObjectWithoutARequiredPropertyOrWithABadValueNamesMapObj
 // A map says what its room is like; what it says wrongly names the map.
 TEST_F(RoomWorldTest, TheMapSaysWhatTheRoomIsLike) {
     const RoomRules plain = world.enter(world.writeMap("Hall.json", {"...."}))->rules;
+    EXPECT_TRUE(plain == RoomRules{}) << "a map without properties makes an ordinary room";
     EXPECT_TRUE(!plain.storm && !plain.finalPassage && plain.respawnWithCandle && !plain.darkHoles &&
                 plain.candleBurns && plain.characterLight == 40 && plain.music == RoomMusic::Spooky);
     const RoomRules drive = world.enter(world.writeMap("Drive.json", {"...."}, "[]",

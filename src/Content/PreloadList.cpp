@@ -38,7 +38,7 @@ std::vector<PreloadEntry> PreloadListRead(const char* path) {
     return entries;
 }
 
-void PreloadListCheckAssets(const char* path) {
+void PreloadListCheckAssets(const char* path, void (*checkMap)(const Map& map)) {
     std::vector<PreloadEntry> entries = PreloadListRead(path);
     for (const PreloadEntry& entry : entries)
         ContentManagerComplete(ContentManagerLoad(entry.file.c_str(), entry.type, CF_DEFERRED), entry.type);
@@ -46,6 +46,7 @@ void PreloadListCheckAssets(const char* path) {
     int counts[4] = {0, 0, 0, 0};
     for (ContentRecord* record : ContentManagerRecords()) {
         ContentManagerComplete(record->data, record->type);
+        if (record->type == CT_MAP) checkMap(*static_cast<const Map*>(record->data));
         ++counts[record->type];
     }
     std::printf(

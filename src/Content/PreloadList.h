@@ -16,6 +16,9 @@ struct PreloadEntry {
 // Reads and checks the whole list; a broken list is fatal.
 std::vector<PreloadEntry> PreloadListRead(const char* path);
 
+class Map;
+
 // Loads and completes everything the list names (and what those assets
-// name in turn), then prints a summary of the cache.
-void PreloadListCheckAssets(const char* path);
+// name in turn), hands every map to checkMap, which ends the game on what
+// it finds wrong, then prints a summary of the cache.
+void PreloadListCheckAssets(const char* path, void (*checkMap)(const Map& map));

@@ -19,6 +19,16 @@ enum PropertyKind : uint32_t {
     PT_DECIMAL = 3,
 };
 
+// A property a kind of map data takes: its name without the kind, its kind,
+// whether the data must give it, and the value it stands for when left out,
+// as the text a map file would hold.
+struct PropertyDeclaration {
+    const char* name;
+    PropertyKind kind;
+    bool required;
+    const char* fallback;
+};
+
 class Property {
 public:
     std::string name;  // the member name without its kind

@@ -5,6 +5,7 @@
 #include "Engine/Kestrel.h"
 #include "Game/Game.h"
 #include "Game/Harness.h"
+#include "World/Spawner.h"
 
 #include <filesystem>
 #include <string>
@@ -41,7 +42,9 @@ int main(int argc, char** argv) {
     int exitCode = HarnessStart(argc, argv, startDirectory);
     if (exitCode >= 0) return exitCode;
     initGame(HarnessRandomSeed());
-    if (HarnessCheckAssets()) PreloadListCheckAssets(PRELOAD_PATH);
+    // A map object of a type the game does not know is refused here, and
+    // only warned of in play.
+    if (HarnessCheckAssets()) PreloadListCheckAssets(PRELOAD_PATH, checkMapObjectTypes);
     else runGame();
     return HarnessExitCode();
 }

@@ -3,14 +3,29 @@
 #include "Content/Map.h"
 #include "Debug/Debug.h"
 
+#include <cstdlib>
 #include <cstring>
 
 namespace {
 
 constexpr float LONGEST_CHARACTER_LIGHT = 1024.0f;
 
-void readBool(const Properties* properties, const char* name, bool* value) {
-    if (const Property* property = PropertiesGet(properties, name)) *value = property->asBool();
+constexpr PropertyDeclaration ROOM_PROPERTIES[] = {
+    {"Storm", PT_BOOL, false, "false"},          {"FinalPassage", PT_BOOL, false, "false"},
+    {"RespawnWithCandle", PT_BOOL, false, "true"}, {"DarkHoles", PT_BOOL, false, "false"},
+    {"CandleBurns", PT_BOOL, false, "true"},     {"CharacterLight", PT_DECIMAL, false, "40"},
+    {"Music", PT_STRING, false, "spooky"},
+};
+
+const char* fallbackOf(const char* name) {
+    for (const PropertyDeclaration& declaration : ROOM_PROPERTIES)
+        if (std::strcmp(declaration.name, name) == 0) return declaration.fallback;
+    return "";
+}
+
+bool boolOf(const Properties* properties, const char* name) {
+    const Property* property = PropertiesGet(properties, name);
+    return property != nullptr ? property->asBool() : std::strcmp(fallbackOf(name), "true") == 0;
 }
 
 RoomMusic musicOf(const Map& map, const char* name) {
@@ -22,14 +37,19 @@ RoomMusic musicOf(const Map& map, const char* name) {
 
 }  // namespace
 
+std::span<const PropertyDeclaration> roomPropertyDeclarations() {
+    return ROOM_PROPERTIES;
+}
+
 RoomRules readRoomRules(const Map& map) {
     RoomRules rules;
     const Properties* properties = map.properties.get();
-    readBool(properties, "Storm", &rules.storm);
-    readBool(properties, "FinalPassage", &rules.finalPassage);
-    readBool(properties, "RespawnWithCandle", &rules.respawnWithCandle);
-    readBool(properties, "DarkHoles", &rules.darkHoles);
-    readBool(properties, "CandleBurns", &rules.candleBurns);
+    rules.storm = boolOf(properties, "Storm");
+    rules.finalPassage = boolOf(properties, "FinalPassage");
+    rules.respawnWithCandle = boolOf(properties, "RespawnWithCandle");
+    rules.darkHoles = boolOf(properties, "DarkHoles");
+    rules.candleBurns = boolOf(properties, "CandleBurns");
+    rules.characterLight = std::strtof(fallbackOf("CharacterLight"), nullptr);
     if (const Property* light = PropertiesGet(properties, "CharacterLight")) {
         rules.characterLight = light->asDecimal();
         if (!(rules.characterLight > 0.0f && rules.characterLight <= LONGEST_CHARACTER_LIGHT))
@@ -38,6 +58,7 @@ RoomRules readRoomRules(const Map& map) {
                         static_cast<double>(rules.characterLight), static_cast<double>(LONGEST_CHARACTER_LIGHT),
                         map.path.c_str());
     }
-    if (const Property* music = PropertiesGet(properties, "Music")) rules.music = musicOf(map, music->asString());
+    const Property* music = PropertiesGet(properties, "Music");
+    rules.music = musicOf(map, music != nullptr ? music->asString() : fallbackOf("Music"));
     return rules;
 }

@@ -3,6 +3,10 @@
 // final passage in the map file alone (docs/content.md lists them).
 #pragma once
 
+#include "Content/Properties.h"
+
+#include <span>
+
 class Map;
 
 // The music a room starts with when the character is set up in it.
@@ -19,7 +23,12 @@ struct RoomRules {
     bool candleBurns = true;        // bool.CandleBurns: the candle carried burns down
     float characterLight = 40.0f;   // decimal.CharacterLight: the character's own light without a candle
     RoomMusic music = RoomMusic::Spooky;  // Music: "spooky" or "menu"
+
+    bool operator==(const RoomRules&) const = default;
 };
+
+// The map properties a room reads, with their defaults: those of RoomRules.
+std::span<const PropertyDeclaration> roomPropertyDeclarations();
 
 // A property of the wrong kind, or a music the game does not know, is a
 // fatal error naming the map and the property.
