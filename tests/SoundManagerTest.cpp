@@ -2,6 +2,7 @@
 #include "Audio/SoundManager.h"
 #include "TestSupport.h"
 #include "Util/Random.h"
+#include "World/Narration.h"
 
 #include <gtest/gtest.h>
 
@@ -107,7 +108,7 @@ TEST_F(SoundManagerTest, TheScoreKeepsTimeInSecondsAtAnyFrameRate) {
     }
 }
 
-TEST_F(SoundManagerTest, TheStormSoundsOnlyOnTheRoofAndTheFirstLineHoldsTheCharacter) {
+TEST_F(SoundManagerTest, TheStormSoundsOnlyOutInTheStorm) {
     const SoundCharacter onTheRoof{100.0f, true};
     SoundManagerFollowCharacter(&onTheRoof);
     SoundManagerSetAmbience(AS_STORM);
@@ -118,14 +119,6 @@ TEST_F(SoundManagerTest, TheStormSoundsOnlyOnTheRoofAndTheFirstLineHoldsTheChara
     SoundManagerFollowCharacter(&indoors);
     frames(1);
     EXPECT_EQ(log("stop", "sfx_rain").size(), 1u);
-
-    EXPECT_FALSE(SoundManagerHoldsCharacterStill());
-    SoundManagerSetState(MS_DIALOGUE_1);
-    frames(1);
-    EXPECT_TRUE(SoundManagerHoldsCharacterStill());
-    SoundManagerSetState(MS_CALM);
-    frames(1);
-    EXPECT_FALSE(SoundManagerHoldsCharacterStill());
 }
 
 TEST_F(SoundManagerTest, ThunderRollsEvery20To29Seconds) {
@@ -148,17 +141,40 @@ TEST_F(SoundManagerTest, ThunderRollsEvery20To29Seconds) {
     }
 }
 
-TEST_F(SoundManagerTest, TheFinalLinePlaysOnceAGame) {
-    for (int time = 0; time < 2; ++time) {
-        SoundManagerSetState(MS_DIALOGUE_8);
-        frames(70, 1.0f);
-        EXPECT_EQ(SoundManagerMusicState(), MS_CALM);
-    }
+// The world keeps the pages' reading time (World/Narration.h): a line runs
+// its length from the frame after it starts, then the calm music returns;
+// the first holds the character still and turns the room strange near its
+// end; the final line plays once a game.
+TEST_F(SoundManagerTest, ALineIsReadForItsLengthAndTheFinalOnceAGame) {
+    // A frame of the game, as it runs the narration and the sound.
+    auto second = [&] {
+        NarrationUpdate(1.0f);
+        SoundManagerFollowNarration(NarrationSecondsLeft());
+        frames(1, 1.0f);
+    };
+    auto readUntilCalm = [&](int32_t page) {
+        NarrationStart(page);
+        int seconds = 0;
+        for (; SoundManagerMusicState() != MS_CALM && seconds < 100; ++seconds) {
+            second();
+            if (page == 1 && SoundManagerMusicState() != MS_CALM) {
+                EXPECT_TRUE(NarrationHoldsCharacterStill());
+            }
+        }
+        return seconds;
+    };
+    EXPECT_EQ(readUntilCalm(1), 72) << "the frame it starts in, then 70 s run out";
+    EXPECT_FALSE(log("reverb", "Insane").empty()) << "its last seconds turn strange";
+    EXPECT_EQ(log("stop", "dial_1").size(), 1u);
+    second();
+    EXPECT_FALSE(NarrationHoldsCharacterStill()) << "once it is over";
+    for (int time = 0; time < 2; ++time) EXPECT_EQ(readUntilCalm(8), 63);
     EXPECT_EQ(log("start", "dial_8").size(), 1u);
     SoundManagerNewGame();
-    SoundManagerSetState(MS_DIALOGUE_8);
-    frames(2);
+    NarrationStart(8);
+    second();
     EXPECT_EQ(log("start", "dial_8").size(), 2u) << "a new game reads it again";
+    NarrationReset();
 }
 
 TEST_F(SoundManagerTest, FootstepsChooseMaterialAndRoom) {

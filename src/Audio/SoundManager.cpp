@@ -32,7 +32,6 @@ struct ParameterSlot {
 };
 
 constexpr int DIALOGUE_LINES = 8;
-constexpr float DIALOGUE_SECONDS[DIALOGUE_LINES] = {70, 50, 40, 45, 68, 54, 57, 61};
 constexpr const char* DIALOGUE_EVENTS[DIALOGUE_LINES] = {"dial_1", "dial_2", "dial_3", "dial_4",
                                                          "dial_5", "dial_6", "dial_7", "dial_8"};
 constexpr const char* INTERFACE_EVENTS[4] = {"sfx_ui_move", "sfx_ui_yes", "sfx_ui_no", "sfx_ui_start"};
@@ -68,18 +67,19 @@ struct SoundState {
     SoundSlot credits, scream, gunshot, doorBreak;
 
     float cueTimer = 0.0f;
-    float dialogueTimer = 0.0f;
+    float shotTimer = 0.0f;  // the ten seconds after the shot
     float thunderTimer = 0.0f;
     float spookyLevel = 0.0f;
     float dangerStep = 0.0f;  // a second's step
     bool introMusicPlayed = false;
     bool finalDialoguePlayed = false;
 
-    // The character being played, as the game told it before this update.
+    // The character being played and the line being read, as the game told
+    // them before this update.
     bool followsCharacter = false;
     float candleLife = 0.0f;
     bool inTheStorm = false;
-    bool holdsCharacterStill = false;
+    float lineSecondsLeft = 0.0f;
 };
 
 SoundState sound;
@@ -311,32 +311,22 @@ void stopLevelMusic() {
 }
 
 void startLine(int line) {
-    sound.dialogueTimer = DIALOGUE_SECONDS[line];
     fetch(sound.dialogueGroup, DIALOGUE_EVENTS[line], sound.dialogue[line]);
     start(sound.dialogue[line]);
 }
 
-// Counts the line down and returns to the calm music once it has ended.
-void runDownLine(int line, float dt) {
-    sound.dialogueTimer -= dt;
-    if (sound.dialogueTimer >= 0.0f) return;
-    stopEvent(sound.dialogue[line]);
-    SoundManagerSetState(MS_CALM);
-}
-
-// A journal line: the level music stops while it is read.
-void dialogueLine(int line, float dt) {
+// A journal line: the level music stops while it is read. How long it is
+// read the world keeps, and stops it.
+void dialogueLine(int line) {
     if (!sound.dialogue[line].taken) startLine(line);
-    else runDownLine(line, dt);
     stopLevelMusic();
 }
 
-// The first line stops the character, turns the room strange in its last
-// seconds and clears away what the intro left playing.
-void firstDialogueCue(float dt) {
-    sound.holdsCharacterStill = true;
-    dialogueLine(0, dt);
-    if (sound.dialogueTimer > 0.0f && sound.dialogueTimer < 6.5f) applyReverb("Insane");
+// The first line turns the room strange in its last seconds and clears away
+// what the intro left playing.
+void firstDialogueCue(float) {
+    dialogueLine(0);
+    if (sound.lineSecondsLeft > 0.0f && sound.lineSecondsLeft < 6.5f) applyReverb("Insane");
     release(sound.gunshot);
     release(sound.scream);
     release(sound.doorBreak);
@@ -344,19 +334,17 @@ void firstDialogueCue(float dt) {
 }
 
 template <int Line>
-void dialogueCue(float dt) {
-    dialogueLine(Line, dt);
+void dialogueCue(float) {
+    dialogueLine(Line);
 }
 
 // The final line plays once a game.
-void finalDialogueCue(float dt) {
+void finalDialogueCue(float) {
     constexpr int finalLine = DIALOGUE_LINES - 1;
     if (!sound.dialogue[finalLine].taken && !sound.finalDialoguePlayed) {
         startLine(finalLine);
         sound.finalDialoguePlayed = true;
         stopEvent(sound.door);
-    } else {
-        runDownLine(finalLine, dt);
     }
     stopLevelMusic();
 }
@@ -365,7 +353,7 @@ void finalDialogueCue(float dt) {
 // than 4.5 s of the ten after the shot remain.
 void shotsCue(float dt) {
     if (sound.cueTimer > 0.0f) sound.cueTimer -= dt;
-    if (sound.dialogueTimer > 0.0f) sound.dialogueTimer -= dt;
+    if (sound.shotTimer > 0.0f) sound.shotTimer -= dt;
     if (!sound.scream.taken) {
         stopEvent(sound.menu);
         playFile("Assets/Sounds/Scream.wav", sound.scream);
@@ -373,11 +361,11 @@ void shotsCue(float dt) {
     if (!sound.gunshot.taken) {
         createSound("Assets/Sounds/Gun.mp3", sound.gunshot);
         sound.cueTimer = 1.0f;
-        sound.dialogueTimer = 0.0f;
-    } else if (sound.cueTimer <= 0.0f && sound.dialogueTimer <= 0.0f) {
+        sound.shotTimer = 0.0f;
+    } else if (sound.cueTimer <= 0.0f && sound.shotTimer <= 0.0f) {
         playSound(sound.gunshot);
-        sound.dialogueTimer = 10.0f;
-    } else if (sound.dialogueTimer > 2.0f && sound.dialogueTimer < 4.5f) {
+        sound.shotTimer = 10.0f;
+    } else if (sound.shotTimer > 2.0f && sound.shotTimer < 4.5f) {
         release(sound.gunshot);
         release(sound.scream);
         SoundManagerSetState(MS_INTRO);
@@ -473,12 +461,11 @@ void SoundManagerFollowCharacter(const SoundCharacter* character) {
     sound.inTheStorm = character != nullptr && character->inTheStorm;
 }
 
-bool SoundManagerHoldsCharacterStill() {
-    return sound.holdsCharacterStill;
+void SoundManagerFollowNarration(float lineSecondsLeft) {
+    sound.lineSecondsLeft = lineSecondsLeft;
 }
 
 void SoundManagerUpdate(float dt) {
-    sound.holdsCharacterStill = false;
     sound.musicCue(dt);
     sound.ambienceCue(dt);
     // Rain and thunder only ever sound out in the storm.
@@ -526,6 +513,12 @@ int32_t SoundManagerAmbienceState() {
     return sound.ambienceState;
 }
 
+void SoundManagerCharacterDied() {
+    if (sound.musicState == MS_DEATH) return;
+    SoundManagerStopAll();
+    SoundManagerSetState(MS_DEATH);
+}
+
 void SoundManagerStopAll() {
     for (AudioEvent* event : *sound.activeEvents) check(AudioEventStop(event, false));
     SoundManagerForgetAll();
@@ -548,7 +541,6 @@ void SoundManagerForgetAll() {
 }
 
 void SoundManagerStopDialogue() {
-    sound.dialogueTimer = 0.0f;
     for (EventSlot& slot : sound.dialogue) stopEvent(slot);
     if (sound.musicState != MS_CALM) selectMusic(MS_CALM);
 }

@@ -43,11 +43,11 @@ struct SoundCharacter {
 void SoundManagerInit();
 // Told before each update; null while no character is played.
 void SoundManagerFollowCharacter(const SoundCharacter* character);
+// Told before each update: the seconds left of the journal line being read,
+// 0 when none is (the first line turns the room strange near its end).
+void SoundManagerFollowNarration(float lineSecondsLeft);
 // Once a frame after the screens have drawn, while the window is active.
 void SoundManagerUpdate(float dt);
-// Set by an update during the first journal line, which stops the character
-// while it is read: the caller then holds it still.
-bool SoundManagerHoldsCharacterStill();
 void SoundManagerShutdown();
 
 // Selecting the current state again changes nothing.
@@ -56,6 +56,9 @@ void SoundManagerSetAmbience(int32_t state);
 int32_t SoundManagerMusicState();
 int32_t SoundManagerAmbienceState();
 
+// The character died: the death music, with everything else stopped, unless
+// it already plays.
+void SoundManagerCharacterDied();
 void SoundManagerStopAll();
 // A new game: the intro music and the last journal line, which play once a
 // game, may play again.

@@ -19,6 +19,7 @@
 #include "Util/TimeoutManager.h"
 #include "Util/TweenManager.h"
 #include "World/CharacterEntity.h"
+#include "World/Narration.h"
 #include "World/Room.h"
 
 #include <cmath>
@@ -48,9 +49,10 @@ constexpr int FRAME_RATE = 144;
 
 KEMeshHandle debugRect;  // what debugRectMesh lends out
 
-// The music follows the character being played, and the first journal line
-// holds it still while it is read.
+// The music follows the character being played and the journal line being
+// read; while the first line is read the character stands still.
 void updateSound(float dt) {
+    NarrationUpdate(dt);
     CharacterEntity* character = currentCharacter;
     if (character == nullptr) {
         SoundManagerFollowCharacter(nullptr);
@@ -58,8 +60,9 @@ void updateSound(float dt) {
         const SoundCharacter followed{character->candleLife, character->room->rules.storm};
         SoundManagerFollowCharacter(&followed);
     }
+    SoundManagerFollowNarration(NarrationSecondsLeft());
     SoundManagerUpdate(dt);
-    if (character != nullptr && SoundManagerHoldsCharacterStill()) character->isMoving = false;
+    if (character != nullptr && NarrationHoldsCharacterStill()) character->isMoving = false;
 }
 
 // Escape with Shift, however quickly: keys pressed and let go within one

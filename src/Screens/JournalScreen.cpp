@@ -1,6 +1,5 @@
 #include "Screens/JournalScreen.h"
 
-#include "Audio/SoundManager.h"
 #include "Content/ContentManager.h"
 #include "Content/TextureContent.h"
 #include "Debug/Debug.h"
@@ -8,6 +7,7 @@
 #include "Engine/QuadMesh.h"
 #include "Engine/Viewport.h"
 #include "Util/TimeoutManager.h"
+#include "World/Narration.h"
 
 #include <algorithm>
 #include <cmath>
@@ -84,12 +84,12 @@ void JournalScreen::fitToScreen() {
 // Page N is read by dialogue N; other images are shown in silence.
 void JournalScreen::startNarration() const {
     for (int32_t page = 1; page <= PAGE_COUNT; ++page)
-        if (path == pagePath(page)) SoundManagerSetState(MS_DIALOGUE_1 + page - 1);
+        if (path == pagePath(page)) NarrationStart(page);
 }
 
 void JournalScreen::handleInput(float) {
     if (isFinal || !KEInputCheckTriggered(KEY_E)) return;
-    SoundManagerStopDialogue();
+    NarrationStop();
     exitScreen();
 }
 

@@ -17,6 +17,7 @@
 #include "World/CharacterEntity.h"
 #include "World/JournalEntity.h"
 #include "World/KeyEntity.h"
+#include "World/Narration.h"
 #include "World/Room.h"
 #include "World/WalkZone.h"
 
@@ -38,6 +39,7 @@ void resetGameProgress() {
     forgetCollectedKeys();
     forgetJournal();
     resetWalkZone();
+    NarrationReset();
     SoundManagerNewGame();
 }
 

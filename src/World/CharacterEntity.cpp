@@ -245,6 +245,8 @@ void CharacterEntity::testInLight() {
 
 void CharacterEntity::burnCandle(float dt) {
     float& T = candleLife;
+    const bool wasInTheDark = inTheDark;
+    inTheDark = false;
     if (T > CANDLE_CAP) {
         T = CANDLE_CAP;
     } else if (T > IN_THE_DARK && T < CANDLE_OUT) {
@@ -252,9 +254,10 @@ void CharacterEntity::burnCandle(float dt) {
         SoundManagerSetState(MS_GASP);
         if (room->owner != nullptr) room->owner->roomBlackOut().start(true);
     } else if (T < IN_THE_DARK && T > deathThreshold && !inLight) {
-        if (SoundManagerMusicState() == MS_DANGER)
-            room->camera->addShake((1 - T / 10) * SHAKE_PER_SECOND * dt);
-        else SoundManagerSetState(MS_DANGER);
+        // The shake starts with the second frame in the dark, once the danger plays.
+        if (wasInTheDark) room->camera->addShake((1 - T / 10) * SHAKE_PER_SECOND * dt);
+        SoundManagerSetState(MS_DANGER);
+        inTheDark = true;
         light->setRadius(40);
     } else if (inLight && T <= IN_THE_DARK) {
         // Another light keeps the dark away.
@@ -283,10 +286,7 @@ void CharacterEntity::decayCandle(float dt) {
 // Back to the spawn point, or into the room again through the door it was
 // entered by.
 void CharacterEntity::die() {
-    if (SoundManagerMusicState() != MS_DEATH) {
-        SoundManagerStopAll();
-        SoundManagerSetState(MS_DEATH);
-    }
+    SoundManagerCharacterDied();
     RoomOwner* screen = room->owner;
     if (screen != nullptr) screen->roomBlackOut().start(false);
     hasControl = false;

@@ -59,6 +59,7 @@ public:
 private:
     Animation* withCandle = nullptr;
     Animation* withoutCandle = nullptr;
+    bool inTheDark = false;  // last frame the candle was out and no light near
 
     void turnTowards();
     void walk(float dt);

@@ -5,6 +5,7 @@
 #include "Effects/BlackOutEffect.h"
 #include "World/CharacterEntity.h"
 #include "World/LightEntity.h"
+#include "World/Narration.h"
 #include "World/Room.h"
 #include "World/RoomOwner.h"
 
@@ -13,10 +14,12 @@ namespace {
 constexpr float PAGE_DELAY = 1.0f;
 constexpr float ENDING_DELAY = 4.5f;
 constexpr float WALKING_LIGHT_RADIUS = 120.0f;
+constexpr int32_t FINAL_PAGE = 8;
 
 // The scene spans rooms and play screens, so it lives for the game.
 struct Scene {
     float walkTimer = 0.0f;
+    bool reading = false;  // the last page's line has begun
     bool leftZone = false;
     bool pageShown = false;
 };
@@ -40,8 +43,9 @@ void WalkZone::update(float dt) {
 }
 
 void WalkZone::walkOn(float dt) const {
-    if (SoundManagerMusicState() != MS_DIALOGUE_8) {
-        SoundManagerSetState(MS_DIALOGUE_8);
+    if (!scene.reading) {
+        NarrationStart(FINAL_PAGE);
+        scene.reading = true;
         scene.walkTimer = PAGE_DELAY;
     }
     CharacterEntity* character = room->character;
@@ -51,7 +55,7 @@ void WalkZone::walkOn(float dt) const {
     character->light->setRadius(WALKING_LIGHT_RADIUS);
     character->candleFrozen = true;
     if (scene.walkTimer > 0) scene.walkTimer -= dt;
-    if (scene.walkTimer <= 0 && SoundManagerMusicState() == MS_DIALOGUE_8 && !scene.pageShown) {
+    if (scene.walkTimer <= 0 && !scene.pageShown) {
         if (room->owner != nullptr) room->owner->openJournalPage("Assets/Textures/JournalBackground8.png");
         scene.pageShown = true;
     }
@@ -62,6 +66,7 @@ void WalkZone::walkOn(float dt) const {
 void WalkZone::leave(float dt) const {
     RoomOwner* screen = room->owner;
     if (!scene.leftZone) {
+        NarrationLetPlayOut();
         SoundManagerSetState(MS_DOOR_THEN_SHOTS);
         CharacterEntity* character = room->character;
         character->animation->reset();
