@@ -1,6 +1,5 @@
 #include "Engine/Viewport.h"
 #include "Game/Game.h"
-#include "Screens/Screen.h"
 
 #include <gtest/gtest.h>
 
@@ -30,19 +29,6 @@ TEST(GameTest, SelectResolutionMatchesTheDesktopAspectOrStretches800By600) {
         EXPECT_EQ(screenMatrix().m[1][1], screenScale().y);
         EXPECT_EQ(screenMatrix().m[0][2], 0.0f);
     }
-}
-
-TEST(GameTest, WindowProcedureKeepsTheRunFlags) {
-    ScreenStackInit();
-    windowActive = true;
-    EXPECT_EQ(windowProc(nullptr, KE_WM_ACTIVATEAPP, 0x100, 0), 0) << "only the low byte counts";
-    EXPECT_FALSE(windowActive);
-    windowProc(nullptr, KE_WM_ACTIVATEAPP, 1, 0);
-    EXPECT_TRUE(windowActive);
-    EXPECT_FALSE(ScreenStackExitRequested());
-    windowProc(nullptr, KE_WM_DESTROY, 0, 0);
-    EXPECT_TRUE(ScreenStackExitRequested());
-    ScreenStackShutdown();
 }
 
 }  // namespace

@@ -74,14 +74,14 @@ private:
     std::filesystem::path previous;
 };
 
-// A headless engine rendering a frame of the given size, its window's messages going to windowProc.
+// A headless engine rendering a frame of the given size.
 class HeadlessEngine {
 public:
-    explicit HeadlessEngine(int width = 896, int height = 504, KEWindowProc windowProc = nullptr) {
+    explicit HeadlessEngine(int width = 896, int height = 504) {
         KEPlatformOptions options;
         options.headless = true;
         KESysConfigure(options);
-        KESysInitInfo info{KESysCreateWindow("test", width, height), width, height, 144, windowProc};
+        KESysInitInfo info{KESysCreateWindow("test", width, height), width, height, 144};
         if (KESysInit(&info) == 0) std::abort();
         KESysReset();
         KEGfxSetBlendMode(KE_BLEND_ALPHA);

@@ -1,5 +1,6 @@
-// Kestrel: the engine layer. Window, frame pacing, keyboard, gamepads and
-// drawing.
+// Kestrel: the engine layer. Window and frame pacing (KestrelWindow.cpp),
+// the key table (KestrelInput.cpp), gamepads (KestrelGamepads.cpp) and
+// drawing (KestrelDrawing.cpp).
 //
 // Game code talks to the platform only through these operations; nothing
 // outside src/Engine includes SDL. Keys are Windows virtual-key codes
@@ -9,6 +10,7 @@
 
 #include "Util/Matrix3.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -16,19 +18,6 @@
 struct KEWindow;
 struct KEMesh;
 struct KETexture;
-
-// Window messages handed to the game's window procedure.
-enum KEWindowMessage : unsigned {
-    KE_WM_DESTROY = 0x0002,
-    KE_WM_ACTIVATEAPP = 0x001C,  // wParam 1 when activated, 0 when deactivated
-    KE_WM_KEYDOWN = 0x0100,      // wParam is the virtual-key code
-    KE_WM_KEYUP = 0x0101,
-};
-
-using KEWindowProc = long (*)(KEWindow* window, unsigned message, unsigned long wParam, long lParam);
-
-// Answers every message the game's procedure does not handle itself.
-long KESysDefaultWindowProc(KEWindow* window, unsigned message, unsigned long wParam, long lParam);
 
 // How the process runs; set from the command line before start-up.
 struct KEPlatformOptions {
@@ -59,14 +48,16 @@ struct KESysInitInfo {
     int width;  // virtual resolution in whole pixels
     int height;
     int frameRate;  // frame cap, 144
-    KEWindowProc windowProc;
 };
 
 int KESysInit(const KESysInitInfo* info);  // nonzero on success
 void KESysReset();
 void KESysFrameStart();  // pumps the window's messages
 void KESysFrameEnd();    // presents the frame and paces to the frame cap
+// Until the player closes the window.
 int KESysDoesWindowExist();
+// False while another window has the player's focus.
+bool KESysIsWindowActive();
 void KESysExit();
 
 // The frame drawn so far as RGBA bytes, rows from the top; call after
@@ -79,9 +70,8 @@ float KEFrameRateControllerGetFrameTime();
 // Frames started since start-up: what happens once a frame compares it.
 uint64_t KEFrameRateControllerGetFrameCount();
 
-// The one entry point of key events, from the keyboard or a script. The
-// window procedure hears the message at once; the key table at the next
-// KEInputUpdate.
+// The one entry point of key events, from the keyboard or a script; the key
+// table hears it at the next KEInputUpdate.
 void KEInputPostKey(int key, bool down);
 void KEInputUpdate();
 bool KEInputCheckCurr(int key);
@@ -180,4 +170,6 @@ struct KETextureFree {
 };
 using KETextureHandle = std::unique_ptr<KETexture, KETextureFree>;
 
-float KEClamp(float value, float low, float high);
+inline float KEClamp(float value, float low, float high) {
+    return std::max(low, std::min(value, high));
+}

@@ -26,8 +26,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-bool windowActive = true;
-
 namespace {
 
 struct Resolution {
@@ -94,8 +92,7 @@ KEWindow* createGameWindow(int desktopWidth, int desktopHeight) {
 }
 
 void initKestrel(KEWindow* window) {
-    KESysInitInfo info{window, static_cast<int>(screenWidth()), static_cast<int>(screenHeight()), FRAME_RATE,
-                       windowProc};
+    KESysInitInfo info{window, static_cast<int>(screenWidth()), static_cast<int>(screenHeight()), FRAME_RATE};
     if (KESysInit(&info) == 0) FATAL_ERROR("Unable to initialize Kestrel Engine");
     KESysReset();
     KESysSetFullScreen(window);
@@ -105,19 +102,6 @@ void initKestrel(KEWindow* window) {
     std::printf("Target Resolution: %0.0f x %0.0f\nScale: %0.4f\n\n", static_cast<double>(screenWidth()),
                 static_cast<double>(screenHeight()), static_cast<double>(screenScale().x));
     std::fflush(stdout);
-}
-
-long windowProc(KEWindow* window, unsigned message, unsigned long wParam, long lParam) {
-    switch (message) {
-        case KE_WM_DESTROY:
-            ScreenStackRequestExit();
-            return 0;
-        case KE_WM_ACTIVATEAPP:
-            windowActive = (wParam & 0xFF) != 0;
-            return 0;
-        default:
-            return KESysDefaultWindowProc(window, message, wParam, lParam);
-    }
 }
 
 void initGame(unsigned randomSeed) {
@@ -157,12 +141,12 @@ std::unique_ptr<Screen> new_ScreenAfterLoading() {
 
 namespace {
 
-// Timeouts and tweens run also while the window is inactive; the screens
-// and the sound only while it is active.
+// Timeouts and tweens run also while another window has the focus; the
+// screens and the sound only while the game's has it.
 void runFrame(long frame, float dt) {
     UpdateTimeouts(dt);
     UpdateTweens(dt);
-    if (!windowActive) return;
+    if (!KESysIsWindowActive()) return;
     updateScreenStack(dt);
     drawScreenStack(dt);
     HarnessAfterDraw(frame);

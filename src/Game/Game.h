@@ -1,14 +1,9 @@
-// The process: start-up, the frame loop and shutdown, and whether the
-// window is active. The virtual resolution start-up picks is the engine's
-// (Engine/Viewport.h).
+// The process: start-up, the frame loop and shutdown. The virtual
+// resolution start-up picks is the engine's (Engine/Viewport.h).
 #pragma once
 
 #include "Engine/Kestrel.h"
 #include "Engine/Viewport.h"
-
-// While false, screens are neither updated nor drawn. Global because the
-// window procedure, called by the engine, sets it for the frame loop.
-extern bool windowActive;
 
 // Picks the virtual resolution whose aspect ratio matches the desktop's and
 // gives it to the engine.
@@ -16,7 +11,6 @@ void selectResolution(double desktopWidth, double desktopHeight);
 
 KEWindow* createGameWindow(int desktopWidth, int desktopHeight);
 void initKestrel(KEWindow* window);
-long windowProc(KEWindow* window, unsigned message, unsigned long wParam, long lParam);
 
 // randomSeed seeds the random streams; pass the time for ordinary play.
 void initGame(unsigned randomSeed);

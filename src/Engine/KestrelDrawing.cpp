@@ -1,0 +1,258 @@
+// Drawing: the render state, meshes, textures and reading the frame back.
+#include "Debug/Debug.h"
+#include "Engine/KestrelInternal.h"
+
+#include <stb_image.h>
+#include <stb_image_write.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace {
+
+struct DrawState {
+    KERenderMode renderMode = KE_RENDER_TEXTURED;
+    KETexture* texture = nullptr;
+    float uOffset = 0.0f;
+    float vOffset = 0.0f;
+    float tint[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    Matrix3 transform{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+    SDL_BlendMode blendMode = SDL_BLENDMODE_BLEND;
+    SDL_Color background{0, 0, 0, 255};
+};
+
+struct Drawing {
+    DrawState state;
+    bool rasterising = true;
+    bool fastPaths = true;
+    long meshDraws = 0;
+    std::unique_ptr<KEMesh> meshInProgress;
+    std::vector<SDL_Vertex> scratch;  // reused by every draw: no allocation per frame
+};
+
+Drawing drawing;
+
+Uint8 toByte(float unit) {
+    return static_cast<Uint8>(std::clamp(unit, 0.0f, 1.0f) * 255.0f + 0.5f);
+}
+
+// Blended at an alpha of 0 everywhere, a draw leaves every pixel as it was.
+// The blackout and the notification bar spend most frames like that, over
+// the whole screen or a band of it.
+bool drawsNothing(const DrawState& state) {
+    return state.blendMode == SDL_BLENDMODE_BLEND && toByte(state.tint[3]) == 0;
+}
+
+// An opaque texture drawn at full opacity covers what is under it: copying
+// it without blending gives the same pixels, several times faster on the
+// software renderer (a journal page covers the whole screen).
+SDL_BlendMode textureBlendMode(const DrawState& state) {
+    const bool covers = state.texture->opaque && toByte(state.tint[3]) == 255;
+    return drawing.fastPaths && covers ? SDL_BLENDMODE_NONE : state.blendMode;
+}
+
+SDL_Color vertexColor(uint32_t packed, const float tint[4]) {
+    return SDL_Color{toByte(static_cast<float>((packed >> 16) & 0xFF) / 255.0f * tint[0]),
+                     toByte(static_cast<float>((packed >> 8) & 0xFF) / 255.0f * tint[1]),
+                     toByte(static_cast<float>(packed & 0xFF) / 255.0f * tint[2]),
+                     toByte(static_cast<float>((packed >> 24) & 0xFF) / 255.0f * tint[3])};
+}
+
+// SDL's software renderer draws an axis-aligned textured quad as a copy of
+// the texels from u x width truncated: a coordinate a rounding error short of
+// a texel edge would start one texel early. A thousandth of a texel on keeps
+// every edge inside its texel and moves nothing visibly. Coordinates stay
+// within [0, 1], outside which SDL gives up the copy.
+float nudge(float coordinate, float texels) {
+    return coordinate < 1.0f ? std::min(coordinate + 0.001f / texels, 1.0f) : coordinate;
+}
+
+// The mesh's vertices as SDL draws them, in the scratch buffer.
+const std::vector<SDL_Vertex>& placeVertices(const KEMesh& mesh, const DrawState& state, bool textured) {
+    const float(*m)[3] = state.transform.m;
+    // Textured draws show texel x tint; untextured ones vertex colour x tint.
+    const SDL_Color tint{toByte(state.tint[0]), toByte(state.tint[1]), toByte(state.tint[2]),
+                         toByte(state.tint[3])};
+    std::vector<SDL_Vertex>& out = drawing.scratch;
+    out.resize(mesh.vertices.size());
+    for (size_t i = 0; i < mesh.vertices.size(); ++i) {
+        const KEVertex& in = mesh.vertices[i];
+        SDL_Vertex& vertex = out[i];
+        // On whole pixels: SDL's software renderer copies and fills an
+        // axis-aligned quad as a rectangle of whole pixels, cutting its corner
+        // and its size down apart, which at a scale that is not whole left a
+        // column of background between neighbouring tiles.
+        vertex.position.x = std::round(m[0][0] * in.x + m[0][1] * in.y + m[0][2]);
+        vertex.position.y = std::round(m[1][0] * in.x + m[1][1] * in.y + m[1][2]);
+        vertex.color = state.renderMode == KE_RENDER_TEXTURED ? tint : vertexColor(in.color, state.tint);
+        vertex.tex_coord.x = in.u + state.uOffset;
+        vertex.tex_coord.y = in.v + state.vOffset;
+        if (!textured) continue;
+        vertex.tex_coord.x = nudge(vertex.tex_coord.x, state.texture->width);
+        vertex.tex_coord.y = nudge(vertex.tex_coord.y, state.texture->height);
+    }
+    return out;
+}
+
+// Every texel's alpha full, in 8-bit RGBA.
+bool isOpaque(const stbi_uc* pixels, int width, int height) {
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    for (size_t i = 0; i < count; ++i)
+        if (pixels[i * 4 + 3] != 255) return false;
+    return true;
+}
+
+}  // namespace
+
+void kestrel::clearFrame() {
+    const SDL_Color& background = drawing.state.background;
+    SDL_SetRenderDrawColor(renderer(), background.r, background.g, background.b, 255);
+    SDL_RenderClear(renderer());
+}
+
+void kestrel::resetDrawing() {
+    drawing.state = DrawState{};
+    drawing.scratch.reserve(1024);
+    if (renderer() != nullptr) SDL_SetRenderDrawBlendMode(renderer(), drawing.state.blendMode);
+}
+
+void kestrel::releaseDrawing() {
+    drawing.scratch.clear();
+    drawing.scratch.shrink_to_fit();
+}
+
+bool KESysReadPixels(std::vector<unsigned char>* rgba, int* width, int* height) {
+    SDL_Renderer* target = kestrel::renderer();
+    if (target == nullptr || SDL_GetRendererOutputSize(target, width, height) != 0) return false;
+    rgba->resize(static_cast<size_t>(*width) * static_cast<size_t>(*height) * 4);
+    // ABGR8888 is R, G, B, A in memory on little-endian machines.
+    return SDL_RenderReadPixels(target, nullptr, SDL_PIXELFORMAT_ABGR8888, rgba->data(), *width * 4) == 0;
+}
+
+bool KESysSaveScreenshot(const char* path) {
+    std::vector<unsigned char> pixels;
+    int width = 0;
+    int height = 0;
+    return KESysReadPixels(&pixels, &width, &height) &&
+           stbi_write_png(path, width, height, 4, pixels.data(), width * 4) != 0;
+}
+
+void KEGfxSetBlendMode(KEBlendMode mode) {
+    drawing.state.blendMode = mode == KE_BLEND_ALPHA ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE;
+    if (kestrel::renderer() != nullptr) SDL_SetRenderDrawBlendMode(kestrel::renderer(), drawing.state.blendMode);
+}
+
+void KEGfxSetBackgroundColor(float red, float green, float blue) {
+    drawing.state.background = SDL_Color{toByte(red), toByte(green), toByte(blue), 255};
+}
+
+void KEGfxSetRenderMode(KERenderMode mode) {
+    drawing.state.renderMode = mode;
+}
+
+void KEGfxTextureSet(KETexture* texture, float uOffset, float vOffset) {
+    drawing.state.texture = texture;
+    drawing.state.uOffset = uOffset;
+    drawing.state.vOffset = vOffset;
+}
+
+void KEGfxSetTintColor(float red, float green, float blue, float alpha) {
+    float* tint = drawing.state.tint;
+    tint[0] = red;
+    tint[1] = green;
+    tint[2] = blue;
+    tint[3] = alpha;
+}
+
+void KEGfxSetTransform(const Matrix3* transform) {
+    drawing.state.transform = *transform;
+}
+
+void KEGfxMeshStart() {
+    drawing.meshInProgress = DEBUG_MAKE_UNIQUE(KEMesh, "KEGfxMeshStart");
+}
+
+void KEGfxTriAdd(float x0, float y0, uint32_t color0, float u0, float v0,  //
+                 float x1, float y1, uint32_t color1, float u1, float v1,  //
+                 float x2, float y2, uint32_t color2, float u2, float v2) {
+    if (drawing.meshInProgress == nullptr) KEGfxMeshStart();
+    std::vector<KEVertex>& vertices = drawing.meshInProgress->vertices;
+    vertices.push_back({x0, y0, color0, u0, v0});
+    vertices.push_back({x1, y1, color1, u1, v1});
+    vertices.push_back({x2, y2, color2, u2, v2});
+}
+
+KEMesh* KEGfxMeshEnd() {
+    if (drawing.meshInProgress == nullptr) return DEBUG_NEW(KEMesh, "KEGfxMeshEnd");
+    // The caller owns it from here until KEGfxMeshFree.
+    return drawing.meshInProgress.release();
+}
+
+void KEGfxMeshDraw(KEMesh* mesh) {
+    SDL_Renderer* target = kestrel::renderer();
+    if (mesh == nullptr || mesh->vertices.empty() || target == nullptr) return;
+    const DrawState& state = drawing.state;
+    if (drawing.fastPaths && drawsNothing(state)) return;
+    const bool textured = state.renderMode == KE_RENDER_TEXTURED && state.texture != nullptr;
+    const std::vector<SDL_Vertex>& vertices = placeVertices(*mesh, state, textured);
+    ++drawing.meshDraws;
+    if (!drawing.rasterising) return;
+    SDL_Texture* texture = textured ? state.texture->texture : nullptr;
+    if (texture != nullptr) SDL_SetTextureBlendMode(texture, textureBlendMode(state));
+    SDL_RenderGeometry(target, texture, vertices.data(), static_cast<int>(vertices.size()), nullptr, 0);
+}
+
+void KEGfxSetRasterising(bool on) {
+    drawing.rasterising = on;
+}
+
+void KEGfxSetFastPaths(bool on) {
+    drawing.fastPaths = on;
+}
+
+long KEGfxMeshDrawCount() {
+    return drawing.meshDraws;
+}
+
+void KEGfxMeshFree(KEMesh* mesh) {
+    delete mesh;
+}
+
+int KEGfxMeshVertexCount(const KEMesh* mesh) {
+    return static_cast<int>(mesh->vertices.size());
+}
+
+KEVertex KEGfxMeshVertex(const KEMesh* mesh, int index) {
+    return mesh->vertices.at(static_cast<size_t>(index));
+}
+
+KETexture* KEGfxTextureLoad(const char* path) {
+    SDL_Renderer* target = kestrel::renderer();
+    if (target == nullptr) return nullptr;
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    stbi_uc* pixels = stbi_load(path, &width, &height, &channels, 4);
+    if (pixels == nullptr) return nullptr;
+    SDL_Texture* texture =
+        SDL_CreateTexture(target, SDL_PIXELFORMAT_ABGR8888, SDL_TEXTUREACCESS_STATIC, width, height);
+    if (texture != nullptr) SDL_UpdateTexture(texture, nullptr, pixels, width * 4);
+    const bool opaque = isOpaque(pixels, width, height);
+    stbi_image_free(pixels);
+    if (texture == nullptr) return nullptr;
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+    KETexture* result =
+        new (std::nothrow) KETexture{texture, static_cast<float>(width), static_cast<float>(height), opaque};
+    if (result == nullptr) SDL_DestroyTexture(texture);
+    return result;
+}
+
+void KEGfxTextureUnload(KETexture* texture) {
+    if (texture == nullptr) return;
+    SDL_DestroyTexture(texture->texture);
+    delete texture;
+}
