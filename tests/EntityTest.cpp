@@ -73,7 +73,6 @@ TEST(EntityTest, WalkingStraightAtAGrazedCornerSlidesPastIt) {
 }
 
 TEST(EntityTest, SpriteUpdateMovesAndTurnsAboutThePivotRelativeToTheCamera) {
-    ScopedViewport viewport(screenWidth(), screenHeight(), {2.0f, 2.0f});
     Room room;
     room.camera->viewPosition = {100.0f, 50.0f};
     Box sprite(110, 60, 8, 4, &room);
@@ -83,14 +82,14 @@ TEST(EntityTest, SpriteUpdateMovesAndTurnsAboutThePivotRelativeToTheCamera) {
     EXPECT_EQ(sprite.x, 115.0f);
     float px, py;
     Matrix3TransformPoint(&sprite.transform, 0, 0, &px, &py);
-    EXPECT_NEAR(px, 30.0f, 1e-4f) << "unturned: the top-left at (x, y) minus the camera, scaled";
-    EXPECT_NEAR(py, 20.0f, 1e-4f);
+    EXPECT_NEAR(px, 15.0f, 1e-4f) << "unturned: the top-left at (x, y) minus the camera";
+    EXPECT_NEAR(py, 10.0f, 1e-4f);
 
     sprite.rotation = std::numbers::pi_v<float>;
     sprite.update(0.0f);
     Matrix3TransformPoint(&sprite.transform, 4, 2, &px, &py);
-    EXPECT_NEAR(px, 2 * (15 + 4), 1e-4f) << "the pivot stays put when the sprite turns";
-    EXPECT_NEAR(py, 2 * (10 + 2), 1e-4f);
+    EXPECT_NEAR(px, 15 + 4, 1e-4f) << "the pivot stays put when the sprite turns";
+    EXPECT_NEAR(py, 10 + 2, 1e-4f);
 }
 
 }  // namespace

@@ -25,9 +25,9 @@ TEST(GameTest, SelectResolutionMatchesTheDesktopAspectOrStretches800By600) {
         EXPECT_EQ(screenHeight(), c.height);
         EXPECT_NEAR(screenScale().x, c.scaleX, 1e-5f);
         EXPECT_NEAR(screenScale().y, c.scaleY, 1e-5f);
-        EXPECT_EQ(screenMatrix().m[0][0], screenScale().x);
-        EXPECT_EQ(screenMatrix().m[1][1], screenScale().y);
-        EXPECT_EQ(screenMatrix().m[0][2], 0.0f);
+        EXPECT_EQ(KEGetViewport().matrix.m[0][0], screenScale().x);
+        EXPECT_EQ(KEGetViewport().matrix.m[1][1], screenScale().y);
+        EXPECT_EQ(KEGetViewport().matrix.m[0][2], 0.0f);
     }
 }
 

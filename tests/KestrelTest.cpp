@@ -242,15 +242,19 @@ TEST_F(KestrelTest, AFrameDrawnOneToOneShowsEachOfItsTexelsOnce) {
     KEGfxTextureUnload(texture);
 }
 
-// Tiles side by side at a scale that is not whole (full HD shows 896 x 504
-// at 15/7) meet without a gap: no background shows between them.
-TEST_F(KestrelTest, NeighbouringQuadsAtAFractionalScaleLeaveNoGap) {
+// Everything is placed in virtual pixels and the viewport's scale takes it
+// to the window. Tiles side by side at a scale that is not whole (full HD
+// shows 896 x 504 at 15/7) meet without a gap: no background shows between.
+TEST_F(KestrelTest, TheViewportScalesWhatIsDrawnAndNeighbouringQuadsLeaveNoGap) {
+    constexpr float SCALE = 15.0f / 7.0f;
+    const ScopedViewport viewport{WIDTH / SCALE, HEIGHT / SCALE, {SCALE, SCALE}};
     KEMesh* tile = startUntexturedFrame(0, 0, 0);
     KEGfxSetTintColor(1, 1, 1, 1);
-    constexpr float SCALE = 15.0f / 7.0f;
+    drawQuad(tile, 0, 0, 2, 2);
+    EXPECT_EQ(Frame().at(3, 3)[0], 255);
+    EXPECT_EQ(Frame().at(5, 5)[0], 0) << "two virtual pixels are four and a bit in the window";
     for (int column = 0; column < 15; ++column)
-        for (int row = 0; row < 8; ++row)
-            drawQuad(tile, 0.3f + column * 2 * SCALE, 0.6f + row * 2 * SCALE, 2 * SCALE, 2 * SCALE);
+        for (int row = 0; row < 8; ++row) drawQuad(tile, 0.14f + column * 2.0f, 0.28f + row * 2.0f, 2, 2);
     const Frame frame;
     for (int y = 2; y < HEIGHT - 2; ++y)
         for (int x = 2; x < WIDTH - 2; ++x)

@@ -132,7 +132,6 @@ void Map::placeTile(int32_t column, int32_t row) const {
     Matrix3 transform;
     Matrix3Translate(&transform, static_cast<float>(tileWidth * column) - viewPosition.x,
                      static_cast<float>(tileHeight * row) - viewPosition.y);
-    Matrix3Concat(&transform, &screenMatrix(), &transform);
     KEGfxSetTransform(&transform);
 }
 

@@ -1,7 +1,6 @@
 #include "Content/TextureFont.h"
 
 #include "Debug/Debug.h"
-#include "Engine/Viewport.h"
 #include "Util/Matrix3.h"
 
 #include <algorithm>
@@ -67,9 +66,7 @@ void TextureFont::drawLine(std::string_view line, float pen, float lineTop) cons
 
 void TextureFont::drawGlyph(const Glyph& glyph, float pen, float lineTop) const {
     Matrix3 transform;
-    Matrix3Translate(&transform, (glyph.xoffset + pen) * screenScale().x,
-                     (glyph.yoffset + lineTop) * screenScale().y);
-    Matrix3Concat(&transform, &transform, &screenMatrix());
+    Matrix3Translate(&transform, glyph.xoffset + pen, glyph.yoffset + lineTop);
     // The mesh covers one glyph's worth of the page; the offset moves it onto this glyph.
     KEGfxTextureSet(pages[glyph.page]->texture.get(), glyph.x * invScaleW, glyph.y * invScaleH);
     KEGfxSetTransform(&transform);

@@ -45,8 +45,8 @@ void BlackOut::rollFlicker(float dt) {
 }
 
 void BlackOut::draw() {
-    Matrix3 transform;
-    Matrix3Scale(&transform, screenScale().x, screenScale().y);
+    Matrix3 transform;  // the mesh covers the screen as it stands
+    Matrix3Identity(&transform);
     KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
     // The black is the mesh's own colour; the tint carries only the opacity.

@@ -2,7 +2,6 @@
 
 #include "Content/ContentManager.h"
 #include "Debug/Debug.h"
-#include "Engine/Viewport.h"
 
 namespace {
 
@@ -65,10 +64,7 @@ void new_Particle(ParticleEmitter* store, Vector2 position, Vector2 velocity, fl
 }
 
 Matrix3 particleView(Vector2 viewPosition, float offset) {
-    Matrix3 translation, scale, view;
-    Matrix3Translate(&translation, (-viewPosition.x - offset) * screenScale().x,
-                     (-viewPosition.y - offset) * screenScale().y);
-    Matrix3Scale(&scale, screenScale().x, screenScale().y);
-    Matrix3Concat(&view, &translation, &scale);
+    Matrix3 view;
+    Matrix3Translate(&view, -viewPosition.x - offset, -viewPosition.y - offset);
     return view;
 }

@@ -1,7 +1,6 @@
 #include "Effects/RainEmitter.h"
 
 #include "Debug/Debug.h"
-#include "Engine/Viewport.h"
 
 #include <cstdio>
 

@@ -129,7 +129,7 @@ void KEGfxSetBackgroundColor(float red, float green, float blue);
 void KEGfxSetRenderMode(KERenderMode mode);
 void KEGfxTextureSet(KETexture* texture, float uOffset, float vOffset);
 void KEGfxSetTintColor(float red, float green, float blue, float alpha);
-void KEGfxSetTransform(const Matrix3* transform);  // mesh coordinates to window pixels
+void KEGfxSetTransform(const Matrix3* transform);  // mesh coordinates to virtual pixels (Engine/Viewport.h)
 
 struct KEVertex {
     float x, y;

@@ -1,6 +1,7 @@
 // Drawing: the render state, meshes, textures and reading the frame back.
 #include "Debug/Debug.h"
 #include "Engine/KestrelInternal.h"
+#include "Engine/Viewport.h"
 
 #include <stb_image.h>
 #include <stb_image_write.h>
@@ -70,9 +71,12 @@ float nudge(float coordinate, float texels) {
     return coordinate < 1.0f ? std::min(coordinate + 0.001f / texels, 1.0f) : coordinate;
 }
 
-// The mesh's vertices as SDL draws them, in the scratch buffer.
+// The mesh's vertices as SDL draws them, in the scratch buffer: placed by
+// the draw's transform, then scaled to the window by the viewport's matrix.
 const std::vector<SDL_Vertex>& placeVertices(const KEMesh& mesh, const DrawState& state, bool textured) {
-    const float(*m)[3] = state.transform.m;
+    Matrix3 toWindow;
+    Matrix3Concat(&toWindow, &KEGetViewport().matrix, &state.transform);
+    const float(*m)[3] = toWindow.m;
     // Textured draws show texel x tint; untextured ones vertex colour x tint.
     const SDL_Color tint{toByte(state.tint[0]), toByte(state.tint[1]), toByte(state.tint[2]),
                          toByte(state.tint[3])};

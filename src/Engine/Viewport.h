@@ -1,6 +1,7 @@
 // The virtual resolution every screen lays itself out in, and the window
-// pixels per virtual pixel. Start-up picks it from the desktop's aspect ratio;
-// everything that draws asks for it here.
+// pixels per virtual pixel. Start-up picks it from the desktop's aspect ratio.
+// The game places what it draws in virtual pixels; the engine's drawing
+// applies the matrix.
 #pragma once
 
 #include "Util/Matrix3.h"
@@ -25,8 +26,4 @@ inline float screenHeight() {
 }
 inline Vector2 screenScale() {
     return KEGetViewport().scale;
-}
-// Map and text drawing start from it.
-inline const Matrix3& screenMatrix() {
-    return KEGetViewport().matrix;
 }

@@ -9,7 +9,6 @@
 #include "Util/TweenManager.h"
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 
 namespace {
@@ -22,8 +21,7 @@ constexpr float SHOWN = 1.0f;
 constexpr float GONE = 0.0f;
 
 float coveringScale(float screenScaleAxis, float screenSize, float textureSize) {
-    const float scale = std::max(screenScaleAxis * screenScaleAxis, screenScaleAxis);
-    return scale * screenSize / textureSize;
+    return std::max(screenScaleAxis, 1.0f) * screenSize / textureSize;
 }
 
 }  // namespace
@@ -44,8 +42,7 @@ Vector2 backgroundScaleFor(float textureWidth, float textureHeight) {
 
 void drawImage(KEMesh* mesh, const TextureContent* texture, Vector2 position, Vector2 scale, float opacity) {
     Matrix3 placement, size, transform;
-    Matrix3Translate(&placement, std::floor(position.x * screenScale().x),
-                     std::floor(position.y * screenScale().y));
+    Matrix3Translate(&placement, position.x, position.y);
     Matrix3Scale(&size, scale.x, scale.y);
     Matrix3Concat(&transform, &placement, &size);
     KEGfxSetRenderMode(KE_RENDER_TEXTURED);
@@ -109,5 +106,5 @@ void CardScreen::draw(float) {
     const float opacity = cardOpacity * transitionOpacity();
     const Card& card = cards[static_cast<size_t>(cardIndex)];
     drawImage(backgroundMesh.get(), background, {0, 0}, backgroundScale, opacity);
-    drawImage(card.mesh.get(), card.texture, card.position, screenScale(), opacity);
+    drawImage(card.mesh.get(), card.texture, card.position, {1, 1}, opacity);
 }

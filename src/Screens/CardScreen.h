@@ -57,12 +57,11 @@ private:
 TextureContent* loadImage(const char* path);
 KEMesh* createImageMesh(const TextureContent* texture);
 
-// Draws a mesh of a texture's size at position (virtual pixels) scaled by
-// scale (window pixels per texel).
+// Draws a mesh of a texture's size at position scaled by scale (virtual
+// pixels per texel).
 void drawImage(KEMesh* mesh, const TextureContent* texture, Vector2 position, Vector2 scale, float opacity);
 
-// The backdrop's scale: the square of the screen scale times the screen
-// over the texture, so that it fills an unscaled screen exactly. A screen
-// scale below 1 would leave it short of the edges, so it never goes below
-// the plain screen scale.
+// The backdrop's scale in virtual pixels per texel: the screen over the
+// texture, so that it fills an unscaled screen exactly, times the screen
+// scale where the window is larger than the screen.
 Vector2 backgroundScaleFor(float textureWidth, float textureHeight);

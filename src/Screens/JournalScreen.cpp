@@ -97,8 +97,8 @@ void JournalScreen::draw(float) {
     float opacity = transitionOpacity();
     if (isFinal) opacity *= FINAL_PAGE_OPACITY;
     Matrix3 size, placement, transform;
-    Matrix3Scale(&size, scale * screenScale().x, scale * screenScale().y);
-    Matrix3Translate(&placement, offsetX * screenScale().x, offsetY * screenScale().y);
+    Matrix3Scale(&size, scale, scale);
+    Matrix3Translate(&placement, offsetX, offsetY);
     Matrix3Concat(&transform, &placement, &size);
     KEGfxSetRenderMode(KE_RENDER_TEXTURED);
     KEGfxTextureSet(texture->texture.get(), 0, 0);

@@ -149,8 +149,8 @@ private:
 
     void drawBarRect(const Rectangle& rectangle, const Color& colour) const {
         Matrix3 translation, scale, transform;
-        Matrix3Translate(&translation, rectangle.x * screenScale().x, rectangle.y * screenScale().y);
-        Matrix3Scale(&scale, rectangle.width * screenScale().x, rectangle.height * screenScale().y);
+        Matrix3Translate(&translation, rectangle.x, rectangle.y);
+        Matrix3Scale(&scale, rectangle.width, rectangle.height);
         Matrix3Concat(&transform, &translation, &scale);
         KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
         KEGfxTextureSet(nullptr, 0, 0);

@@ -60,7 +60,7 @@ void MainMenuScreen::draw(float dt) {
     const Vector2 covering =
         backgroundScaleFor(static_cast<float>(backdrop->width), static_cast<float>(backdrop->height));
     drawImage(backdropMesh.get(), backdrop, {0, 0}, covering, opacity);
-    drawImage(titleMesh.get(), title, titlePosition, screenScale(), opacity);
+    drawImage(titleMesh.get(), title, titlePosition, {1, 1}, opacity);
     MenuScreen::draw(dt);
 }
 

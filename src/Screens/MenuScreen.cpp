@@ -124,8 +124,8 @@ void MenuScreen::drawBand(float opacity) const {
     const float width = blockWidth + MENU_SELECTED_OFFSET + 2 * BAND_REACH;
     const float height = font->lineHeight + 2 * BAND_MARGIN;
     Matrix3 placement, size, transform;
-    Matrix3Translate(&placement, left * screenScale().x, (bandY - BAND_MARGIN) * screenScale().y);
-    Matrix3Scale(&size, width * screenScale().x, height * screenScale().y);
+    Matrix3Translate(&placement, left, bandY - BAND_MARGIN);
+    Matrix3Scale(&size, width, height);
     Matrix3Concat(&transform, &placement, &size);
     KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
     KEGfxTextureSet(nullptr, 0, 0);

@@ -88,8 +88,8 @@ void hideNotification() {
 void drawNotification(float opacity) {
     float a = bar.barOpacity * opacity;
     Matrix3 translation, size, transform;
-    Matrix3Translate(&translation, bar.barPosition.x * screenScale().x, bar.barPosition.y * screenScale().y);
-    Matrix3Scale(&size, bar.barSize.x * screenScale().x, bar.barSize.y * screenScale().y);
+    Matrix3Translate(&translation, bar.barPosition.x, bar.barPosition.y);
+    Matrix3Scale(&size, bar.barSize.x, bar.barSize.y);
     Matrix3Concat(&transform, &translation, &size);
     KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
     KEGfxTextureSet(nullptr, 0, 0);

@@ -54,7 +54,7 @@ void PauseScreen::confirm(const char* text) {
 
 void PauseScreen::draw(float dt) {
     Matrix3 cover;
-    Matrix3Scale(&cover, screenWidth() * screenScale().x, screenHeight() * screenScale().y);
+    Matrix3Scale(&cover, screenWidth(), screenHeight());
     KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
     KEGfxTextureSet(nullptr, 0, 0);
     KEGfxSetTintColor(1, 1, 1, OVERLAY_OPACITY * transitionOpacity());

@@ -3,7 +3,6 @@
 #include "Content/Map.h"
 #include "Debug/Debug.h"
 #include "Engine/Kestrel.h"
-#include "Engine/Viewport.h"
 #include "World/Camera.h"
 #include "World/CharacterEntity.h"
 #include "World/Room.h"
@@ -71,8 +70,8 @@ void Entity::debugDraw(float) {
 void Entity::drawBox(float scaleX, float scaleY) const {
     Vector2 camera = cameraPosition(room);
     Matrix3 translation, size, boxTransform;
-    Matrix3Translate(&translation, (x - camera.x) * screenScale().x, (y - camera.y) * screenScale().y);
-    Matrix3Scale(&size, width * scaleX * screenScale().x, height * scaleY * screenScale().y);
+    Matrix3Translate(&translation, x - camera.x, y - camera.y);
+    Matrix3Scale(&size, width * scaleX, height * scaleY);
     Matrix3Concat(&boxTransform, &translation, &size);
     KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
     KEGfxTextureSet(nullptr, 0, 0);
@@ -85,16 +84,15 @@ void SpriteEntity::update(float dt) {
     x += velocity.x * dt;
     y += velocity.y * dt;
     Vector2 camera = cameraPosition(room);
-    Vector2 s = screenScale();
     Vector2 offset{scale.x * pivot.x, scale.y * pivot.y};
     Matrix3 turn, size, translation;
     Matrix3Rotate(&turn, rotation);
-    Matrix3Scale(&size, scale.x * s.x, scale.y * s.y);
+    Matrix3Scale(&size, scale.x, scale.y);
     // Turning about the pivot: back from the pivot, turn, then out to it.
     float backX, backY;
     Matrix3TransformPoint(&turn, -offset.x, -offset.y, &backX, &backY);
-    Matrix3Translate(&translation, (backX + x + offset.x - camera.x + drawOffset.x) * s.x,
-                     (backY + y + offset.y - camera.y + drawOffset.y) * s.y);
+    Matrix3Translate(&translation, backX + x + offset.x - camera.x + drawOffset.x,
+                     backY + y + offset.y - camera.y + drawOffset.y);
     Matrix3Concat(&transform, &turn, &size);
     Matrix3Concat(&transform, &translation, &transform);
     if (animation != nullptr) animation->update(dt);
