@@ -86,7 +86,7 @@ void largeMap(benchmark::State& state) {
     KESetViewport(896, 504, {1.0f, 1.0f});
     for (auto _ : state) {
         ContentManagerInit();
-        MapContentUnload(MapContentLoad(path.c_str(), 0, CF_DEFERRED));
+        MapContentUnload(MapContentLoad(path.c_str(), CF_DEFERRED));
         ContentManagerShutdown();
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *

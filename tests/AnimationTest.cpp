@@ -79,7 +79,7 @@ protected:
 
     Animation* load(const std::string& json) {
         std::string path = files.write("Anim" + std::to_string(++count) + ".json", json);
-        return static_cast<Animation*>(ContentManagerLoad(path.c_str(), CT_ANIMATION, 0));
+        return ContentLoad<Animation>(path.c_str());
     }
 
     ScratchDirectory files;

@@ -22,7 +22,7 @@ protected:
     void TearDown() override { ContentManagerShutdown(); }
 
     TextureContent* texture(const std::string& path, uint32_t flags = 0) {
-        return static_cast<TextureContent*>(ContentManagerLoad(path.c_str(), CT_TEXTURE, flags));
+        return ContentLoad<TextureContent>(path.c_str(), flags);
     }
 
     ScratchDirectory files;
@@ -55,7 +55,7 @@ TEST_F(ContentManagerTest, DeferredLoadsWaitForTheirCompletionAndHitsNeverComple
     ContentManagerComplete(deferred, CT_TEXTURE);
     KETexture* created = deferred->texture.get();
     ASSERT_NE(created, nullptr);
-    TextureContentLoadThreadSafe(deferred);
+    TextureContentComplete(deferred);
     EXPECT_EQ(deferred->texture.get(), created) << "completing twice creates the texture once";
 
     TextureContent* uncached = texture(texturePath, CF_NO_CACHE);
@@ -71,9 +71,9 @@ TEST_F(ContentManagerTest, OnlyAnimationsCopyAndCopiesKeepTheirOwnPlayState) {
     ContentManagerUnloadCopy(shared, CT_TEXTURE);
     EXPECT_EQ(texture(texturePath)->width, 64u) << "still alive after a refused copy release";
 
-    auto* cached = static_cast<Animation*>(ContentManagerLoad(animationPath.c_str(), CT_ANIMATION, 0));
-    auto* a = static_cast<Animation*>(ContentManagerLoad(animationPath.c_str(), CT_ANIMATION, CF_COPY));
-    auto* b = static_cast<Animation*>(ContentManagerLoad(animationPath.c_str(), CT_ANIMATION, CF_COPY));
+    auto* cached = ContentLoad<Animation>(animationPath.c_str());
+    auto* a = ContentLoad<Animation>(animationPath.c_str(), CF_COPY);
+    auto* b = ContentLoad<Animation>(animationPath.c_str(), CF_COPY);
     EXPECT_NE(a, cached);
     EXPECT_NE(a, b);
     EXPECT_EQ(a->mesh, cached->mesh);
@@ -97,19 +97,19 @@ TEST_F(ContentManagerTest, BrokenRequestsAndFilesAreFatalAndNamed) {
     EXPECT_FATAL(ContentManagerLoadString(files.path("Textures").c_str()),
                  "Unable to load file \\(.*Textures\\)\\.");
     EXPECT_FATAL(
-        (texture(texturePath), ContentManagerLoad(texturePath.c_str(), CT_ANIMATION, 0)),
+        (texture(texturePath), ContentLoad<Animation>(texturePath.c_str())),
         "Content was loaded as CT_TEXTURE and is now asked for as CT_ANIMATION.\nFile: .*Textures/Fire.png");
-    EXPECT_FATAL(TextureContentLoad("nowhere.png", 0, 0), "Unable to load texture file \\(nowhere.png\\)\\.");
+    EXPECT_FATAL(TextureContentLoad("nowhere.png", 0), "Unable to load texture file \\(nowhere.png\\)\\.");
 
     const std::string jpeg = files.write("photo.png", "\xFF\xD8\xFF\xE0 not a png at all");
-    EXPECT_FATAL(TextureContentLoad(jpeg.c_str(), 0, 0), "Invalid texture file \\{PNG\\}");
+    EXPECT_FATAL(TextureContentLoad(jpeg.c_str(), 0), "Invalid texture file \\{PNG\\}");
     const std::string truncated = files.write("short.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIH", 14));
-    EXPECT_FATAL(TextureContentLoad(truncated.c_str(), 0, 0), "ends before its image size");
+    EXPECT_FATAL(TextureContentLoad(truncated.c_str(), 0), "ends before its image size");
     const std::string garbage =
         files.write("garbage.png", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(40, 'x'));
-    EXPECT_FATAL(TextureContentLoadThreadSafe(
-                     std::unique_ptr<TextureContent>(TextureContentLoad(garbage.c_str(), 0, 0)).get()),
-                 "Unable to create texture from file");
+    EXPECT_FATAL(
+        TextureContentComplete(std::unique_ptr<TextureContent>(TextureContentLoad(garbage.c_str(), 0)).get()),
+        "Unable to create texture from file");
 }
 
 }  // namespace

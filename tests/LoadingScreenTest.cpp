@@ -55,8 +55,7 @@ protected:
 
     bool complete(const char* name) {
         std::string path = std::string("Assets/Textures/") + name + ".png";
-        return static_cast<TextureContent*>(ContentManagerLoad(path.c_str(), CT_TEXTURE, 0))->texture !=
-               nullptr;
+        return ContentLoad<TextureContent>(path.c_str())->texture != nullptr;
     }
 
     ScratchDirectory files;

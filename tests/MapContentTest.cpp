@@ -56,7 +56,7 @@ protected:
 
     // Deferred, as the loading screen loads maps: no engine needed.
     Map* load(const std::string& json, const std::string& name = "Room.json") {
-        return static_cast<Map*>(ContentManagerLoad(files.write(name, json).c_str(), CT_MAP, CF_DEFERRED));
+        return ContentLoad<Map>(files.write(name, json).c_str(), CF_DEFERRED);
     }
 
     ScratchDirectory files;
@@ -156,14 +156,14 @@ protected:
 TEST_F(MapContentEngineTest, MainThreadStepCreatesTexturesAndTileMeshesOnce) {
     Map* map = load(ROOM);
     EXPECT_EQ(map->tilesets[0].texture->texture, nullptr) << "the images load deferred with the map";
-    MapContentLoadThreadSafe(map);
+    MapContentComplete(map);
     KEMesh* mesh = map->tilesets[1].mesh;
     ASSERT_NE(mesh, nullptr);
     EXPECT_NE(map->tilesets[0].texture->texture, nullptr);
     EXPECT_EQ(
         (std::array{map->tilesets[0].tileUv[0], map->tilesets[0].tileUv[1], map->tilesets[1].tileUv[1]}),
         (std::array{0.125f, 0.5f, 0.25f}));
-    MapContentLoadThreadSafe(map);
+    MapContentComplete(map);
     EXPECT_EQ(map->tilesets[1].mesh, mesh);
 }
 

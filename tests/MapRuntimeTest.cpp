@@ -80,9 +80,8 @@ protected:
     void SetUp() override {
         ContentManagerInit();
         writeTileImage();
-        map = static_cast<Map*>(
-            ContentManagerLoad(files.write("Room.json", ROOM).c_str(), CT_MAP, CF_DEFERRED));
-        MapContentLoadThreadSafe(map);
+        map = ContentLoad<Map>(files.write("Room.json", ROOM).c_str(), CF_DEFERRED);
+        MapContentComplete(map);
         KEGfxSetBackgroundColor(1, 0, 0);
         KESysFrameStart();
         map->prepare(camera.viewPosition);

@@ -92,7 +92,7 @@ protected:
     void TearDown() override { ContentManagerShutdown(); }
 
     TextureFont* load(const std::string& path) const {
-        return static_cast<TextureFont*>(ContentManagerLoad(path.c_str(), CT_TEXTURE_FONT, CF_DEFERRED));
+        return ContentLoad<TextureFont>(path.c_str(), CF_DEFERRED);
     }
 
     ScratchDirectory files;
@@ -194,10 +194,9 @@ TEST_F(TextureFontTest, BrokenFilesAreFatalAndNameTheFile) {
         std::string path = files.write("Broken" + std::to_string(i) + ".fnt", cases[i].bytes);
         std::string message = cases[i].message;
         if (size_t at = message.find("%s"); at != std::string::npos) message.replace(at, 2, path);
-        EXPECT_FATAL(TextureFontContentLoad(path.c_str(), 0, CF_DEFERRED), literally(message))
-            << "case " << i;
+        EXPECT_FATAL(TextureFontContentLoad(path.c_str(), CF_DEFERRED), literally(message)) << "case " << i;
     }
-    EXPECT_FATAL(TextureFontContentLoad(files.path("Missing.fnt").c_str(), 0, 0),
+    EXPECT_FATAL(TextureFontContentLoad(files.path("Missing.fnt").c_str(), 0),
                  literally("Unable to load texture font (" + files.path("Missing.fnt") + ")."));
 }
 
@@ -207,7 +206,7 @@ protected:
     void SetUp() override {
         TextureFontTest::SetUp();
         font = load(fontPath);
-        TextureFontContentLoadThreadSafe(font);
+        TextureFontContentComplete(font);
         KEGfxSetBackgroundColor(0, 0, 0);
         KESysFrameStart();
     }
@@ -241,7 +240,7 @@ TEST_F(TextureFontDrawTest, MainThreadStepBuildsEveryMeshOnce) {
     for (KEMesh* mesh : meshes) EXPECT_NE(mesh, nullptr);
     KETexture* page = font->pages[0]->texture.get();
     ASSERT_NE(page, nullptr);
-    TextureFontContentLoadThreadSafe(font);
+    TextureFontContentComplete(font);
     for (int i = 0; i < GLYPH_COUNT; ++i) EXPECT_EQ(font->glyphs[i].mesh.get(), meshes[i]);
     EXPECT_EQ(font->pages[0]->texture.get(), page);
 
@@ -288,7 +287,7 @@ TEST_F(TextureFontDrawTest, EveryGameFontLoadsCompletesAndDraws) {
     for (const char* name : {"Debug", "Notify", "LoadingScreen", "Menu", "CreditHeading", "CreditText"}) {
         SCOPED_TRACE(name);
         TextureFont* game = load(std::string(HALCYRA_ASSETS) + "/Fonts/" + name + ".fnt");
-        TextureFontContentLoadThreadSafe(game);
+        TextureFontContentComplete(game);
         for (int code = '!'; code <= '~'; ++code) EXPECT_GT(game->glyphOf(code)->height, 0) << code;
         for (uint16_t i = 0; i < game->pageCount; ++i) EXPECT_NE(game->pages[i]->texture, nullptr);
         EXPECT_EQ(game->measureText("Open Door", 1).y, game->lineHeight);

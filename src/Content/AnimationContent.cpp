@@ -29,7 +29,7 @@ bool optionalBoolean(const json_value* document, const char* key, bool fallback,
 
 void loadSpriteSheet(Animation* animation, const char* name, uint32_t flags) {
     const std::string sheetPath = strdirectory(animation->path.c_str()) + name;
-    animation->sheet = static_cast<TextureContent*>(ContentManagerLoad(sheetPath.c_str(), CT_TEXTURE, flags));
+    animation->sheet = ContentLoad<TextureContent>(sheetPath.c_str(), flags);
     animation->mesh = nullptr;
 }
 
@@ -85,7 +85,7 @@ void computeFrameGrid(Animation* animation) {
 
 }  // namespace
 
-Animation* AnimationContentLoad(const char* path, int, uint32_t flags) {
+Animation* AnimationContentLoad(const char* path, uint32_t flags) {
     const std::string text = ContentManagerLoadString(path);
     std::unique_ptr<Animation> animation = new_Animation();
     animation->path = path;
@@ -96,10 +96,10 @@ Animation* AnimationContentLoad(const char* path, int, uint32_t flags) {
     return animation.release();
 }
 
-void AnimationContentLoadThreadSafe(Animation* animation) {
+void AnimationContentComplete(Animation* animation) {
     // The loading screen completes items out of load order, so the sheet may
     // still lack its engine texture.
-    TextureContentLoadThreadSafe(animation->sheet);
+    TextureContentComplete(animation->sheet);
     // Built once: the animation may be listed more than once.
     if (animation->mesh != nullptr) return;
     computeFrameGrid(animation);

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-Animation* AnimationContentLoad(const char* path, int reserved, uint32_t flags);
+Animation* AnimationContentLoad(const char* path, uint32_t flags);
 // Works out the frame grid from the sheet's size and builds the frame mesh.
-void AnimationContentLoadThreadSafe(Animation* animation);
+void AnimationContentComplete(Animation* animation);
 void AnimationContentUnload(Animation* animation);
 // A private copy with its own play state, sharing path, sheet and mesh.
 Animation* AnimationContentCopy(Animation* animation);

@@ -20,11 +20,11 @@ constexpr int32_t CONTENT_TYPE_COUNT = 4;
 ContentTypeOps contentTypes[CONTENT_TYPE_COUNT];
 
 // Adapts a typed loader to the table's untyped row.
-template <typename Record, Record* (*Load)(const char*, int, uint32_t), void (*Complete)(Record*),
+template <typename Record, Record* (*Load)(const char*, uint32_t), void (*Complete)(Record*),
           void (*Unload)(Record*)>
 ContentTypeOps operationsOf() {
     return ContentTypeOps{
-        [](const char* path, int reserved, uint32_t flags) -> void* { return Load(path, reserved, flags); },
+        [](const char* path, uint32_t flags) -> void* { return Load(path, flags); },
         [](void* data) { Complete(static_cast<Record*>(data)); },
         [](void* data) { Unload(static_cast<Record*>(data)); },
         nullptr,
@@ -53,8 +53,8 @@ void* copyOrShare(void* data, int32_t type) {
 }
 
 void* loadUncached(const char* path, int32_t type, uint32_t flags) {
-    void* data = contentTypes[type].load(path, 0, flags);
-    if ((flags & CF_DEFERRED) == 0) contentTypes[type].loadThreadSafe(data);
+    void* data = contentTypes[type].load(path, flags);
+    if ((flags & CF_DEFERRED) == 0) contentTypes[type].complete(data);
     return data;
 }
 
@@ -62,9 +62,9 @@ void* loadIntoCache(const char* path, int32_t type, uint32_t flags) {
     std::unique_ptr<ContentRecord> owned = DEBUG_MAKE_UNIQUE(ContentRecord, "ContentManagerLoad", type, path);
     ContentRecord* record = owned.get();
     // The loader gets the record's own path, which lives as long as the cache.
-    record->data = contentTypes[type].load(record->path.c_str(), 0, flags);
+    record->data = contentTypes[type].load(record->path.c_str(), flags);
     if ((flags & CF_DEFERRED) == 0) {
-        contentTypes[type].loadThreadSafe(record->data);
+        contentTypes[type].complete(record->data);
         WARNING(
             "Content was hard loaded outside the loading screen.\nDid you forget to add it the "
             "preload?\n{%s}",
@@ -94,14 +94,13 @@ const OwningList<ContentRecord>& ContentManagerRecords() {
 
 void ContentManagerInit() {
     contentCache = DEBUG_MAKE_UNIQUE(OwningList<ContentRecord>, "ContentManagerInit");
-    contentTypes[CT_TEXTURE] = operationsOf<TextureContent, TextureContentLoad, TextureContentLoadThreadSafe,
-                                            TextureContentUnload>();
-    contentTypes[CT_MAP] = operationsOf<Map, MapContentLoad, MapContentLoadThreadSafe, MapContentUnload>();
-    contentTypes[CT_TEXTURE_FONT] =
-        operationsOf<TextureFont, TextureFontContentLoad, TextureFontContentLoadThreadSafe,
-                     TextureFontContentUnload>();
-    contentTypes[CT_ANIMATION] = operationsOf<Animation, AnimationContentLoad, AnimationContentLoadThreadSafe,
-                                              AnimationContentUnload>();
+    contentTypes[CT_TEXTURE] =
+        operationsOf<TextureContent, TextureContentLoad, TextureContentComplete, TextureContentUnload>();
+    contentTypes[CT_MAP] = operationsOf<Map, MapContentLoad, MapContentComplete, MapContentUnload>();
+    contentTypes[CT_TEXTURE_FONT] = operationsOf<TextureFont, TextureFontContentLoad,
+                                                 TextureFontContentComplete, TextureFontContentUnload>();
+    contentTypes[CT_ANIMATION] =
+        operationsOf<Animation, AnimationContentLoad, AnimationContentComplete, AnimationContentUnload>();
     contentTypes[CT_ANIMATION].copy = [](void* data) -> void* {
         return AnimationContentCopy(static_cast<Animation*>(data));
     };
@@ -136,7 +135,7 @@ void ContentManagerUnloadCopy(void* data, int32_t type) {
 
 void ContentManagerComplete(void* data, int32_t type) {
     if (type < 0 || type >= CONTENT_TYPE_COUNT) FATAL_ERROR("Something went horribly wrong.");
-    contentTypes[type].loadThreadSafe(data);
+    contentTypes[type].complete(data);
 }
 
 void ContentManagerShutdown() {

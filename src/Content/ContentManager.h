@@ -2,9 +2,11 @@
 // and sprite animations, by path and type, read once and cached by path.
 //
 // Loading has two steps: `load` reads files and builds records (it may run on
-// the loading screen's worker thread), `loadThreadSafe` creates the engine
+// the loading screen's worker thread), `complete` creates the engine
 // textures and meshes on the main thread. Cached content lives from
-// ContentManagerInit until ContentManagerShutdown.
+// ContentManagerInit until ContentManagerShutdown. Code asks for a record by
+// its type, ContentLoad<Animation>(path); the preload list, whose types are
+// data, asks with a ContentType.
 #pragma once
 
 #include "Util/LinkedList.h"
@@ -12,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <type_traits>
 
 enum ContentType : int32_t {
     CT_TEXTURE = 0,
@@ -33,8 +36,8 @@ inline constexpr size_t CONTENT_PATH_MAX = 255;
 const char* ContentTypeName(int32_t type);
 
 struct ContentTypeOps {
-    void* (*load)(const char* path, int reserved, uint32_t flags);
-    void (*loadThreadSafe)(void* data);
+    void* (*load)(const char* path, uint32_t flags);
+    void (*complete)(void* data);
     void (*unload)(void* data);
     void* (*copy)(void* data);       // null when the type cannot be copied
     void (*unloadCopy)(void* data);  // null when the type cannot be copied
@@ -65,6 +68,29 @@ void ContentManagerInit();
 // asked for as another type than it was cached as. Backslashes in the path
 // become slashes; the key is case-sensitive.
 void* ContentManagerLoad(const char* path, int32_t type, uint32_t flags);
+
+// The record each content type loads as; only these load.
+struct TextureContent;
+class Map;
+class TextureFont;
+class Animation;
+template <typename Record>
+struct ContentTypeOf;
+template <>
+struct ContentTypeOf<TextureContent> : std::integral_constant<ContentType, CT_TEXTURE> {};
+template <>
+struct ContentTypeOf<Map> : std::integral_constant<ContentType, CT_MAP> {};
+template <>
+struct ContentTypeOf<TextureFont> : std::integral_constant<ContentType, CT_TEXTURE_FONT> {};
+template <>
+struct ContentTypeOf<Animation> : std::integral_constant<ContentType, CT_ANIMATION> {};
+
+// ContentManagerLoad for a record of that type: another record type does
+// not compile, and a path cached as another type is fatal.
+template <typename Record>
+Record* ContentLoad(const char* path, uint32_t flags = 0) {
+    return static_cast<Record*>(ContentManagerLoad(path, ContentTypeOf<Record>::value, flags));
+}
 
 void ContentManagerUnloadCopy(void* data, int32_t type);
 

@@ -252,7 +252,7 @@ void MapReader::parseTileset(Tileset* tileset, const json_value* object, const c
 
 TextureContent* MapReader::loadImage(const char* folder, const char* image) const {
     const std::string imagePath = std::string(folder) + image;
-    return static_cast<TextureContent*>(ContentManagerLoad(imagePath.c_str(), CT_TEXTURE, flags));
+    return ContentLoad<TextureContent>(imagePath.c_str(), flags);
 }
 
 // The tiles a tileset adds, cut at the map's tile size.
@@ -431,7 +431,7 @@ std::unique_ptr<MapObject> MapReader::parseObject(const json_value* object) cons
 
 }  // namespace
 
-Map* MapContentLoad(const char* path, int, uint32_t flags) {
+Map* MapContentLoad(const char* path, uint32_t flags) {
     const std::string text = ContentManagerLoadString(path);
     std::unique_ptr<Map> map = new_Map();
     map->path = path;
@@ -441,11 +441,11 @@ Map* MapContentLoad(const char* path, int, uint32_t flags) {
     return map.release();
 }
 
-void MapContentLoadThreadSafe(Map* map) {
+void MapContentComplete(Map* map) {
     for (uint16_t i = 0; i < map->tilesetCount; ++i) {
         Tileset& tileset = map->tilesets[i];
         // Does nothing when the loading screen has completed the image already.
-        TextureContentLoadThreadSafe(tileset.texture);
+        TextureContentComplete(tileset.texture);
         if (tileset.mesh == nullptr)
             tileset.mesh = createFrameMesh(map->tileWidth, map->tileHeight, tileset.imageWidth,
                                            tileset.imageHeight, tileset.tileUv);

@@ -11,8 +11,8 @@
 #include <cstdint>
 
 // Flags are passed on to the tileset image loads. Every broken file is fatal.
-Map* MapContentLoad(const char* path, int reserved, uint32_t flags);
+Map* MapContentLoad(const char* path, uint32_t flags);
 // May run more than once on the same map.
-void MapContentLoadThreadSafe(Map* map);
+void MapContentComplete(Map* map);
 // The tileset images belong to the content cache and stay loaded.
 void MapContentUnload(Map* map);

@@ -19,7 +19,7 @@ struct FileCloser {
 
 }  // namespace
 
-TextureContent* TextureContentLoad(const char* path, int, uint32_t) {
+TextureContent* TextureContentLoad(const char* path, uint32_t) {
     std::unique_ptr<FILE, FileCloser> file(std::fopen(path, "rb"));
     if (!file) FATAL_ERROR("Unable to load texture file (%s).", path);
     unsigned char signature[4];
@@ -37,7 +37,7 @@ TextureContent* TextureContentLoad(const char* path, int, uint32_t) {
     return texture.release();
 }
 
-void TextureContentLoadThreadSafe(TextureContent* texture) {
+void TextureContentComplete(TextureContent* texture) {
     if (texture->texture != nullptr) return;
     texture->texture.reset(KEGfxTextureLoad(texture->path.c_str()));
     // The header was sound, so the image data is broken or too large: name

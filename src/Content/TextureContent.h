@@ -12,10 +12,10 @@ struct TextureContent {
     std::string path;  // the normalised path
     uint32_t width = 0;
     uint32_t height = 0;
-    KETextureHandle texture;  // null until TextureContentLoadThreadSafe
+    KETextureHandle texture;  // null until TextureContentComplete
 };
 
-TextureContent* TextureContentLoad(const char* path, int reserved, uint32_t flags);
+TextureContent* TextureContentLoad(const char* path, uint32_t flags);
 // Creates the engine texture once; later calls do nothing.
-void TextureContentLoadThreadSafe(TextureContent* texture);
+void TextureContentComplete(TextureContent* texture);
 void TextureContentUnload(TextureContent* texture);

@@ -126,7 +126,7 @@ void readCommon(TextureFont* font, const FontFile& in, uint32_t size) {
 
 TextureContent* loadPage(const std::string& folder, const char* name, uint32_t flags) {
     const std::string pagePath = folder + name;
-    return static_cast<TextureContent*>(ContentManagerLoad(pagePath.c_str(), CT_TEXTURE, flags));
+    return ContentLoad<TextureContent>(pagePath.c_str(), flags);
 }
 
 // pageCount names of equal length, each ending in a NUL, relative to the
@@ -183,8 +183,8 @@ void checkGlyphsLieOnTheirPages(const TextureFont* font, const char* path) {
         const TextureContent* page = font->pages[glyph.page];
         if (uint32_t{glyph.x} + glyph.width > page->width || uint32_t{glyph.y} + glyph.height > page->height)
             FATAL_ERROR("Character (%u) of %ux%u pixels at (%u, %u) does not fit on its %ux%u page (%s).",
-                        static_cast<unsigned>(i + FIRST_GLYPH_CODE), glyph.width, glyph.height, glyph.x, glyph.y, page->width,
-                        page->height, path);
+                        static_cast<unsigned>(i + FIRST_GLYPH_CODE), glyph.width, glyph.height, glyph.x,
+                        glyph.y, page->width, page->height, path);
     }
 }
 
@@ -205,7 +205,7 @@ void readBlock(TextureFont* font, const FontFile& in, int8_t type, uint32_t size
 
 // Characters the file does not define keep an empty glyph: no width, no
 // image, drawn as a quad of size zero.
-TextureFont* TextureFontContentLoad(const char* path, int, uint32_t flags) {
+TextureFont* TextureFontContentLoad(const char* path, uint32_t flags) {
     std::unique_ptr<TextureFont> font = new_TextureFont();
     font->path = path;
     FontFile in = openFontFile(path);
@@ -228,11 +228,11 @@ TextureFont* TextureFontContentLoad(const char* path, int, uint32_t flags) {
     return font.release();
 }
 
-void TextureFontContentLoadThreadSafe(TextureFont* font) {
+void TextureFontContentComplete(TextureFont* font) {
     for (Glyph& glyph : font->glyphs)
         if (glyph.mesh == nullptr)
             glyph.mesh.reset(createFrameMesh(glyph.width, glyph.height, font->scaleW, font->scaleH, nullptr));
-    for (uint16_t i = 0; i < font->pageCount; ++i) TextureContentLoadThreadSafe(font->pages[i]);
+    for (uint16_t i = 0; i < font->pageCount; ++i) TextureContentComplete(font->pages[i]);
 }
 
 void TextureFontContentUnload(TextureFont* font) {

@@ -8,11 +8,11 @@
 
 // Reads the font and loads its page textures through the content manager,
 // passing flags on. A missing or broken file is fatal, naming the file.
-TextureFont* TextureFontContentLoad(const char* path, int reserved, uint32_t flags);
+TextureFont* TextureFontContentLoad(const char* path, uint32_t flags);
 
 // The main-thread step: builds the missing glyph meshes and page textures, so
 // it may run more than once.
-void TextureFontContentLoadThreadSafe(TextureFont* font);
+void TextureFontContentComplete(TextureFont* font);
 
 // Frees the font and its meshes; the page textures stay with the content cache.
 void TextureFontContentUnload(TextureFont* font);

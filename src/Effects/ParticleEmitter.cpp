@@ -40,7 +40,7 @@ KEMesh* createCentredQuad() {
 }
 
 TextureContent* loadParticleTexture(const char* path) {
-    return static_cast<TextureContent*>(ContentManagerLoad(path, CT_TEXTURE, 0));
+    return ContentLoad<TextureContent>(path);
 }
 
 std::unique_ptr<ParticleEmitter> makeParticleStore(KEMesh* mesh, const char* texturePath,

@@ -117,9 +117,8 @@ void initGame(unsigned randomSeed) {
     TweenManagerInit();
     ContentManagerInit();
     // Needed before the loading screen, so loaded deferred and completed here.
-    debugFont =
-        static_cast<TextureFont*>(ContentManagerLoad("Assets/Fonts/Debug.fnt", CT_TEXTURE_FONT, CF_DEFERRED));
-    TextureFontContentLoadThreadSafe(debugFont);
+    debugFont = ContentLoad<TextureFont>("Assets/Fonts/Debug.fnt", CF_DEFERRED);
+    TextureFontContentComplete(debugFont);
     debugRect.reset(createQuadMesh(1, 1, &colorRed));
     debugRectMesh = debugRect.get();
     ScreenStackInit();

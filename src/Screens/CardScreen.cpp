@@ -27,7 +27,7 @@ float coveringScale(float screenScaleAxis, float screenSize, float textureSize) 
 }  // namespace
 
 TextureContent* loadImage(const char* path) {
-    return static_cast<TextureContent*>(ContentManagerLoad(path, CT_TEXTURE, 0));
+    return ContentLoad<TextureContent>(path);
 }
 
 KEMesh* createImageMesh(const TextureContent* texture) {

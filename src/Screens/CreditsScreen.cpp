@@ -73,10 +73,8 @@ std::unique_ptr<CreditsScreen> new_CreditsScreen() {
 }
 
 void CreditsScreen::loadContent() {
-    headingFont =
-        static_cast<TextureFont*>(ContentManagerLoad("Assets/Fonts/CreditHeading.fnt", CT_TEXTURE_FONT, 0));
-    textFont =
-        static_cast<TextureFont*>(ContentManagerLoad("Assets/Fonts/CreditText.fnt", CT_TEXTURE_FONT, 0));
+    headingFont = ContentLoad<TextureFont>("Assets/Fonts/CreditHeading.fnt");
+    textFont = ContentLoad<TextureFont>("Assets/Fonts/CreditText.fnt");
     layOut();
     sections = parseCredits(CREDITS_PATH);
     startSequence();

@@ -64,7 +64,7 @@ void closeJournalPages() {
 }
 
 void JournalScreen::loadContent() {
-    texture = static_cast<TextureContent*>(ContentManagerLoad(path.c_str(), CT_TEXTURE, 0));
+    texture = ContentLoad<TextureContent>(path.c_str());
     mesh.reset(
         createTiledQuadMesh(static_cast<int>(texture->width), static_cast<int>(texture->height), PAGE_CELL));
     fitToScreen();

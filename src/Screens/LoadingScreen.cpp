@@ -51,9 +51,8 @@ public:
         KEGfxSetBackgroundColor(0, 0, 0);
         barBackground = {0xFF313131u, 1.0f, 49.0f / 255.0f, 49.0f / 255.0f, 49.0f / 255.0f};
         barFill = {0xFF404040u, 1.0f, 64.0f / 255.0f, 64.0f / 255.0f, 64.0f / 255.0f};
-        font = static_cast<TextureFont*>(
-            ContentManagerLoad("Assets/Fonts/LoadingScreen.fnt", CT_TEXTURE_FONT, CF_DEFERRED));
-        TextureFontContentLoadThreadSafe(font);
+        font = ContentLoad<TextureFont>("Assets/Fonts/LoadingScreen.fnt", CF_DEFERRED);
+        TextureFontContentComplete(font);
         unitMesh.reset(createQuadMesh(1, 1, &colorWhite));
         textPosition = {screenWidth() * 0.5f, screenHeight() * 0.75f};
         bar = {screenWidth() * 0.05f, screenHeight() * 0.85f, screenWidth() * 0.9f, 5.0f};

@@ -45,9 +45,7 @@ KEMesh* createBandMesh() {
 }  // namespace
 
 MenuScreen::MenuScreen(std::span<MenuItem> menuItems)
-    : items(menuItems),
-      font(static_cast<TextureFont*>(ContentManagerLoad("Assets/Fonts/Menu.fnt", CT_TEXTURE_FONT, 0))),
-      band(createBandMesh()) {
+    : items(menuItems), font(ContentLoad<TextureFont>("Assets/Fonts/Menu.fnt")), band(createBandMesh()) {
     isPopup = true;
     capturesInput = true;
     layOut();

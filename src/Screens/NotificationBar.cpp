@@ -54,9 +54,8 @@ void slide(const float* opacity, const Vector2* barTarget, const Vector2* textTa
 
 void NotificationBarInit() {
     bar = NotificationBar{};
-    bar.font = static_cast<TextureFont*>(
-        ContentManagerLoad("Assets/Fonts/Notify.fnt", CT_TEXTURE_FONT, CF_DEFERRED));
-    TextureFontContentLoadThreadSafe(bar.font);
+    bar.font = ContentLoad<TextureFont>("Assets/Fonts/Notify.fnt", CF_DEFERRED);
+    TextureFontContentComplete(bar.font);
     bar.mesh.reset(createQuadMesh(1, 1, &colorBlack));
     bar.hiddenBarPosition = bar.barPosition = {0.0f, screenHeight()};
     bar.shownBarPosition = {0.0f, screenHeight() - BAR_HEIGHT};

@@ -22,8 +22,7 @@ CandleEntity::CandleEntity(Room* owner) : SpriteEntity(ET_CANDLE, owner), fireEm
     fireEmitter->count = 60;
     fireEmitter->size = 30;
     light = new_OwnedLight(owner, 40);
-    animation =
-        static_cast<Animation*>(ContentManagerLoad("Assets/Animations/CandleHolder.json", CT_ANIMATION, 0));
+    animation = ContentLoad<Animation>("Assets/Animations/CandleHolder.json");
     animation->play();
     width = static_cast<float>(animation->frameWidth);
     height = static_cast<float>(animation->frameHeight);

@@ -58,7 +58,7 @@ bool isCandleFreeRoom(const Room* room) {
 }
 
 Animation* loadAnimation(const char* path) {
-    return static_cast<Animation*>(ContentManagerLoad(path, CT_ANIMATION, 0));
+    return ContentLoad<Animation>(path);
 }
 
 }  // namespace

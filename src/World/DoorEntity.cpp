@@ -23,7 +23,7 @@ constexpr float DARK_ENOUGH_TO_HIDE = 0.3f;
 DoorEntity::DoorEntity(Room* owner, int32_t doorOrientation)
     : SpriteEntity(ET_DOOR, owner), orientation(doorOrientation) {
     zIndex = 69;
-    animation = static_cast<Animation*>(ContentManagerLoad("Assets/Animations/Door.json", CT_ANIMATION, 0));
+    animation = ContentLoad<Animation>("Assets/Animations/Door.json");
     const auto frameWidth = static_cast<float>(animation->frameWidth);
     const auto frameHeight = static_cast<float>(animation->frameHeight);
     width = frameWidth;

@@ -7,7 +7,7 @@
 
 ImageEntity::ImageEntity(Room* owner, const char* path) : SpriteEntity(ET_IMAGE, owner) {
     zIndex = 5;
-    animation = static_cast<Animation*>(ContentManagerLoad(path, CT_ANIMATION, 0));
+    animation = ContentLoad<Animation>(path);
     animation->play();
     width = static_cast<float>(animation->frameWidth);
     height = static_cast<float>(animation->frameHeight);

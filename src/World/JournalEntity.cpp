@@ -25,8 +25,7 @@ void forgetJournal() {
 
 JournalEntity::JournalEntity(Room* owner) : SpriteEntity(ET_JOURNAL, owner) {
     zIndex = 69;
-    animation =
-        static_cast<Animation*>(ContentManagerLoad("Assets/Animations/Journal.json", CT_ANIMATION, 0));
+    animation = ContentLoad<Animation>("Assets/Animations/Journal.json");
     animation->play();
     width = static_cast<float>(animation->frameWidth);
     height = static_cast<float>(animation->frameHeight);

@@ -30,7 +30,7 @@ void forgetCollectedKeys() {
 KeyEntity::KeyEntity(Room* owner) : SpriteEntity(ET_KEY, owner) {
     zIndex = 1;
     scale = {1.5f, 1.5f};
-    animation = static_cast<Animation*>(ContentManagerLoad("Assets/Animations/Key.1.json", CT_ANIMATION, 0));
+    animation = ContentLoad<Animation>("Assets/Animations/Key.1.json");
     animation->play();
     width = static_cast<float>(animation->frameWidth);
     height = static_cast<float>(animation->frameHeight);

@@ -16,8 +16,7 @@ LanternEntity::LanternEntity(Room* owner) : SpriteEntity(ET_LANTERN, owner), fir
     fireEmitter->count = 60;
     fireEmitter->size = 30;
     light = new_OwnedLight(owner, 40);
-    animation =
-        static_cast<Animation*>(ContentManagerLoad("Assets/Animations/Lantern.json", CT_ANIMATION, 0));
+    animation = ContentLoad<Animation>("Assets/Animations/Lantern.json");
     animation->play();
     width = static_cast<float>(animation->frameWidth);
     height = static_cast<float>(animation->frameHeight);

@@ -45,7 +45,7 @@ Room::~Room() {
 std::unique_ptr<Room> new_Room(RoomOwner* owner, const PlayState* entry) {
     std::unique_ptr<Room> room = DEBUG_MAKE_UNIQUE(Room, "new_Room");
     const char* path = entry->entryDoor.target.c_str();
-    room->map = static_cast<Map*>(ContentManagerLoad(path, CT_MAP, 0));
+    room->map = ContentLoad<Map>(path);
     room->rules = readRoomRules(*room->map);
     room->owner = owner;
     std::unique_ptr<CharacterEntity> owned = new_CharacterEntity(room.get());

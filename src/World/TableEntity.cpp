@@ -8,7 +8,7 @@
 TableEntity::TableEntity(Room* owner, bool round) : SpriteEntity(ET_TABLE, owner) {
     zIndex = 69;
     const char* path = round ? "Assets/Animations/TableRound.json" : "Assets/Animations/TableSquare.json";
-    animation = static_cast<Animation*>(ContentManagerLoad(path, CT_ANIMATION, 0));
+    animation = ContentLoad<Animation>(path);
     width = static_cast<float>(animation->frameWidth);
     height = static_cast<float>(animation->frameHeight);
 }

@@ -7,9 +7,7 @@
 #include "World/Room.h"
 
 TextEntity::TextEntity(Room* owner)
-    : Entity(ET_TEXT, owner),
-      font(static_cast<TextureFont*>(
-          ContentManagerLoad("Assets/Fonts/LoadingScreen.fnt", CT_TEXTURE_FONT, 0))) {}
+    : Entity(ET_TEXT, owner), font(ContentLoad<TextureFont>("Assets/Fonts/LoadingScreen.fnt")) {}
 
 std::unique_ptr<TextEntity> new_TextEntity(Room* room) {
     return DEBUG_MAKE_UNIQUE(TextEntity, "new_TextEntity", room);
