@@ -56,7 +56,7 @@ PlayScreen::PlayScreen(const PlayState* entry) : rain(new_RainEmitter()), blacko
     rain->minY = screenHeight() + RAIN_MARGIN;
     rain->maxX = screenWidth() + RAIN_MARGIN;
     rain->maxY = screenHeight() + RAIN_MARGIN;
-    copyPlayState(&playState, entry);
+    playState = *entry;
 }
 
 // Here, where the room's, the rain's and the blackout's types are complete.
@@ -120,7 +120,7 @@ void PlayScreen::draw(float dt) {
 }
 
 void PlayScreen::changeRoom(const PlayState* next) {
-    copyPlayState(&playState, next);
+    playState = *next;
     playState.carriedRotation = room->character->rotation;
     exitScreen();
 }

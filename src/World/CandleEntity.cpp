@@ -1,14 +1,11 @@
 #include "World/CandleEntity.h"
-#include "World/Camera.h"
 
-#include "Content/ContentManager.h"
 #include "Debug/Debug.h"
 #include "Effects/FireEmitter.h"
 #include "Engine/KeyCodes.h"
 #include "World/CharacterEntity.h"
 #include "World/LightEntity.h"
 #include "World/Room.h"
-#include "World/RoomOwner.h"
 
 namespace {
 
@@ -17,19 +14,8 @@ constexpr float LARGEST_FLAME = 35;
 
 }  // namespace
 
-CandleEntity::CandleEntity(Room* owner) : SpriteEntity(ET_CANDLE, owner), fireEmitter(new_FireEmitter()) {
-    zIndex = 69;
-    fireEmitter->count = 60;
-    fireEmitter->size = 30;
-    light = new_OwnedLight(owner, 40);
-    animation = ContentLoad<Animation>("Assets/Animations/CandleHolder.json");
-    animation->play();
-    width = static_cast<float>(animation->frameWidth);
-    height = static_cast<float>(animation->frameHeight);
-}
-
-// Here, where the emitter's type is complete.
-CandleEntity::~CandleEntity() = default;
+CandleEntity::CandleEntity(Room* owner)
+    : FlameHolderEntity(ET_CANDLE, owner, "Assets/Animations/CandleHolder.json") {}
 
 std::unique_ptr<CandleEntity> new_CandleEntity(Room* room) {
     return DEBUG_MAKE_UNIQUE(CandleEntity, "new_CandleEntity", room);
@@ -41,8 +27,7 @@ void CandleEntity::update(float dt) {
     light->setRadius((life + 10) * 1.5f);
     const float size = life / 50 * 20;
     fireEmitter->size = size > LARGEST_FLAME ? LARGEST_FLAME : size;
-    fireEmitter->emit(dt);
-    fireEmitter->update(dt);
+    burn(dt);
     offerCandle();
     // The holder is solid.
     room->character->pushOut(this);
@@ -68,7 +53,5 @@ void CandleEntity::offerCandle() {
 }
 
 void CandleEntity::draw(float opacity, float dt) {
-    if (room->owner != nullptr && room->owner->roomIsCovered()) return;
-    SpriteEntity::draw(opacity, dt);
-    fireEmitter->draw(room->camera->viewPosition);
+    drawWithFlame(opacity, dt, true);
 }

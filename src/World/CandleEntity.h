@@ -4,21 +4,15 @@
 // burns; an emptied holder disappears.
 #pragma once
 
-#include "World/Entity.h"
+#include "World/FlameHolderEntity.h"
 
 #include <memory>
 
-class FireEmitter;
-class LightEntity;
-
-class CandleEntity : public SpriteEntity {
+class CandleEntity : public FlameHolderEntity {
 public:
-    std::unique_ptr<FireEmitter> fireEmitter;
-    LightEntity* light = nullptr;  // an entity of the room, which owns it
-    float life = 0.0f;             // seconds of candle left
+    float life = 0.0f;  // seconds of candle left
 
     explicit CandleEntity(Room* owner);
-    ~CandleEntity() override;
 
     void update(float dt) override;
     // Hidden while another screen has the keyboard.

@@ -68,7 +68,7 @@ CharacterEntity::CharacterEntity(Room* owner) : SpriteEntity(ET_CHARACTER, owner
     light = ownLight.get();
     light->holdIntensity(0.3f);
     owner->addEntity(std::move(ownLight));
-    zIndex = 10;
+    zIndex = Z_CHARACTER;
     deathThreshold = randomDeathThreshold();
     light->setRadius(owner->rules.characterLight);
     candleFrozen = !owner->rules.candleBurns;
@@ -305,11 +305,9 @@ bool CharacterEntity::respawnsByEnteringAgain() const {
 
 void CharacterEntity::enterRoomAgain() {
     RoomOwner* screen = room->owner;
-    PlayState again;
-    copyPlayState(&again, &screen->roomState());
+    PlayState again = screen->roomState();
     again.carriedCandleLife = 0;
     screen->changeRoom(&again);
-    releasePlayState(&again);
     leavingRoom = true;
 }
 

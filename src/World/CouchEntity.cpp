@@ -17,7 +17,7 @@ std::string couchAnimation(int32_t look) {
 
 CouchEntity::CouchEntity(Room* owner, int32_t couchOrientation, int32_t look)
     : SpriteEntity(ET_COUCH, owner), orientation(couchOrientation) {
-    zIndex = 69;
+    zIndex = Z_FURNITURE;
     animation = ContentLoad<Animation>(couchAnimation(look).c_str());
     turnOverBox(orientation != 0 ? 1 : 0);
 }

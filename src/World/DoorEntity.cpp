@@ -1,7 +1,6 @@
 #include "World/DoorEntity.h"
 
 #include "Audio/SoundManager.h"
-#include "Content/ContentManager.h"
 #include "Content/Map.h"
 #include "Debug/Debug.h"
 #include "Effects/BlackOutEffect.h"
@@ -12,6 +11,7 @@
 #include "World/RoomOwner.h"
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -22,18 +22,13 @@ constexpr float DARK_ENOUGH_TO_HIDE = 0.3f;
 
 DoorEntity::DoorEntity(Room* owner, int32_t doorOrientation)
     : SpriteEntity(ET_DOOR, owner), orientation(doorOrientation) {
-    zIndex = 69;
-    animation = ContentLoad<Animation>("Assets/Animations/Door.json");
-    const auto frameWidth = static_cast<float>(animation->frameWidth);
-    const auto frameHeight = static_cast<float>(animation->frameHeight);
-    width = frameWidth;
-    height = frameHeight;
+    zIndex = Z_FURNITURE;
+    useAnimation("Assets/Animations/Door.json");
     if (orientation == 0) return;
     // Turned a quarter turn about its top-left corner the sprite lies left
     // of its box; the offset moves it back over it.
-    width = frameHeight;
-    height = frameWidth;
-    drawOffset.x = frameHeight;
+    std::swap(width, height);
+    drawOffset.x = width;
     rotation = QUARTER_TURN;
 }
 
@@ -92,8 +87,7 @@ void DoorEntity::use(const CharacterEntity& character) {
 // The next room gets the candle less the ten seconds that mean "no candle".
 void DoorEntity::leaveThrough(const CharacterEntity& character) const {
     RoomOwner* screen = room->owner;
-    PlayState next;
-    copyPlayState(&next, &screen->roomState());
+    PlayState next = screen->roomState();
     next.carriedCandleLife = character.candleLife - 10.0f;
     next.entryDoor = {target, afterIntro, isHole, orientation, doorId, keyId, locked};
     screen->changeRoom(&next);

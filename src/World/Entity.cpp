@@ -1,5 +1,6 @@
 #include "World/Entity.h"
 
+#include "Content/ContentManager.h"
 #include "Content/Map.h"
 #include "Debug/Debug.h"
 #include "Engine/Kestrel.h"
@@ -78,6 +79,17 @@ void Entity::drawBox(float scaleX, float scaleY) const {
     KEGfxSetTintColor(1, 1, 1, 0.25f);
     KEGfxSetTransform(&boxTransform);
     KEGfxMeshDraw(debugRectMesh);
+}
+
+void SpriteEntity::useAnimation(const char* path) {
+    animation = ContentLoad<Animation>(path);
+    width = static_cast<float>(animation->frameWidth);
+    height = static_cast<float>(animation->frameHeight);
+}
+
+void SpriteEntity::playAnimation(const char* path) {
+    useAnimation(path);
+    animation->play();
 }
 
 void SpriteEntity::update(float dt) {

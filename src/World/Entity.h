@@ -67,6 +67,16 @@ protected:
     void drawBox(float scaleX, float scaleY) const;
 };
 
+// Where an entity is drawn among the room's, back to front.
+enum ZOrder : int32_t {
+    Z_LIGHT = -1,  // draws nothing of its own
+    Z_FLOOR = 0,   // pits, zones, texts on the floor
+    Z_KEY = 1,
+    Z_IMAGE = 5,  // an image object whose map names no ZIndex
+    Z_CHARACTER = 10,
+    Z_FURNITURE = 69,  // over the character, who passes behind it
+};
+
 class SpriteEntity : public Entity {
 public:
     Vector2 velocity{0.0f, 0.0f};  // world pixels per second
@@ -94,6 +104,11 @@ public:
 
 protected:
     SpriteEntity(int32_t entityKind, Room* owner) : Entity(entityKind, owner) {}
+
+    // Takes the animation from the content cache and sizes the box to one
+    // of its frames; playAnimation also plays it.
+    void useAnimation(const char* path);
+    void playAnimation(const char* path);
 };
 
 // Marks the room's darkness-layer cells under the box, widened by margin

@@ -1,16 +1,12 @@
 #include "World/ImageEntity.h"
 
-#include "Content/ContentManager.h"
 #include "Debug/Debug.h"
 #include "World/CharacterEntity.h"
 #include "World/Room.h"
 
 ImageEntity::ImageEntity(Room* owner, const char* path) : SpriteEntity(ET_IMAGE, owner) {
-    zIndex = 5;
-    animation = ContentLoad<Animation>(path);
-    animation->play();
-    width = static_cast<float>(animation->frameWidth);
-    height = static_cast<float>(animation->frameHeight);
+    zIndex = Z_IMAGE;
+    playAnimation(path);
 }
 
 std::unique_ptr<ImageEntity> new_ImageEntity(Room* room, const char* path) {

@@ -1,7 +1,6 @@
 #include "World/JournalEntity.h"
 
 #include "Audio/SoundManager.h"
-#include "Content/ContentManager.h"
 #include "Debug/Debug.h"
 #include "Engine/KeyCodes.h"
 #include "World/CharacterEntity.h"
@@ -24,11 +23,8 @@ void forgetJournal() {
 }
 
 JournalEntity::JournalEntity(Room* owner) : SpriteEntity(ET_JOURNAL, owner) {
-    zIndex = 69;
-    animation = ContentLoad<Animation>("Assets/Animations/Journal.json");
-    animation->play();
-    width = static_cast<float>(animation->frameWidth);
-    height = static_cast<float>(animation->frameHeight);
+    zIndex = Z_FURNITURE;
+    playAnimation("Assets/Animations/Journal.json");
 }
 
 std::unique_ptr<JournalEntity> new_JournalEntity(Room* room) {

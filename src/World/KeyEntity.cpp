@@ -1,7 +1,6 @@
 #include "World/KeyEntity.h"
 
 #include "Audio/SoundManager.h"
-#include "Content/ContentManager.h"
 #include "Debug/Debug.h"
 #include "Engine/KeyCodes.h"
 #include "World/CharacterEntity.h"
@@ -28,12 +27,9 @@ void forgetCollectedKeys() {
 }
 
 KeyEntity::KeyEntity(Room* owner) : SpriteEntity(ET_KEY, owner) {
-    zIndex = 1;
+    zIndex = Z_KEY;
     scale = {1.5f, 1.5f};
-    animation = ContentLoad<Animation>("Assets/Animations/Key.1.json");
-    animation->play();
-    width = static_cast<float>(animation->frameWidth);
-    height = static_cast<float>(animation->frameHeight);
+    playAnimation("Assets/Animations/Key.1.json");
 }
 
 std::unique_ptr<KeyEntity> new_KeyEntity(Room* room) {

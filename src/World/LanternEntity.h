@@ -2,22 +2,16 @@
 // strength.
 #pragma once
 
-#include "World/Entity.h"
+#include "World/FlameHolderEntity.h"
 
 #include <memory>
 
-class FireEmitter;
-class LightEntity;
-
-class LanternEntity : public SpriteEntity {
+class LanternEntity : public FlameHolderEntity {
 public:
-    std::unique_ptr<FireEmitter> fireEmitter;
-    LightEntity* light = nullptr;  // an entity of the room, which owns it
-    float lightRadius = 0.0f;      // world pixels
+    float lightRadius = 0.0f;  // world pixels
     float lightIntensity = 0.0f;
 
     explicit LanternEntity(Room* owner);
-    ~LanternEntity() override;
 
     void update(float dt) override;
     // Hidden while another screen has the keyboard.

@@ -178,7 +178,7 @@ struct Glow {
 }  // namespace
 
 LightEntity::LightEntity(Room* owner) : Entity(ET_LIGHT, owner) {
-    zIndex = -1;
+    zIndex = Z_LIGHT;
     nextFlicker = uniform(flickerIntervalMin, flickerIntervalMax);
 }
 

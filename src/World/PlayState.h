@@ -18,7 +18,7 @@ struct EntryDoor {
     bool locked = false;
 };
 
-// It owns its strings, so copies never share them.
+// A value: it owns its strings, so copies never share them.
 struct PlayState {
     EntryDoor entryDoor;
     float carriedCandleLife = 0.0f;  // above 10 the next character gets it as a candle
@@ -31,7 +31,3 @@ struct PlayState {
 
     bool hasReached(int32_t checkpointId) const;
 };
-
-void copyPlayState(PlayState* destination, const PlayState* source);
-// Empties the state's strings.
-void releasePlayState(PlayState* state);

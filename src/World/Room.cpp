@@ -54,7 +54,8 @@ std::unique_ptr<Room> new_Room(RoomOwner* owner, const PlayState* entry) {
     currentCharacter = character;
     if (entry->carriedCandleLife > 10.0f) character->giveCandle(entry->carriedCandleLife);
     character->rotation = character->targetHeading = entry->carriedRotation;
-    room->map->forEachObject([&room](Map* map, MapObject* object) { room->onEntityParse(map, object); });
+    room->map->forEachObject(
+        [&room](Map* map, MapObject* object) { spawnMapObject(room.get(), *map, *object); });
     // Doors stay shut while the journal lies in the room.
     character->hasJournal = room->getEntitiesOfKind(ET_JOURNAL)->count == 0;
     room->addEntity(std::move(owned));
@@ -172,14 +173,10 @@ void Room::draw(float opacity, float dt) {
 }
 
 void Room::addSpawnPoint(const MapObject& object, int32_t id, int32_t orientation) {
-    std::unique_ptr<SpawnPoint> spawn = DEBUG_MAKE_UNIQUE(SpawnPoint, "onEntityParse");
+    std::unique_ptr<SpawnPoint> spawn = DEBUG_MAKE_UNIQUE(SpawnPoint, "addSpawnPoint");
     spawn->x = object.x + (static_cast<float>(object.width) - character->width) * 0.5f;
     spawn->y = object.y + (static_cast<float>(object.height) - character->height) * 0.5f;
     spawn->id = id;
     spawn->orientation = orientation;
     spawnPoints->pushBack(std::move(spawn));
-}
-
-void Room::onEntityParse(Map* source, MapObject* object) {
-    spawnMapObject(this, *source, *object);
 }

@@ -62,8 +62,6 @@ public:
     // A new list of the entities of that kind in list order; the room still
     // owns the entities.
     std::unique_ptr<List<Entity>> getEntitiesOfKind(int32_t kind) const;
-    // The spawner: turns one map object into what it stands for.
-    void onEntityParse(Map* map, MapObject* object);
     // Puts the character and the camera on the spawn point of that id.
     void placeCharacter(int32_t entryId);
     // A spawn point centred on the object for the character's box.

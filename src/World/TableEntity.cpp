@@ -1,16 +1,12 @@
 #include "World/TableEntity.h"
 
-#include "Content/ContentManager.h"
 #include "Debug/Debug.h"
 #include "World/CharacterEntity.h"
 #include "World/Room.h"
 
 TableEntity::TableEntity(Room* owner, bool round) : SpriteEntity(ET_TABLE, owner) {
-    zIndex = 69;
-    const char* path = round ? "Assets/Animations/TableRound.json" : "Assets/Animations/TableSquare.json";
-    animation = ContentLoad<Animation>(path);
-    width = static_cast<float>(animation->frameWidth);
-    height = static_cast<float>(animation->frameHeight);
+    zIndex = Z_FURNITURE;
+    useAnimation(round ? "Assets/Animations/TableRound.json" : "Assets/Animations/TableSquare.json");
 }
 
 std::unique_ptr<TableEntity> new_TableEntity(Room* room, bool round) {
