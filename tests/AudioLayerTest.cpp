@@ -1,5 +1,5 @@
 #include "Audio/AudioOutput.h"
-#include "Audio/EventAudio.h"
+#include "Audio/EventAudioInspection.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>

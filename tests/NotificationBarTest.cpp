@@ -1,6 +1,6 @@
 #include "Content/ContentManager.h"
 #include "Game/Game.h"
-#include "Screens/NotificationBar.h"
+#include "Screens/NotificationBarInspection.h"
 #include "TestSupport.h"
 #include "Util/TweenManager.h"
 

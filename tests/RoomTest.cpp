@@ -2,7 +2,7 @@
 #include "Content/PreloadList.h"
 #include "Effects/FireEmitter.h"
 #include "Effects/FlareEmitter.h"
-#include "Screens/NotificationBar.h"
+#include "Screens/NotificationBarInspection.h"
 #include "TestSupport.h"
 #include "World/Camera.h"
 #include "World/CandleEntity.h"

@@ -9,6 +9,7 @@
 #include "Screens/MainMenuScreen.h"
 #include "Screens/PauseScreen.h"
 #include "TestSupport.h"
+#include "Util/TweenManagerInspection.h"
 #include "World/KeyEntity.h"
 #include "WorldSupport.h"
 

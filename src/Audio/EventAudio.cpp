@@ -1,6 +1,6 @@
 // The layer's entry points: argument checks, then the classes behind the
 // handles (EventSystem.h, LowLevelSystem.h).
-#include "Audio/EventAudio.h"
+#include "Audio/EventAudioInspection.h"
 
 #include "Audio/EventSystem.h"
 #include "Audio/LowLevelSystem.h"

@@ -129,15 +129,3 @@ AudioResult AudioSystemRelease(AudioSystem* system);
 // Stops the sound's channels; releasing it again gives AUDIO_ERR_INVALID_HANDLE
 // until a sound of the same file is created, which may take the handle back.
 AudioResult AudioSoundRelease(AudioSound* sound);
-
-// For tests and the state log: what either backend tracks.
-bool AudioEventIsPlaying(const AudioEvent* event);
-const char* AudioEventName(const AudioEvent* event);
-struct AudioLayerState {
-    const char* file;  // the variant sounding, as the project names it; null while silent
-    float gain;        // volume x layer gain x fade
-    float pitch;
-};
-// False for a null event or a layer index out of range.
-bool AudioEventGetLayerState(const AudioEvent* event, int layer, AudioLayerState* state);
-bool AudioChannelIsPlaying(const AudioChannel* channel);

@@ -6,7 +6,7 @@
 
 #include "Audio/AudioClock.h"
 #include "Audio/AudioOutput.h"
-#include "Audio/EventAudio.h"
+#include "Audio/EventAudioInspection.h"
 #include "Audio/EventProject.h"
 
 #include <cstdint>

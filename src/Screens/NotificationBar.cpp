@@ -1,4 +1,4 @@
-#include "Screens/NotificationBar.h"
+#include "Screens/NotificationBarInspection.h"
 
 #include "Content/ContentManager.h"
 #include "Content/TextureFontContent.h"

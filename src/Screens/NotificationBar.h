@@ -23,6 +23,3 @@ void hideNotification();
 void drawNotification(float opacity);
 
 NotificationState notificationState();
-const char* notificationText();
-Vector2 notificationBarPosition();
-float notificationOpacity();

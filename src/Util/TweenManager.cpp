@@ -1,4 +1,5 @@
 #include "Util/TweenManager.h"
+#include "Util/TweenManagerInspection.h"
 
 #include <cmath>
 #include <cstring>

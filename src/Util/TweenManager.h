@@ -27,9 +27,6 @@ struct Tween {
 // Start-up: no tween running.
 void TweenManagerInit();
 
-// How many tweens are running.
-int TweenManagerCount();
-
 // Starts a tween on value, or restarts the one already running on it in place
 // from the variable's current value. The variable keeps its value until the
 // next pass. A near-zero duration or a running tween of another kind is fatal.

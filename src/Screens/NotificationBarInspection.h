@@ -1,0 +1,9 @@
+// What the notification bar shows, for the tests to read; the game never
+// includes it.
+#pragma once
+
+#include "Screens/NotificationBar.h"
+
+const char* notificationText();
+Vector2 notificationBarPosition();
+float notificationOpacity();
