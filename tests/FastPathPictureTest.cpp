@@ -1,14 +1,20 @@
 // The engine's fast paths change no pixel: every room of the house, played
 // from its entry, looks the same with them and without them, at the game's
-// own size and scaled up to full HD.
+// own size and scaled up to full HD. The last page, drawn from a copy at the
+// window's size, shows over the room as the page itself would.
 #include "Content/ContentManager.h"
 #include "Content/PreloadList.h"
+#include "Screens/JournalScreen.h"
 #include "TestSupport.h"
+#include "World/WalkZone.h"
 #include "WorldSupport.h"
 
 #include <gtest/gtest.h>
+#include <stb_image.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -101,6 +107,63 @@ TEST(FastPathPictureTest, EveryRoomLooksTheSameWithAndWithoutTheFastPaths) {
         }
         EXPECT_EQ(rooms, 13) << "every room of the house";
     }
+}
+
+// Walking into the end passage at full HD opens the last page, which shows
+// faintly over the room: each pixel is the room's mixed with the page's texel
+// under it (nearest, give or take the texel beside it where SDL's stretch
+// rounds the other way) at the page's opacity.
+TEST(JournalPictureTest, TheLastPageShowsFaintlyOverTheRoomTexelForTexel) {
+    constexpr const char* PAGE = "Assets/Textures/JournalBackground8.png";
+    constexpr float OPACITY = 0.45f;
+    TestWorld world(1920, 1080);
+    world.linkHouseRooms();
+    KESetViewport(896, 504, {1920.0f / 896.0f, 1920.0f / 896.0f});
+    resetWalkZone();
+    const ScreenStack stack;
+    PlayState state;
+    state.entryDoor.target = "Assets/FloorTemplate/FinalRooms/End.json";
+    pushScreen(new_PlayScreen(&state));
+    KEGfxSetRasterising(false);
+    runFrames(180);
+    addScreen(std::make_unique<Freezer>());
+    runFrames(2);
+    KEGfxSetRasterising(true);
+    ASSERT_EQ(ScreenStackScreens().count, 3) << "the room, its last page and the freezer";
+    const std::vector<unsigned char> shown = drawnFrame();
+    closeJournalPages();
+    runFrames(60);
+    const std::vector<unsigned char> room = drawnFrame();
+
+    int width = 0, height = 0, channels = 0;
+    const std::unique_ptr<unsigned char, void (*)(void*)> page(stbi_load(PAGE, &width, &height, &channels, 3),
+                                                               stbi_image_free);
+    ASSERT_NE(page, nullptr);
+    auto matchesTexel = [&](size_t pixel, int texelX, int texelY) {
+        texelX = std::clamp(texelX, 0, width - 1);
+        texelY = std::clamp(texelY, 0, height - 1);
+        const unsigned char* texel = page.get() + (texelY * width + texelX) * 3;
+        for (size_t channel = 0; channel < 3; ++channel) {
+            const float expected = room[pixel + channel] * (1 - OPACITY) + texel[channel] * OPACITY;
+            if (std::abs(expected - shown[pixel + channel]) > 3.0f) return false;
+        }
+        return true;
+    };
+    long checked = 0, wrong = 0, unchanged = 0;
+    for (int y = 0; y < 1080; y += 3)
+        for (int x = 0; x < 1920; x += 3) {
+            const size_t pixel = (static_cast<size_t>(y) * 1920 + static_cast<size_t>(x)) * 4;
+            const int texelX = x * width / 1920, texelY = y * height / 1080;
+            bool matches = false;
+            for (int dy = -1; dy <= 1 && !matches; ++dy)
+                for (int dx = -1; dx <= 1 && !matches; ++dx)
+                    matches = matchesTexel(pixel, texelX + dx, texelY + dy);
+            ++checked;
+            wrong += matches ? 0 : 1;
+            unchanged += std::equal(&room[pixel], &room[pixel] + 3, &shown[pixel]) ? 1 : 0;
+        }
+    EXPECT_EQ(wrong, 0) << "of " << checked << " pixels";
+    EXPECT_LT(unchanged, checked / 20) << "the page shows nearly everywhere";
 }
 
 }  // namespace

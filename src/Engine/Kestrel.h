@@ -109,7 +109,7 @@ void KEInputPlugVirtualPad();
 void KEInputUnplugVirtualPad();
 void KEInputSetVirtualPadButton(KEPadButton button, bool down);
 void KEInputSetVirtualPadStick(float x, float y);  // each -1..1, y down
-int KEInputPadCount();                              // controllers in use
+int KEInputPadCount();                             // controllers in use
 
 // What a draw paints: each vertex's colour times the tint, or the texture's
 // texel times the tint.
@@ -158,6 +158,12 @@ int KEGfxMeshVertexCount(const KEMesh* mesh);
 KEVertex KEGfxMeshVertex(const KEMesh* mesh, int index);
 
 KETexture* KEGfxTextureLoad(const char* path);  // null on failure
+// A copy of the texture the size that a unit quad drawn with the transform
+// covers in the window. Drawn as that quad, it lands on the window's pixels
+// one to one: the software renderer blends a texture drawn at its own size
+// several times faster than a scaled one. Null when the renderer cannot draw
+// into a texture.
+KETexture* KEGfxTextureAsPlaced(KETexture* texture, const Matrix3* transform);
 void KEGfxTextureUnload(KETexture* texture);
 
 // Owning handles of what the engine makes, freed through the engine.

@@ -71,12 +71,26 @@ float nudge(float coordinate, float texels) {
     return coordinate < 1.0f ? std::min(coordinate + 0.001f / texels, 1.0f) : coordinate;
 }
 
-// The mesh's vertices as SDL draws them, in the scratch buffer: placed by
-// the draw's transform, then scaled to the window by the viewport's matrix.
+// From mesh coordinates to window pixels: the draw's transform, then the
+// viewport's scale.
+Matrix3 toWindow(const Matrix3& transform) {
+    Matrix3 placed;
+    Matrix3Concat(&placed, &KEGetViewport().matrix, &transform);
+    return placed;
+}
+
+// On whole pixels: SDL's software renderer copies and fills an axis-aligned
+// quad as a rectangle of whole pixels, cutting its corner and its size down
+// apart, which at a scale that is not whole left a column of background
+// between neighbouring tiles.
+SDL_FPoint windowPoint(const Matrix3& placed, float x, float y) {
+    const float(*m)[3] = placed.m;
+    return {std::round(m[0][0] * x + m[0][1] * y + m[0][2]), std::round(m[1][0] * x + m[1][1] * y + m[1][2])};
+}
+
+// The mesh's vertices as SDL draws them, in the scratch buffer.
 const std::vector<SDL_Vertex>& placeVertices(const KEMesh& mesh, const DrawState& state, bool textured) {
-    Matrix3 toWindow;
-    Matrix3Concat(&toWindow, &KEGetViewport().matrix, &state.transform);
-    const float(*m)[3] = toWindow.m;
+    const Matrix3 placed = toWindow(state.transform);
     // Textured draws show texel x tint; untextured ones vertex colour x tint.
     const SDL_Color tint{toByte(state.tint[0]), toByte(state.tint[1]), toByte(state.tint[2]),
                          toByte(state.tint[3])};
@@ -85,12 +99,7 @@ const std::vector<SDL_Vertex>& placeVertices(const KEMesh& mesh, const DrawState
     for (size_t i = 0; i < mesh.vertices.size(); ++i) {
         const KEVertex& in = mesh.vertices[i];
         SDL_Vertex& vertex = out[i];
-        // On whole pixels: SDL's software renderer copies and fills an
-        // axis-aligned quad as a rectangle of whole pixels, cutting its corner
-        // and its size down apart, which at a scale that is not whole left a
-        // column of background between neighbouring tiles.
-        vertex.position.x = std::round(m[0][0] * in.x + m[0][1] * in.y + m[0][2]);
-        vertex.position.y = std::round(m[1][0] * in.x + m[1][1] * in.y + m[1][2]);
+        vertex.position = windowPoint(placed, in.x, in.y);
         vertex.color = state.renderMode == KE_RENDER_TEXTURED ? tint : vertexColor(in.color, state.tint);
         vertex.tex_coord.x = in.u + state.uOffset;
         vertex.tex_coord.y = in.v + state.vOffset;
@@ -146,7 +155,8 @@ bool KESysSaveScreenshot(const char* path) {
 
 void KEGfxSetBlendMode(KEBlendMode mode) {
     drawing.state.blendMode = mode == KE_BLEND_ALPHA ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE;
-    if (kestrel::renderer() != nullptr) SDL_SetRenderDrawBlendMode(kestrel::renderer(), drawing.state.blendMode);
+    if (kestrel::renderer() != nullptr)
+        SDL_SetRenderDrawBlendMode(kestrel::renderer(), drawing.state.blendMode);
 }
 
 void KEGfxSetBackgroundColor(float red, float green, float blue) {
@@ -252,6 +262,42 @@ KETexture* KEGfxTextureLoad(const char* path) {
     KETexture* result =
         new (std::nothrow) KETexture{texture, static_cast<float>(width), static_cast<float>(height), opaque};
     if (result == nullptr) SDL_DestroyTexture(texture);
+    return result;
+}
+
+// Drawn by the renderer itself, unblended, stretched over the whole copy.
+KETexture* KEGfxTextureAsPlaced(KETexture* texture, const Matrix3* transform) {
+    SDL_Renderer* target = kestrel::renderer();
+    if (texture == nullptr || target == nullptr || SDL_RenderTargetSupported(target) == SDL_FALSE)
+        return nullptr;
+    const Matrix3 placed = toWindow(*transform);
+    const SDL_FPoint topLeft = windowPoint(placed, 0, 0);
+    const SDL_FPoint bottomRight = windowPoint(placed, 1, 1);
+    const int width = static_cast<int>(bottomRight.x - topLeft.x);
+    const int height = static_cast<int>(bottomRight.y - topLeft.y);
+    if (width <= 0 || height <= 0) return nullptr;
+    // Without an alpha channel an opaque copy blends by its opacity alone,
+    // which the software renderer does fastest.
+    const Uint32 format = texture->opaque ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_ARGB8888;
+    SDL_Texture* copy = SDL_CreateTexture(target, format, SDL_TEXTUREACCESS_TARGET, width, height);
+    if (copy == nullptr) return nullptr;
+    SDL_Texture* previous = SDL_GetRenderTarget(target);
+    SDL_SetRenderTarget(target, copy);
+    SDL_SetTextureBlendMode(texture->texture, SDL_BLENDMODE_NONE);
+    SDL_SetTextureColorMod(texture->texture, 255, 255, 255);
+    SDL_SetTextureAlphaMod(texture->texture, 255);
+    const bool drawn = SDL_RenderCopy(target, texture->texture, nullptr, nullptr) == 0;
+    SDL_SetRenderTarget(target, previous);
+    SDL_SetTextureBlendMode(texture->texture, SDL_BLENDMODE_BLEND);
+    if (!drawn) {
+        SDL_DestroyTexture(copy);
+        return nullptr;
+    }
+    SDL_SetTextureBlendMode(copy, SDL_BLENDMODE_BLEND);
+    SDL_SetTextureScaleMode(copy, SDL_ScaleModeNearest);
+    KETexture* result = new (std::nothrow)
+        KETexture{copy, static_cast<float>(width), static_cast<float>(height), texture->opaque};
+    if (result == nullptr) SDL_DestroyTexture(copy);
     return result;
 }
 

@@ -18,7 +18,6 @@ namespace {
 constexpr int32_t PAGE_COUNT = 8;
 constexpr float FINAL_PAGE_SECONDS = 60.0f;
 constexpr float FINAL_PAGE_OPACITY = 0.45f;
-constexpr int PAGE_CELL = 128;
 const char* const FINAL_PAGE = "Assets/Textures/JournalBackground8.png";
 
 uint64_t nextSerial = 1;
@@ -65,9 +64,8 @@ void closeJournalPages() {
 
 void JournalScreen::loadContent() {
     texture = ContentLoad<TextureContent>(path.c_str());
-    mesh.reset(
-        createTiledQuadMesh(static_cast<int>(texture->width), static_cast<int>(texture->height), PAGE_CELL));
     fitToScreen();
+    placePage();
     startNarration();
     if (isFinal) SetTimeout(FINAL_PAGE_SECONDS, closeFinalPage, reinterpret_cast<void*>(uintptr_t{serial}));
 }
@@ -79,6 +77,20 @@ void JournalScreen::fitToScreen() {
     scale = journalPageScale(pageWidth, pageHeight, screenWidth(), screenHeight());
     offsetX = std::floor((screenWidth() - pageWidth * scale) * 0.5f);
     offsetY = std::floor((screenHeight() - pageHeight * scale) * 0.5f);
+}
+
+// Scaled once here rather than every frame: the last page is blended over
+// the room for a minute, and a scaled blend is slow on the software renderer.
+void JournalScreen::placePage() {
+    Matrix3 size, placement;
+    Matrix3Scale(&size, static_cast<float>(texture->width) * scale,
+                 static_cast<float>(texture->height) * scale);
+    Matrix3Translate(&placement, offsetX, offsetY);
+    Matrix3Concat(&pageTransform, &placement, &size);
+    mesh.reset(createQuadMesh(1, 1, &colorWhite));
+    placedPage.reset(KEGfxTextureAsPlaced(texture->texture.get(), &pageTransform));
+    if (placedPage == nullptr)
+        WARNING("The renderer cannot copy the page %s; it is drawn scaled.", path.c_str());
 }
 
 // Page N is read by dialogue N; other images are shown in silence.
@@ -96,13 +108,9 @@ void JournalScreen::handleInput(float) {
 void JournalScreen::draw(float) {
     float opacity = transitionOpacity();
     if (isFinal) opacity *= FINAL_PAGE_OPACITY;
-    Matrix3 size, placement, transform;
-    Matrix3Scale(&size, scale, scale);
-    Matrix3Translate(&placement, offsetX, offsetY);
-    Matrix3Concat(&transform, &placement, &size);
     KEGfxSetRenderMode(KE_RENDER_TEXTURED);
-    KEGfxTextureSet(texture->texture.get(), 0, 0);
+    KEGfxTextureSet(placedPage != nullptr ? placedPage.get() : texture->texture.get(), 0, 0);
     KEGfxSetTintColor(1, 1, 1, opacity);
-    KEGfxSetTransform(&transform);
+    KEGfxSetTransform(&pageTransform);
     KEGfxMeshDraw(mesh.get());
 }

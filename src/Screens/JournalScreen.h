@@ -17,7 +17,11 @@ class JournalScreen : public Screen {
 public:
     float scale = 1.0f;                 // fitted to the screen by loadContent
     TextureContent* texture = nullptr;  // cached, not owned
-    KEMeshHandle mesh;
+    // The page at the size it covers in the window, drawn one to one; null
+    // where the renderer cannot make it, and the page is drawn scaled.
+    KETextureHandle placedPage;
+    KEMeshHandle mesh;  // a unit quad, placed by pageTransform
+    Matrix3 pageTransform{};
     float offsetX = 0.0f;  // the page's top-left on the virtual screen, whole pixels
     float offsetY = 0.0f;
     std::string path;
@@ -33,6 +37,7 @@ public:
 
 private:
     void fitToScreen();
+    void placePage();
     void startNarration() const;
 };
 
