@@ -45,7 +45,9 @@ test: deps
 	BUILD_DIR=$(BUILD_DIR) JOBS=$(JOBS) fuzz/run
 	cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# The frame benchmarks end with every room played in a window under Xvfb.
 bench: deps
+	@scripts/install-deps xvfb xauth libgl1-mesa-dri
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DHALCYRA_TESTS=OFF -DHALCYRA_BENCH=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	$(BENCH_DIR)/bench/engine_bench
@@ -53,6 +55,7 @@ bench: deps
 	$(BENCH_DIR)/bench/audio_bench
 	$(BENCH_DIR)/bench/light_bench --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true --benchmark_report_aggregates_only=true
 	$(BENCH_DIR)/bench/world_bench
+	bench/window-frames $(BENCH_DIR)/halcyra
 
 # A fuzzing campaign of the content loaders: FUZZ_SECONDS each (fuzz/README.md).
 FUZZ_SECONDS ?= 600

@@ -81,10 +81,14 @@ protected:
 };
 
 TEST_F(EndToEndTest, HeadlessRunPrintsTheResolutionAndLogsEveryFrame) {
-    GameRun result =
-        run({"--headless", "--desktop", "1920x1080", "--frames", "3", "--state-log", "state.jsonl"});
+    GameRun result = run({"--headless", "--desktop", "1920x1080", "--frames", "3", "--state-log",
+                          "state.jsonl", "--frame-times", "times.csv"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "Target Resolution: 896 x 504\nScale: 2.1429\n\n");
+    EXPECT_EQ(result.out, "Target Resolution: 896 x 504\nScale: 2.1429\nRenderer: software\n\n");
+    const std::vector<std::string> times = lines(readText(path("times.csv")));
+    ASSERT_EQ(times.size(), 4u);
+    EXPECT_EQ(times[0], "frame,screens,milliseconds");
+    EXPECT_TRUE(std::regex_match(times[3], std::regex("2,LoadingScreen,[0-9]+\\.[0-9]{3}"))) << times[3];
     std::vector<std::string> log = lines(readText(path("state.jsonl")));
     ASSERT_EQ(log.size(), 3u);
     EXPECT_EQ(std::regex_replace(log[2], std::regex("\"dt\":[0-9.e-]+"), "\"dt\":DT"),

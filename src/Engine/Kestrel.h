@@ -52,6 +52,9 @@ struct KESysInitInfo {
 
 int KESysInit(const KESysInitInfo* info);  // nonzero on success
 void KESysReset();
+// SDL's name of the renderer drawing the frames ("software", "opengl" ...);
+// "none" before KESysInit.
+const char* KESysRendererName();
 void KESysFrameStart();  // pumps the window's messages
 void KESysFrameEnd();    // presents the frame and paces to the frame cap
 // Until the player closes the window.

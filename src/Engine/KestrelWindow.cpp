@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -96,8 +97,35 @@ bool createHeadlessRenderer(int width, int height) {
     return sys.renderer != nullptr;
 }
 
+// OpenGL drawn by Mesa's rasterisers on the processor, as on a machine
+// without a GPU.
+bool isRasterisedInSoftware(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || SDL_strncmp(info.name, "opengl", 6) != 0) return false;
+    // SDL hands OpenGL's functions out as object pointers.
+    using GetString = const unsigned char* (*)(unsigned);
+    GetString getString = nullptr;
+    void* address = SDL_GL_GetProcAddress("glGetString");
+    static_assert(sizeof address == sizeof getString);
+    std::memcpy(&getString, &address, sizeof getString);
+    constexpr unsigned GL_RENDERER_NAME = 0x1F01;
+    const unsigned char* name = getString != nullptr ? getString(GL_RENDERER_NAME) : nullptr;
+    if (name == nullptr) return false;
+    const char* text = reinterpret_cast<const char*>(name);
+    return SDL_strstr(text, "llvmpipe") != nullptr || SDL_strstr(text, "softpipe") != nullptr ||
+           SDL_strstr(text, "Software Rasterizer") != nullptr;
+}
+
+// A GPU's renderer, with vsync; without one, SDL's software renderer, which
+// draws the game's frames several times faster than OpenGL rasterised on the
+// processor. A renderer the player names in SDL_RENDER_DRIVER is kept.
 bool createWindowRenderer(SDL_Window* window) {
     sys.renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC);
+    if (sys.renderer != nullptr && SDL_getenv("SDL_RENDER_DRIVER") == nullptr &&
+        isRasterisedInSoftware(sys.renderer)) {
+        SDL_DestroyRenderer(sys.renderer);
+        sys.renderer = nullptr;
+    }
     if (sys.renderer == nullptr) sys.renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
     return sys.renderer != nullptr;
 }
@@ -139,7 +167,8 @@ KEWindow* KESysCreateWindow(const char* title, int width, int height) {
     KEWindow* window = DEBUG_NEW(KEWindow, "KESysCreateWindow", KEWindow{nullptr, width, height});
     if (sys.options.headless) return window;
     startVideo();
-    Uint32 flags = SDL_WINDOW_SHOWN | (sys.options.windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_BORDERLESS));
+    Uint32 flags =
+        SDL_WINDOW_SHOWN | (sys.options.windowed ? 0u : static_cast<Uint32>(SDL_WINDOW_BORDERLESS));
     window->window = SDL_CreateWindow(title, 0, 0, width, height, flags);
     if (window->window == nullptr) FATAL_ERROR("Unable to create the game window: %s", SDL_GetError());
     return window;
@@ -166,6 +195,10 @@ int KESysInit(const KESysInitInfo* info) {
     sys.frameRate = info->frameRate;
     SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    // The software renderer presents through the window system's own
+    // framebuffer: handing each frame to OpenGL as a texture first took
+    // longer than drawing it on a machine without a GPU.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     bool created = info->window->window == nullptr
                        ? createHeadlessRenderer(info->window->width, info->window->height)
                        : createWindowRenderer(info->window->window);
@@ -193,6 +226,12 @@ void KESysFrameStart() {
 void KESysFrameEnd() {
     SDL_RenderPresent(sys.renderer);
     paceFrame();
+}
+
+const char* KESysRendererName() {
+    SDL_RendererInfo info;
+    if (sys.renderer == nullptr || SDL_GetRendererInfo(sys.renderer, &info) != 0) return "none";
+    return info.name;
 }
 
 int KESysDoesWindowExist() {

@@ -99,8 +99,9 @@ void initKestrel(KEWindow* window) {
     KEInputShowCursor(0);
     KESysBringToForeground(window);
     // The scale has two components; the x scale stands for both here.
-    std::printf("Target Resolution: %0.0f x %0.0f\nScale: %0.4f\n\n", static_cast<double>(screenWidth()),
-                static_cast<double>(screenHeight()), static_cast<double>(screenScale().x));
+    std::printf("Target Resolution: %0.0f x %0.0f\nScale: %0.4f\nRenderer: %s\n\n",
+                static_cast<double>(screenWidth()), static_cast<double>(screenHeight()),
+                static_cast<double>(screenScale().x), KESysRendererName());
     std::fflush(stdout);
 }
 

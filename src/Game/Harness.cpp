@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -48,6 +49,8 @@ const char USAGE[] =
     "  --state-log FILE      one JSON object per frame\n"
     "  --audio-log FILE      one line per audio action\n"
     "  --memory-log FILE     memory use as CSV, a line per game minute and per round of the route\n"
+    "  --frame-times FILE    each frame's wall-clock time as CSV, with the screens it showed; under\n"
+    "                        --fixed-dt no frame waits, so the times are the frames' work\n"
     "  --room PATH[#ID]      after loading, play that map entered through spawn point ID (default 0)\n"
     "  --check-assets        load and complete every preloaded asset, print a summary, exit\n"
     "  --no-raster           draw nothing into the frames (long runs that need only the logs)\n";
@@ -59,6 +62,8 @@ struct Harness {
     long scriptOrigin = 0;  // the loop frame of scripted frame 0; -1 until loading is over
     FILE* stateLog = nullptr;
     FILE* memoryLog = nullptr;
+    FILE* frameTimes = nullptr;
+    std::chrono::steady_clock::time_point frameStart;
     double gameSeconds = 0.0;
     long nextMemoryMinute = 0;
     int roundsLogged = 0;
@@ -146,13 +151,14 @@ bool applyValue(const std::string& option, const std::string& value, HarnessOpti
     if (option == "--state-log") options->stateLogPath = value;
     if (option == "--audio-log") options->audioLogPath = value;
     if (option == "--memory-log") options->memoryLogPath = value;
+    if (option == "--frame-times") options->frameTimesPath = value;
     return !value.empty();
 }
 
 bool takesValue(const std::string& option) {
     for (const char* name :
          {"--desktop", "--fixed-dt", "--frames", "--seed", "--input", "--screenshot", "--state-log",
-          "--audio-log", "--room", "--route", "--route-repeat", "--memory-log"})
+          "--audio-log", "--room", "--route", "--route-repeat", "--memory-log", "--frame-times"})
         if (option == name) return true;
     return false;
 }
@@ -314,9 +320,29 @@ void findUserFilesFrom(const std::string& startDirectory, HarnessOptions* option
         if (!path->empty()) *path = (std::filesystem::path(startDirectory) / *path).string();
     };
     for (std::string* path : {&options->inputPath, &options->routePath, &options->stateLogPath,
-                              &options->audioLogPath, &options->memoryLogPath})
+                              &options->audioLogPath, &options->memoryLogPath, &options->frameTimesPath})
         resolve(path);
     for (Screenshot& screenshot : options->screenshots) resolve(&screenshot.path);
+}
+
+bool openFrameTimes(const std::string& path) {
+    harness.frameTimes = std::fopen(path.c_str(), "w");
+    if (harness.frameTimes == nullptr) return false;
+    std::fputs("frame,screens,milliseconds\n", harness.frameTimes);
+    return true;
+}
+
+// The screens from the bottom, joined by '+'.
+void writeFrameTime(long frame) {
+    const std::chrono::duration<double, std::milli> spent =
+        std::chrono::steady_clock::now() - harness.frameStart;
+    std::fprintf(harness.frameTimes, "%ld,", frame);
+    const char* separator = "";
+    for (const Screen* screen : ScreenStackScreens()) {
+        std::fprintf(harness.frameTimes, "%s%s", separator, screen->typeName());
+        separator = "+";
+    }
+    std::fprintf(harness.frameTimes, ",%.3f\n", spent.count());
 }
 
 void writeMemoryLine(const char* sample) {
@@ -406,6 +432,9 @@ int HarnessStart(int argc, char** argv, const std::string& startDirectory) {
     if (!harness.options.memoryLogPath.empty() && !openMemoryLog(harness.options.memoryLogPath))
         return reportStartError("cannot write memory log '" + harness.options.memoryLogPath +
                                 "': " + std::strerror(errno));
+    if (!harness.options.frameTimesPath.empty() && !openFrameTimes(harness.options.frameTimesPath))
+        return reportStartError("cannot write frame times '" + harness.options.frameTimesPath +
+                                "': " + std::strerror(errno));
     KESysConfigure(harness.options.platform);
     KEGfxSetRasterising(harness.options.rasterise);
     // Fades and one-shots keep time with the frames, so logs repeat.
@@ -442,6 +471,7 @@ bool loadingIsOver() {
 }
 
 void HarnessBeforeFrame(long frame) {
+    harness.frameStart = std::chrono::steady_clock::now();
     AudioLogSetFrame(frame);
     if (harness.scriptOrigin < 0 && loadingIsOver()) harness.scriptOrigin = frame;
     while (harness.scriptOrigin >= 0 && harness.nextScripted < harness.script.size() &&
@@ -460,6 +490,7 @@ void HarnessAfterDraw(long frame) {
 
 bool HarnessAfterFrame(long frame, float dt) {
     if (harness.stateLog != nullptr) writeStateLine(frame, dt);
+    if (harness.frameTimes != nullptr) writeFrameTime(frame);
     harness.lastFrameTime = dt;
     const bool moreFrames =
         !RoutePilotEnded() && (harness.options.frameLimit == 0 || frame + 1 < harness.options.frameLimit);

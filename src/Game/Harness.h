@@ -29,6 +29,7 @@ struct HarnessOptions {
     std::string stateLogPath;
     std::string audioLogPath;
     std::string memoryLogPath;
+    std::string frameTimesPath;
     std::string roomPath;  // --room: empty to start at the title
     int32_t roomEntryId = 0;
     bool checkAssets = false;
