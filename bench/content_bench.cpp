@@ -29,7 +29,7 @@ void startHeadlessEngine() {
     KEPlatformOptions options;
     options.headless = true;
     KESysConfigure(options);
-    KESysInitInfo info{KESysCreateWindow("bench", 896, 504), 896, 504, 144, nullptr};
+    KESysInitInfo info{KESysCreateWindow("bench", 896, 504), 896, 504, 144};
     KESysInit(&info);
     KESysReset();
 }

@@ -54,7 +54,7 @@ void engineFrames(benchmark::State& state) {
     options.headless = true;
     options.fixedFrameTime = 1.0f / 144.0f;
     KESysConfigure(options);
-    KESysInitInfo info{KESysCreateWindow("bench", WIDTH, HEIGHT), WIDTH, HEIGHT, 144, nullptr};
+    KESysInitInfo info{KESysCreateWindow("bench", WIDTH, HEIGHT), WIDTH, HEIGHT, 144};
     KESysInit(&info);
     KESysReset();
     KEGfxSetBlendMode(KE_BLEND_ALPHA);

@@ -115,8 +115,8 @@ void houseRoomFrame(benchmark::State& state, const std::string& room, const char
     KEGfxSetFastPaths(fastPaths);
     auto frame = [] {
         KESysFrameStart();
-        updateScreenStack(FRAME);
-        drawScreenStack(FRAME);
+        ScreenStackUpdate(FRAME);
+        ScreenStackDraw(FRAME);
         KESysFrameEnd();
     };
     for (int warmUp = 0; warmUp < 90; ++warmUp) frame();

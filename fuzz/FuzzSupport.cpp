@@ -76,7 +76,7 @@ void startHeadlessEngine() {
     KEPlatformOptions options;
     options.headless = true;
     KESysConfigure(options);
-    KESysInitInfo info{KESysCreateWindow("fuzz", 1, 1), 1, 1, 144, nullptr};
+    KESysInitInfo info{KESysCreateWindow("fuzz", 1, 1), 1, 1, 144};
     if (KESysInit(&info) == 0) failSetUp("cannot start a headless engine");
 }
 

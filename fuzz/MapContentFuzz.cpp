@@ -18,7 +18,7 @@ void lookUpEveryTile(Map* map) {
 
 void loadMap(const char* path) {
     FreshContentCache cache;
-    auto* map = static_cast<Map*>(ContentManagerLoad(path, CT_MAP, CF_DEFERRED));
+    auto* map = ContentLoad<Map>(path, CF_DEFERRED);
     ContentManagerComplete(map, CT_MAP);
     lookUpEveryTile(map);
 }

@@ -4,6 +4,6 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string path = writeScratchFile("Texture.png", data, size);
-    runFuzzInput([&] { TextureContentUnload(TextureContentLoad(path.c_str(), 0, 0)); });
+    runFuzzInput([&] { TextureContentUnload(TextureContentLoad(path.c_str(), 0)); });
     return 0;
 }

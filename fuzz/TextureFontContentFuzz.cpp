@@ -22,10 +22,10 @@ const std::string EVERY_CODE = everyCode();
 
 void loadFont(const char* path) {
     FreshContentCache cache;
-    auto* font = static_cast<TextureFont*>(ContentManagerLoad(path, CT_TEXTURE_FONT, CF_DEFERRED));
+    auto* font = ContentLoad<TextureFont>(path, CF_DEFERRED);
     ContentManagerComplete(font, CT_TEXTURE_FONT);
     font->measureText(EVERY_CODE.c_str(), 1.0f);
-    font->drawText(EVERY_CODE.c_str(), {0.0f, 0.0f}, colorWhite, ALIGN_CENTER);
+    font->drawText(EVERY_CODE.c_str(), {0.0f, 0.0f}, colourWhite, ALIGN_CENTER);
 }
 
 }  // namespace

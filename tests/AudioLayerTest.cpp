@@ -379,11 +379,11 @@ TEST(AudioStreamingTest, FilesStreamWhenLongOrOfUnknownLengthUnlessTheLayerSays)
     const SoundFormat shorter{2, 44100, 441000 - 1};
     const SoundFormat longer{2, 44100, 441000 + 1};
     const SoundFormat unknown{2, 44100, -1};
-    EXPECT_FALSE(OutputShouldStream(shorter, Streaming::Auto));
-    EXPECT_TRUE(OutputShouldStream(longer, Streaming::Auto));
-    EXPECT_TRUE(OutputShouldStream(unknown, Streaming::Auto));
-    EXPECT_TRUE(OutputShouldStream(shorter, Streaming::Always));
-    EXPECT_FALSE(OutputShouldStream(longer, Streaming::Never));
+    EXPECT_FALSE(AudioOutputShouldStream(shorter, Streaming::Auto));
+    EXPECT_TRUE(AudioOutputShouldStream(longer, Streaming::Auto));
+    EXPECT_TRUE(AudioOutputShouldStream(unknown, Streaming::Auto));
+    EXPECT_TRUE(AudioOutputShouldStream(shorter, Streaming::Always));
+    EXPECT_FALSE(AudioOutputShouldStream(longer, Streaming::Never));
 }
 
 TEST(AudioProjectTest, BrokenProjectsAreRefusedWithTheirFirstFault) {

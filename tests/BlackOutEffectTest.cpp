@@ -53,7 +53,7 @@ TEST_F(BlackOutEffectTest, HoldBlackTurnsTheFadeAroundForGood) {
 // a second it does or not, one time in nine, so it is out about a ninth of
 // the time at any frame rate.
 TEST_F(BlackOutEffectTest, AThinFlickeringBlackOutIsOutAboutANinthOfTheTimeAtAnyFrameRate) {
-    seedRandom(7);
+    RandomSeed(7);
     auto secondsOut = [&](float opacity, bool flicker, float dt) {
         double out = 0;
         for (double seconds = 0; seconds < 30; seconds += dt) {

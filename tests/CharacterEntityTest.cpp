@@ -156,7 +156,7 @@ TEST_F(CharacterTest, AGustBlowsTheCandleOutAfter100To180SecondsLaterWhenWalking
             for (float dt : {1 / 30.0f, 1 / 60.0f, 1 / 144.0f, 1 / 240.0f}) {
                 SCOPED_TRACE(testing::Message()
                              << "seed " << seed << (walking ? ", walking" : "") << ", " << 1 / dt << " fps");
-                seedRandom(seed);
+                RandomSeed(seed);
                 enter();
                 character->candleFrozen = true;
                 character->walkSpeed = 0;

@@ -43,8 +43,8 @@ public:
 
 void runFrames(int count) {
     for (int frame = 0; frame < count; ++frame) {
-        updateScreenStack(FRAME);
-        drawScreenStack(FRAME);
+        ScreenStackUpdate(FRAME);
+        ScreenStackDraw(FRAME);
     }
 }
 
@@ -55,7 +55,7 @@ struct FastPathsOff {
 
 std::vector<unsigned char> drawnFrame() {
     KESysFrameStart();
-    drawScreenStack(FRAME);
+    ScreenStackDraw(FRAME);
     return Frame().rgba;
 }
 

@@ -39,7 +39,7 @@ protected:
         KESysFrameStart();
         KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
         KEGfxTextureSet(nullptr, 0, 0);
-        return createQuadMesh(1, 1, &colorWhite);
+        return createQuadMesh(1, 1, &colourWhite);
     }
 
     void drawQuad(KEMesh* mesh, float x, float y, float scaleX, float scaleY) {

@@ -188,7 +188,7 @@ TEST_F(LightTest, AnOffScreenLightStandsStillAndOneTouchingTheScreenRuns) {
 // The flame picks a new target between 0.75 and 1 every 0.05 to 0.15 s, and
 // the intensity eases towards it without leaving those bounds.
 TEST_F(LightTest, FlickerStaysWithinItsBoundsAndEasesTowardsItsTarget) {
-    seedRandom(7);
+    RandomSeed(7);
     auto light = lightAt(105, 105, 40);
     EXPECT_TRUE(light->nextFlicker >= 0.05f && light->nextFlicker <= 0.15f) << light->nextFlicker;
     light->update(0.01f);

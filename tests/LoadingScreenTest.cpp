@@ -38,9 +38,9 @@ protected:
     }
 
     void frame(float dt = 0.1f) {
-        updateScreenStack(dt);
+        ScreenStackUpdate(dt);
         KESysFrameStart();
-        drawScreenStack(dt);
+        ScreenStackDraw(dt);
     }
 
     // How much of the bar is filled, read from the frame's pixels.
@@ -90,7 +90,7 @@ TEST_F(LoadingScreenTest, CompletesOneItemAFrameInReverseOrderThenLeaves) {
     EXPECT_TRUE(loading->isExiting);
     EXPECT_LE(framesToExit, 4);
     frame();
-    EXPECT_EQ(loading->state, TransitionOff);
+    EXPECT_EQ(loading->state, ScreenState::TransitionOff);
 }
 
 }  // namespace

@@ -142,7 +142,7 @@ TEST_F(MapContentTest, BackgroundScreenCoverAndDuplicateKeys) {
     EXPECT_EQ(load(changed({{"#336699", "#80336699"}}), "Eight.json")->background.packed, 0xFF803366u);
     EXPECT_EQ(load(changed({{"#336699", ""}}), "Empty.json")->background.packed, 0xFF000000u);
     Map* plain = load(changed({{R"("backgroundcolor": "#336699",)", R"("width": 99,)"}}), "Plain.json");
-    EXPECT_EQ(plain->background.packed, colorBlack.packed);
+    EXPECT_EQ(plain->background.packed, colourBlack.packed);
     EXPECT_EQ(plain->background.red, 0.0f);
     EXPECT_EQ(plain->width, 3) << "the first of two equal keys counts";
 }

@@ -60,7 +60,7 @@ TEST(QuadMeshTest, FrameMeshCoversOneFrameOfTheSheet) {
 // bottom-right corner: the software renderer copies such quads texel for texel.
 TEST(QuadMeshTest, QuadMeshIsTwoTrianglesFromTheCornerInItsColour) {
     KEMesh* black = createQuadMesh(8, 4, nullptr);
-    KEMesh* red = createQuadMesh(8, 4, &colorRed);
+    KEMesh* red = createQuadMesh(8, 4, &colourRed);
     const float expected[6][4] = {{0, 0, 0, 0}, {8, 0, 1, 0}, {8, 4, 1, 1},
                                   {0, 0, 0, 0}, {8, 4, 1, 1}, {0, 4, 0, 1}};
     ASSERT_EQ(KEGfxMeshVertexCount(black), 6);

@@ -31,23 +31,23 @@ protected:
 };
 
 TEST_F(NotificationBarTest, SlidesInWithThePromptAndOutWhenItGoes) {
-    EXPECT_EQ(notificationState(), NOTIFICATION_HIDDEN);
+    EXPECT_EQ(NotificationBarState(), NOTIFICATION_HIDDEN);
     showNotification("Open Door");
-    EXPECT_EQ(notificationState(), NOTIFICATION_SHOWING);
+    EXPECT_EQ(NotificationBarState(), NOTIFICATION_SHOWING);
     seconds(0.3f);
-    EXPECT_EQ(notificationState(), NOTIFICATION_SHOWN);
-    EXPECT_EQ(notificationBarPosition().y, 504.0f - 45.0f);
-    EXPECT_EQ(notificationOpacity(), 1.0f);
+    EXPECT_EQ(NotificationBarState(), NOTIFICATION_SHOWN);
+    EXPECT_EQ(NotificationBarPosition().y, 504.0f - 45.0f);
+    EXPECT_EQ(NotificationBarOpacity(), 1.0f);
 
     showNotification("Unlock Door");
-    EXPECT_STREQ(notificationText(), "Unlock Door") << "a new prompt changes the text without hiding";
+    EXPECT_STREQ(NotificationBarText(), "Unlock Door") << "a new prompt changes the text without hiding";
     seconds(0.3f);
     hideNotification();
-    EXPECT_EQ(notificationState(), NOTIFICATION_SHOWN) << "hiding changes the state only once gone";
+    EXPECT_EQ(NotificationBarState(), NOTIFICATION_SHOWN) << "hiding changes the state only once gone";
     seconds(0.65f);
-    EXPECT_EQ(notificationState(), NOTIFICATION_HIDDEN);
-    EXPECT_EQ(notificationText(), nullptr);
-    EXPECT_EQ(notificationBarPosition().y, 504.0f);
+    EXPECT_EQ(NotificationBarState(), NOTIFICATION_HIDDEN);
+    EXPECT_EQ(NotificationBarText(), nullptr);
+    EXPECT_EQ(NotificationBarPosition().y, 504.0f);
 }
 
 // Set, cleared within the slide-in and set again: the running hide wins.
@@ -57,8 +57,8 @@ TEST_F(NotificationBarTest, APromptBackBeforeTheBarWasInStaysHidden) {
     hideNotification();
     showNotification("Pickup Key");
     seconds(0.7f);
-    EXPECT_EQ(notificationState(), NOTIFICATION_HIDDEN);
-    EXPECT_EQ(notificationText(), nullptr);
+    EXPECT_EQ(NotificationBarState(), NOTIFICATION_HIDDEN);
+    EXPECT_EQ(NotificationBarText(), nullptr);
     drawNotification(1.0f);
 }
 

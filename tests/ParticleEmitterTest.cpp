@@ -65,7 +65,7 @@ TEST_F(ParticleEmitterTest, AParticleLivesUntilItsLifeRunsOutAndDiesWithoutMovin
 // its shared timer runs out and moving against the walk, rain within its
 // area for five seconds.
 TEST_F(ParticleEmitterTest, EmittersSpawnWhatTheyShouldWhereTheyShould) {
-    seedRandom(4);
+    RandomSeed(4);
     const std::unique_ptr<FireEmitter> fire = new_FireEmitter();
     const std::unique_ptr<FireEmitter> flare = new_FlareEmitter();
     fire->position = flare->position = {50, 60};
@@ -126,7 +126,7 @@ TEST_F(ParticleEmitterTest, EmittersSpawnWhatTheyShouldWhereTheyShould) {
 // or one a flare, and the rain falls 200 drops a second, however many frames
 // the second is cut into.
 TEST_F(ParticleEmitterTest, FlamesAndRainComeAsOftenASecondAtAnyFrameRate) {
-    seedRandom(4);
+    RandomSeed(4);
     for (float dt : {1 / 30.0f, 1 / 60.0f, 1 / 144.0f, 1 / 240.0f}) {
         SCOPED_TRACE(testing::Message() << 1 / dt << " fps");
         const std::unique_ptr<FireEmitter> fire = new_FireEmitter();

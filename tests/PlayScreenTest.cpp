@@ -27,7 +27,7 @@ protected:
 
     void frames(int count) {
         for (int i = 0; i < count; ++i) {
-            updateScreenStack(FRAME);
+            ScreenStackUpdate(FRAME);
             UpdateTweens(FRAME);
         }
     }
@@ -125,9 +125,8 @@ TEST_F(PlayScreenTest, ADeathOrAFallEntersTheRoomAgainAndTheMusicFollowsTheNewCh
 // desktop the rain still comes down in its band above the character.
 TEST_F(PlayScreenTest, RainOnTheRoofSpawnsAboveTheCharacterAtAnyScale) {
     KESetViewport(screenWidth(), screenHeight(), {2.0f, 2.0f});
-    PlayScreen* screen =
-        world.play(world.writeMap("Roof.json", std::vector<std::string>(20, std::string(40, '.')), "[]",
-                                  R"("bool.Storm": "true")"));
+    PlayScreen* screen = world.play(world.writeMap(
+        "Roof.json", std::vector<std::string>(20, std::string(40, '.')), "[]", R"("bool.Storm": "true")"));
     frames(3);
     const CharacterEntity* character = screen->room->character;
     const std::vector<Particle>& drops = screen->rain->store->particles;

@@ -95,11 +95,13 @@ const std::string SPAWNS = R"([
 TEST_F(RoomWorldTest, TheSpawnerPlacesTheMapsObjectsAndTheCharacterAtItsEntry) {
     testing::internal::CaptureStderr();
     Room* room = world.enter(world.writeMap("Hall.json", plan, SPAWNS), 2);
-    EXPECT_THAT(testing::internal::GetCapturedStderr(),
-                testing::HasSubstr("warning: Map object \"\" (Entity.Ghost at 30, 40) is of a type the game does "
-                                   "not know; it is left out. File: Assets/FloorTemplate/FinalRooms/Hall.json"));
-    EXPECT_FATAL(checkMapObjectTypes(*room->map), "Map object \"\" \\(Entity.Ghost at 30, 40\\) is of a type "
-                                                  "the game does not know.*Hall.json")
+    EXPECT_THAT(
+        testing::internal::GetCapturedStderr(),
+        testing::HasSubstr("warning: Map object \"\" (Entity.Ghost at 30, 40) is of a type the game does "
+                           "not know; it is left out. File: Assets/FloorTemplate/FinalRooms/Hall.json"));
+    EXPECT_FATAL(checkMapObjectTypes(*room->map),
+                 "Map object \"\" \\(Entity.Ghost at 30, 40\\) is of a type "
+                 "the game does not know.*Hall.json")
         << "--check-assets refuses it";
     CharacterEntity* character = room->character;
     EXPECT_EQ(currentCharacter, character);
@@ -180,24 +182,29 @@ TEST_F(RoomWorldTest, TheMapSaysWhatTheRoomIsLike) {
     EXPECT_TRUE(plain == RoomRules{}) << "a map without properties makes an ordinary room";
     EXPECT_TRUE(!plain.storm && !plain.finalPassage && plain.respawnWithCandle && !plain.darkHoles &&
                 plain.candleBurns && plain.characterLight == 40 && plain.music == RoomMusic::Spooky);
-    const RoomRules drive = world.enter(world.writeMap("Drive.json", {"...."}, "[]",
-                                                       R"("bool.Storm": "true", "bool.CandleBurns": "false",
+    const RoomRules drive = world
+                                .enter(world.writeMap("Drive.json", {"...."}, "[]",
+                                                      R"("bool.Storm": "true", "bool.CandleBurns": "false",
                                                           "bool.RespawnWithCandle": "false",
                                                           "decimal.CharacterLight": "120", "Music": "menu")"))
                                 ->rules;
-    EXPECT_TRUE(drive.storm && !drive.candleBurns && drive.characterLight == 120 && drive.music == RoomMusic::Menu);
+    EXPECT_TRUE(drive.storm && !drive.candleBurns && drive.characterLight == 120 &&
+                drive.music == RoomMusic::Menu);
     EXPECT_TRUE(world.room->character->candleFrozen);
     EXPECT_EQ(world.room->character->light->radius, 120.0f);
     EXPECT_EQ(SoundManagerMusicState(), MS_MENU);
 
     const std::pair<const char*, const char*> broken[] = {
         {R"("Storm": "true")", "Property Storm is a string, not a bool"},
-        {R"("Music": "jazz")", "Map property \"Music\" is \"jazz\", but a room starts with \"spooky\" or \"menu\""},
-        {R"("decimal.CharacterLight": "-3")", "Map property \"CharacterLight\" is -3, but the character's light reaches 1 to 1024"},
+        {R"("Music": "jazz")",
+         "Map property \"Music\" is \"jazz\", but a room starts with \"spooky\" or \"menu\""},
+        {R"("decimal.CharacterLight": "-3")",
+         "Map property \"CharacterLight\" is -3, but the character's light reaches 1 to 1024"},
     };
     int odd = 0;
     for (const auto& [properties, message] : broken) {
-        const std::string path = world.writeMap("Odd" + std::to_string(++odd) + ".json", {"...."}, "[]", properties);
+        const std::string path =
+            world.writeMap("Odd" + std::to_string(++odd) + ".json", {"...."}, "[]", properties);
         EXPECT_FATAL(world.enter(path), std::string(message) + ".*File: " + path);
     }
 }
@@ -222,15 +229,15 @@ TEST_F(RoomWorldTest, ThePromptShowsChangesAndHidesTheNotificationBar) {
         UpdateTweens(0.05f);
     };
     frame("Open Door");
-    EXPECT_EQ(notificationState(), NOTIFICATION_SHOWING);
+    EXPECT_EQ(NotificationBarState(), NOTIFICATION_SHOWING);
     for (int i = 0; i < 6; ++i) frame("Open Door");
-    EXPECT_EQ(notificationState(), NOTIFICATION_SHOWN);
+    EXPECT_EQ(NotificationBarState(), NOTIFICATION_SHOWN);
     frame("Unlock Door");
-    EXPECT_STREQ(notificationText(), "Unlock Door");
-    EXPECT_EQ(notificationState(), NOTIFICATION_SHOWING) << "a new text slides in without hiding";
+    EXPECT_STREQ(NotificationBarText(), "Unlock Door");
+    EXPECT_EQ(NotificationBarState(), NOTIFICATION_SHOWING) << "a new text slides in without hiding";
     for (int i = 0; i < 20; ++i) frame(nullptr);
-    EXPECT_EQ(notificationState(), NOTIFICATION_HIDDEN);
-    EXPECT_EQ(notificationText(), nullptr);
+    EXPECT_EQ(NotificationBarState(), NOTIFICATION_HIDDEN);
+    EXPECT_EQ(NotificationBarText(), nullptr);
     ScreenStackShutdown();
 }
 

@@ -40,7 +40,7 @@ protected:
     }
 
     void frames(int count, float dt) {
-        for (int i = 0; i < count; ++i) updateScreenStack(dt);
+        for (int i = 0; i < count; ++i) ScreenStackUpdate(dt);
     }
 
     std::vector<std::string> log;
@@ -49,10 +49,10 @@ protected:
 TEST_F(ScreenStackTest, FadesInOverItsOnTimeAndFiresOnTransitionedOnOnce) {
     ProbeScreen* screen = push("play");
     frames(2, 0.075f);
-    EXPECT_EQ(screen->state, TransitionOn);
+    EXPECT_EQ(screen->state, ScreenState::TransitionOn);
     EXPECT_NEAR(screen->transitionOpacity(), 2.0f / 3.0f, 1e-5f);
     frames(1, 0.075f);
-    EXPECT_EQ(screen->state, Active);
+    EXPECT_EQ(screen->state, ScreenState::Active);
     EXPECT_EQ(screen->transitionPosition, 0.0f);
     EXPECT_EQ(screen->transitionedOn, 1);
     frames(5, 0.075f);
@@ -63,12 +63,12 @@ TEST_F(ScreenStackTest, FadesInOverItsOnTimeAndFiresOnTransitionedOnOnce) {
 TEST_F(ScreenStackTest, ZeroFrameTimeRestartsTheTransitionWithoutMovingIt) {
     ProbeScreen* screen = push("play");
     frames(4, 0.1f);
-    ASSERT_EQ(screen->state, Active);
+    ASSERT_EQ(screen->state, ScreenState::Active);
     frames(1, 0.0f);
-    EXPECT_EQ(screen->state, TransitionOn);
+    EXPECT_EQ(screen->state, ScreenState::TransitionOn);
     EXPECT_EQ(screen->transitionPosition, 0.0f);
     frames(1, 0.1f);
-    EXPECT_EQ(screen->state, Active);
+    EXPECT_EQ(screen->state, ScreenState::Active);
     EXPECT_EQ(screen->transitionedOn, 2);
 }
 
@@ -78,7 +78,7 @@ TEST_F(ScreenStackTest, PopupTakesTheInputButLeavesTheScreenBelowDrawn) {
     ProbeScreen* pause = push("pause", 0.45f, 0.75f);
     pause->isPopup = true;
     frames(10, 0.1f);
-    EXPECT_EQ(play->state, Active);
+    EXPECT_EQ(play->state, ScreenState::Active);
     EXPECT_FALSE(play->isActive());
     EXPECT_TRUE(pause->isActive());
     int playInputs = play->inputs;
@@ -86,7 +86,7 @@ TEST_F(ScreenStackTest, PopupTakesTheInputButLeavesTheScreenBelowDrawn) {
     EXPECT_EQ(play->inputs, playInputs);
 
     log.clear();
-    drawScreenStack(0.1f);
+    ScreenStackDraw(0.1f);
     EXPECT_EQ(log, (std::vector<std::string>{"play drawn", "pause drawn"}));
 }
 
@@ -95,20 +95,20 @@ TEST_F(ScreenStackTest, CoveringScreenHidesTheOneBelowAndUncoveringBringsItBack)
     frames(3, 0.1f);
     ProbeScreen* menu = push("menu");
     frames(1, 0.1f);
-    EXPECT_EQ(play->state, TransitionOff);
+    EXPECT_EQ(play->state, ScreenState::TransitionOff);
     frames(3, 0.1f);
-    EXPECT_EQ(play->state, Hidden);
+    EXPECT_EQ(play->state, ScreenState::Hidden);
     log.clear();
-    drawScreenStack(0.1f);
+    ScreenStackDraw(0.1f);
     EXPECT_EQ(log, (std::vector<std::string>{"menu drawn"}));
 
     menu->exitScreen();
     frames(1, 0.1f);
-    EXPECT_EQ(menu->state, TransitionOff);
-    EXPECT_EQ(play->state, TransitionOn) << "a leaving screen covers nothing";
+    EXPECT_EQ(menu->state, ScreenState::TransitionOff);
+    EXPECT_EQ(play->state, ScreenState::TransitionOn) << "a leaving screen covers nothing";
     frames(2, 0.1f);
     EXPECT_TRUE(menu->isFinished);
-    EXPECT_EQ(play->state, Active);
+    EXPECT_EQ(play->state, ScreenState::Active);
     EXPECT_EQ(ScreenStackScreens().count, 2);
     frames(1, 0.1f);
     EXPECT_EQ(ScreenStackScreens().count, 1) << "the finished menu is removed at the next update";
@@ -150,7 +150,7 @@ TEST_F(ScreenStackTest, HiddenScreenToldToExitFinishesOnItsNextUpdate) {
     frames(3, 0.1f);
     push("menu");
     frames(4, 0.1f);
-    ASSERT_EQ(play->state, Hidden);
+    ASSERT_EQ(play->state, ScreenState::Hidden);
     int transitionedOff = 0;
     play->onTransitionedOff = [&](Screen*) { ++transitionedOff; };
     play->exitScreen();

@@ -123,7 +123,7 @@ TEST_F(SoundManagerTest, TheStormSoundsOnlyOutInTheStorm) {
 
 TEST_F(SoundManagerTest, ThunderRollsEvery20To29Seconds) {
     for (unsigned seed = 0; seed < 20; ++seed) {
-        seedRandom(seed);
+        RandomSeed(seed);
         long stormStart = frame + 1;
         SoundManagerSetAmbience(AS_STORM);
         frames(40, 1.0f);

@@ -293,7 +293,7 @@ TEST_F(TextureFontDrawTest, EveryGameFontLoadsCompletesAndDraws) {
         EXPECT_EQ(game->measureText("Open Door", 1).y, game->lineHeight);
 
         KESysFrameStart();
-        game->drawText("Open Door", {10, 10}, colorWhite, ALIGN_LEFT);
+        game->drawText("Open Door", {10, 10}, colourWhite, ALIGN_LEFT);
         const Frame frame;
         int lit = 0;
         for (size_t i = 0; i < frame.rgba.size(); i += 4)

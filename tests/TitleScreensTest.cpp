@@ -56,7 +56,7 @@ protected:
         KEInputUpdate();
         UpdateTimeouts(FRAME);
         UpdateTweens(FRAME);
-        updateScreenStack(FRAME);
+        ScreenStackUpdate(FRAME);
         AudioLogSetFrame(++frameNumber);
         elapsed += FRAME;
     }

@@ -60,7 +60,7 @@ TEST_F(TweenManagerTest, VectorAndColorTweensMoveTheirComponents) {
     const float destination[2] = {4.0f, 20.0f};
     Color color{0x12345678u, 0.0f, 0.0f, 0.0f, 0.0f};
     TweenManagerTween(position, destination, 1.0f, easeLinear, TWEEN_VEC2, nullptr);
-    TweenManagerTween(&color, &colorWhite, 1.0f, easeLinear, TWEEN_COLOR, nullptr);
+    TweenManagerTween(&color, &colourWhite, 1.0f, easeLinear, TWEEN_COLOR, nullptr);
     UpdateTweens(0.5f);
     UpdateTweens(0.25f);
     EXPECT_EQ(position[1], 15.0f);
@@ -125,7 +125,7 @@ TEST_F(TweenManagerTest, NegligibleDurationAndKindMismatchAreFatal) {
     EXPECT_FATAL(TweenManagerTween(&shown, &one, 0.0005f, easeLinear, TWEEN_FLOAT, nullptr),
                  "Tween duration cannot be zero\\.");
     TweenManagerTween(&shown, &one, 1.0f, easeLinear, TWEEN_FLOAT, nullptr);
-    EXPECT_FATAL(TweenManagerTween(&shown, &colorWhite, 1.0f, easeLinear, TWEEN_COLOR, nullptr),
+    EXPECT_FATAL(TweenManagerTween(&shown, &colourWhite, 1.0f, easeLinear, TWEEN_COLOR, nullptr),
                  "Tween already exists with different type\\.");
 }
 

@@ -33,13 +33,13 @@ void AudioConfigure(AudioBackend backend) {
     configuredBackend = backend;
 }
 
-bool OutputShouldStream(const SoundFormat& format, Streaming streaming) {
+bool AudioOutputShouldStream(const SoundFormat& format, Streaming streaming) {
     if (streaming != Streaming::Auto) return streaming == Streaming::Always;
     // A length the header does not tell may be long: never decode it whole.
     return !format.lengthKnown() || format.seconds() > STREAM_THRESHOLD_SECONDS;
 }
 
-std::shared_ptr<Output> OutputAcquire(AudioResult* result) {
+std::shared_ptr<Output> AudioOutputAcquire(AudioResult* result) {
     std::shared_ptr<Output> output = shared.output.lock();
     if (output == nullptr || shared.backend != configuredBackend) {
         bool fellBack = false;

@@ -63,9 +63,9 @@ public:
     virtual void setReverb(const AudioReverbProperties& properties) = 0;
 };
 
-bool OutputShouldStream(const SoundFormat& format, Streaming streaming);
+bool AudioOutputShouldStream(const SoundFormat& format, Streaming streaming);
 
 // The shared output of the configured backend, opened on first use. When
 // OpenAL finds no device: one line on standard error, the silent backend,
 // and *result AUDIO_ERR_OUTPUT (for every system that shares it).
-std::shared_ptr<Output> OutputAcquire(AudioResult* result);
+std::shared_ptr<Output> AudioOutputAcquire(AudioResult* result);

@@ -274,7 +274,7 @@ LoadedProject::LoadedProject(EventProject read, AudioEventSystem& system) : defi
 }
 
 AudioResult AudioEventSystem::init(int voices) {
-    if (output == nullptr) output = OutputAcquire(&outputResult);
+    if (output == nullptr) output = AudioOutputAcquire(&outputResult);
     maxVoices = std::clamp(voices, 1, MAX_VOICES);
     return outputResult;
 }

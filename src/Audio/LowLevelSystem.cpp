@@ -47,7 +47,7 @@ void AudioChannel::update(double seconds) {
 }
 
 AudioResult AudioSystem::init(int maxChannels) {
-    if (output == nullptr) output = OutputAcquire(&outputResult);
+    if (output == nullptr) output = AudioOutputAcquire(&outputResult);
     size_t count = static_cast<size_t>(std::clamp(maxChannels, 1, MAX_CHANNELS));
     while (channels.size() < count) channels.push_back(std::make_unique<AudioChannel>());
     return outputResult;

@@ -425,7 +425,7 @@ AudioResult OpenALOutput::load(const std::string& path, Streaming streaming,
     AudioResult result = SoundFile::open(path, &file);
     if (result != AUDIO_OK) return result;
     SoundFormat format = file->format();
-    if (OutputShouldStream(format, streaming)) {
+    if (AudioOutputShouldStream(format, streaming)) {
         *sample = std::make_shared<Sample>(path, format, true);
         return AUDIO_OK;
     }

@@ -31,8 +31,8 @@ public:
         std::unique_ptr<SoundFile> file;
         AudioResult result = SoundFile::open(path, &file);
         if (result == AUDIO_OK)
-            *sample =
-                std::make_shared<Sample>(path, file->format(), OutputShouldStream(file->format(), streaming));
+            *sample = std::make_shared<Sample>(path, file->format(),
+                                               AudioOutputShouldStream(file->format(), streaming));
         return result;
     }
 

@@ -398,7 +398,7 @@ void stormCue(float dt) {
     }
     if (!sound.thunder.taken) {
         startNatureEvent("sfx_thunder", sound.thunder, sound.thunderIntensity);
-        sound.thunderTimer = static_cast<float>(20 + effectRand() % 10);
+        sound.thunderTimer = static_cast<float>(20 + RandomEffect() % 10);
         return;
     }
     if (sound.thunderTimer > 0.0f) sound.thunderTimer -= dt;

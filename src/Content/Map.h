@@ -86,7 +86,7 @@ using MapObjectVisitor = std::function<void(Map* map, MapObject* object)>;
 
 class Map {
 public:
-    Color background = colorBlack;
+    Color background = colourBlack;
     int32_t width = 0;  // in tiles
     int32_t height = 0;
     int32_t tileWidth = 0;  // in pixels
@@ -105,7 +105,7 @@ public:
     std::unique_ptr<TileLayer[]> tileLayers;  // 0 is the floor, 1 the darkness layer
     OwningList<MapObject> objects;
     std::unique_ptr<Properties> properties;  // the map's own, what the room is like; null without
-    std::string path;  // the file it was loaded from; empty for a map made in code
+    std::string path;                        // the file it was loaded from; empty for a map made in code
 
     // Once a frame before drawing: fixes the visible tile range, one tile of
     // margin included, from the camera's view position in world pixels.

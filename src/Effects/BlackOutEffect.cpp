@@ -15,7 +15,7 @@ constexpr float FLICKER_ROLLS_PER_SECOND = 60;
 constexpr int FLICKER_ONE_ROLL_IN = 9;
 
 KEMesh* createScreenMesh(float width, float height) {
-    const uint32_t black = colorBlack.packed;
+    const uint32_t black = colourBlack.packed;
     KEGfxMeshStart();
     KEGfxTriAdd(0, 0, black, 0, 0, 0, height, black, 0, 1, width, 0, black, 1, 0);
     KEGfxTriAdd(0, height, black, 0, 1, width, height, black, 1, 1, width, 0, black, 1, 0);
@@ -41,7 +41,7 @@ void BlackOut::update(float dt) {
 void BlackOut::rollFlicker(float dt) {
     const bool thinEnough = opacity > 0.0f && opacity < FLICKER_BELOW_OPACITY;
     for (int due = flickerRolls.advance(dt, FLICKER_ROLLS_PER_SECOND); due > 0; --due)
-        droppedOut = flicker && thinEnough && effectRand() % FLICKER_ONE_ROLL_IN == 0;
+        droppedOut = flicker && thinEnough && RandomEffect() % FLICKER_ONE_ROLL_IN == 0;
 }
 
 void BlackOut::draw() {

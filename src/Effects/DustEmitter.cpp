@@ -18,7 +18,7 @@ constexpr float shrinkPerSecond = 60;  // at most; a puff shrinks by a random sh
 // A speed in 0..14 against the walk along one axis, 0 when not walking along it.
 float speedAgainst(float walking) {
     if (walking == 0) return 0;
-    float speed = static_cast<float>(effectRand() % maxSpeed);
+    float speed = static_cast<float>(RandomEffect() % maxSpeed);
     return walking > 0 ? -speed : speed;
 }
 
@@ -35,9 +35,9 @@ void DustEmitter::emit(Vector2 pivot, Vector2 walkingVelocity, float dt) {
     if (rate <= 0) return;
     dustTimer -= dt;
     if (dustTimer > 0) return;
-    int count = effectRand() % maxBurst;
+    int count = RandomEffect() % maxBurst;
     dustTimer = 1.0f / static_cast<float>(rate);
-    if (effectRand() % 2 == 1) dustTimer += effectRandFraction();
+    if (RandomEffect() % 2 == 1) dustTimer += RandomEffectFraction();
     Vector2 position{pivot.x + spawnOffset.x, pivot.y + spawnOffset.y};
     for (int i = 0; i < count; ++i) {
         float speedX = speedAgainst(walkingVelocity.x);
@@ -48,8 +48,8 @@ void DustEmitter::emit(Vector2 pivot, Vector2 walkingVelocity, float dt) {
 
 void DustEmitter::update(float dt) {
     store->updateParticles(dt, [dt](Particle& particle) {
-        float first = effectRandFraction();
-        float second = effectRandFraction();
+        float first = RandomEffectFraction();
+        float second = RandomEffectFraction();
         // A fresh puff drops from its spawn size to the largest at once.
         particle.size = KEClamp(particle.size - second * first * shrinkPerSecond * dt, 0, largestSize);
     });

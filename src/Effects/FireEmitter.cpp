@@ -26,7 +26,7 @@ void FireEmitter::emit(float dt) {
 }
 
 void FireEmitter::burst() {
-    int spawned = effectRand() % maxParticles;
+    int spawned = RandomEffect() % maxParticles;
     float particleSize = size != 0 ? size : defaultSize;
     for (int i = 0; i < spawned; ++i) new_Particle(store.get(), position, {0, 0}, particleSize, life, 0, 0);
 }

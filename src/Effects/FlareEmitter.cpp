@@ -17,6 +17,6 @@ std::unique_ptr<FlareEmitter> new_FlareEmitter() {
 }
 
 void FlareEmitter::burst() {
-    int spawned = effectRand() % maxParticles;
+    int spawned = RandomEffect() % maxParticles;
     for (int i = 0; i < spawned; ++i) new_Particle(store.get(), position, {0, 0}, flareSize, life, 0, 0);
 }

@@ -60,7 +60,7 @@ void new_Particle(ParticleEmitter* store, Vector2 position, Vector2 velocity, fl
     particle.life = life;
     particle.spin = spin;
     particle.extra = extra;
-    particle.rotation = effectRandFraction() * quarterTurn;
+    particle.rotation = RandomEffectFraction() * quarterTurn;
 }
 
 Matrix3 particleView(Vector2 viewPosition, float offset) {

@@ -4,7 +4,7 @@
 // Emitters spawn with new_Particle, walk their particles with
 // updateParticles (which drops the expired ones on the spot) and draw them
 // with drawParticles. All their randomness comes from the looks' stream,
-// effectRand, so that how often they draw leaves the game's own alone.
+// RandomEffect, so that how often they draw leaves the game's own alone.
 #pragma once
 
 #include "Content/TextureContent.h"

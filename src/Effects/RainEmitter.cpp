@@ -28,11 +28,11 @@ std::unique_ptr<RainEmitter> new_RainEmitter() {
 }
 
 void RainEmitter::spawnDrop() {
-    float fallSpeed = static_cast<float>(effectRand() % fallSpeedSpread) + slowestFall;
-    float size = effectRandFraction() * largestSize;
-    float x = minX + (maxX - minX) * effectRandFraction();
-    float y = minY + (maxY - minY) * effectRandFraction();
-    int32_t drop = effectRand() % rainDropTextureCount;
+    float fallSpeed = static_cast<float>(RandomEffect() % fallSpeedSpread) + slowestFall;
+    float size = RandomEffectFraction() * largestSize;
+    float x = minX + (maxX - minX) * RandomEffectFraction();
+    float y = minY + (maxY - minY) * RandomEffectFraction();
+    int32_t drop = RandomEffect() % rainDropTextureCount;
     new_Particle(store.get(), {x, y}, {drift, fallSpeed}, size, life, 0, drop);
 }
 

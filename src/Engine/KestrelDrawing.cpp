@@ -55,7 +55,7 @@ SDL_BlendMode textureBlendMode(const DrawState& state) {
     return drawing.fastPaths && covers ? SDL_BLENDMODE_NONE : state.blendMode;
 }
 
-SDL_Color vertexColor(uint32_t packed, const float tint[4]) {
+SDL_Color vertexColour(uint32_t packed, const float tint[4]) {
     return SDL_Color{toByte(static_cast<float>((packed >> 16) & 0xFF) / 255.0f * tint[0]),
                      toByte(static_cast<float>((packed >> 8) & 0xFF) / 255.0f * tint[1]),
                      toByte(static_cast<float>(packed & 0xFF) / 255.0f * tint[2]),
@@ -100,7 +100,7 @@ const std::vector<SDL_Vertex>& placeVertices(const KEMesh& mesh, const DrawState
         const KEVertex& in = mesh.vertices[i];
         SDL_Vertex& vertex = out[i];
         vertex.position = windowPoint(placed, in.x, in.y);
-        vertex.color = state.renderMode == KE_RENDER_TEXTURED ? tint : vertexColor(in.color, state.tint);
+        vertex.color = state.renderMode == KE_RENDER_TEXTURED ? tint : vertexColour(in.color, state.tint);
         vertex.tex_coord.x = in.u + state.uOffset;
         vertex.tex_coord.y = in.v + state.vOffset;
         if (!textured) continue;

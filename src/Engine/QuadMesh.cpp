@@ -22,14 +22,14 @@ KEMesh* buildQuad(float width, float height, uint32_t color, float uScale, float
 }  // namespace
 
 KEMesh* createQuadMesh(int width, int height, const Color* color) {
-    uint32_t packed = color != nullptr ? color->packed : colorBlack.packed;
+    uint32_t packed = color != nullptr ? color->packed : colourBlack.packed;
     return buildQuad(static_cast<float>(width), static_cast<float>(height), packed, 1.0f, 1.0f);
 }
 
 KEMesh* createTiledQuadMesh(int width, int height, int cell) {
     const auto w = static_cast<float>(width);
     const auto h = static_cast<float>(height);
-    const uint32_t black = colorBlack.packed;
+    const uint32_t black = colourBlack.packed;
     KEGfxMeshStart();
     for (int top = 0; top < height; top += cell)
         for (int left = 0; left < width; left += cell) {
@@ -50,6 +50,6 @@ KEMesh* createFrameMesh(int frameWidth, int frameHeight, int textureWidth, int t
         uvScale[0] = uScale;
         uvScale[1] = vScale;
     }
-    return buildQuad(static_cast<float>(frameWidth), static_cast<float>(frameHeight), colorBlack.packed,
+    return buildQuad(static_cast<float>(frameWidth), static_cast<float>(frameHeight), colourBlack.packed,
                      uScale, vScale);
 }

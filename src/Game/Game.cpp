@@ -113,14 +113,14 @@ void initGame(unsigned randomSeed) {
     KEWindow* window = createGameWindow(desktopWidth, desktopHeight);
     initKestrel(window);
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
-    seedRandom(randomSeed);
+    RandomSeed(randomSeed);
     TimeoutManagerInit();
     TweenManagerInit();
     ContentManagerInit();
     // Needed before the loading screen, so loaded deferred and completed here.
     debugFont = ContentLoad<TextureFont>("Assets/Fonts/Debug.fnt", CF_DEFERRED);
     TextureFontContentComplete(debugFont);
-    debugRect.reset(createQuadMesh(1, 1, &colorRed));
+    debugRect.reset(createQuadMesh(1, 1, &colourRed));
     debugRectMesh = debugRect.get();
     ScreenStackInit();
     // Headless runs never open an audio device.
@@ -147,8 +147,8 @@ void runFrame(long frame, float dt) {
     UpdateTimeouts(dt);
     UpdateTweens(dt);
     if (!KESysIsWindowActive()) return;
-    updateScreenStack(dt);
-    drawScreenStack(dt);
+    ScreenStackUpdate(dt);
+    ScreenStackDraw(dt);
     HarnessAfterDraw(frame);
     updateSound(dt);
 }

@@ -109,7 +109,7 @@ const Screen* screenOf(const CharacterEntity* character) {
 CharacterEntity* controllableCharacter() {
     CharacterEntity* character = currentCharacter;
     if (character == nullptr || screenOf(character) != topScreen()) return nullptr;
-    if (topScreen()->state != Active || !character->hasControl || character->falling ||
+    if (topScreen()->state != ScreenState::Active || !character->hasControl || character->falling ||
         character->leavingRoom)
         return nullptr;
     return character;
@@ -137,14 +137,14 @@ bool roomIs(const std::string& name) {
 
 bool screenIs(const std::string& type) {
     const Screen* top = topScreen();
-    return top != nullptr && top->state == Active && type == top->typeName();
+    return top != nullptr && top->state == ScreenState::Active && type == top->typeName();
 }
 
 // A page opened by a checkpoint on the way ends the walk where it stands.
 bool coveredOnTheWay() {
     const Screen* top = topScreen();
     return pilot.walkStarted && currentCharacter != nullptr && top != screenOf(currentCharacter) &&
-           top->state != TransitionOff;
+           top->state != ScreenState::TransitionOff;
 }
 
 bool isFalling() {

@@ -122,7 +122,7 @@ void CreditsScreen::draw(float) {
     const CreditSection& section = sections[static_cast<size_t>(currentSection)];
     const float opacity = creditsOpacity * transitionOpacity();
     Color heading = HEADING_COLOUR;
-    Color text = colorWhite;
+    Color text = colourWhite;
     heading.opacity = text.opacity = opacity;
     headingFont->drawText(section.heading.c_str(), {headingX, headingY}, heading, ALIGN_CENTER);
     textFont->drawText(section.text.c_str(), {textX, textY}, text, ALIGN_CENTER);

@@ -87,7 +87,7 @@ void JournalScreen::placePage() {
                  static_cast<float>(texture->height) * scale);
     Matrix3Translate(&placement, offsetX, offsetY);
     Matrix3Concat(&pageTransform, &placement, &size);
-    mesh.reset(createQuadMesh(1, 1, &colorWhite));
+    mesh.reset(createQuadMesh(1, 1, &colourWhite));
     placedPage.reset(KEGfxTextureAsPlaced(texture->texture.get(), &pageTransform));
     if (placedPage == nullptr)
         WARNING("The renderer cannot copy the page %s; it is drawn scaled.", path.c_str());

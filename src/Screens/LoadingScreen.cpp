@@ -53,7 +53,7 @@ public:
         barFill = {0xFF404040u, 1.0f, 64.0f / 255.0f, 64.0f / 255.0f, 64.0f / 255.0f};
         font = ContentLoad<TextureFont>("Assets/Fonts/LoadingScreen.fnt", CF_DEFERRED);
         TextureFontContentComplete(font);
-        unitMesh.reset(createQuadMesh(1, 1, &colorWhite));
+        unitMesh.reset(createQuadMesh(1, 1, &colourWhite));
         textPosition = {screenWidth() * 0.5f, screenHeight() * 0.75f};
         bar = {screenWidth() * 0.05f, screenHeight() * 0.85f, screenWidth() * 0.9f, 5.0f};
         // Started last: from here on the worker is the only one using the cache.
@@ -75,7 +75,7 @@ public:
         float opacity = transitionOpacity();
         barBackground.opacity = opacity;
         barFill.opacity = opacity;
-        Color text = colorWhite;
+        Color text = colourWhite;
         text.opacity = opacity;
         drawBarRect(bar, barBackground);
         drawBarRect({bar.x, bar.y, bar.width * progress(), bar.height}, barFill);
@@ -96,8 +96,8 @@ private:
     KEMeshHandle unitMesh;
     Vector2 textPosition{0.0f, 0.0f};
     Rectangle bar{0.0f, 0.0f, 0.0f, 0.0f};
-    Color barBackground = colorBlack;
-    Color barFill = colorBlack;
+    Color barBackground = colourBlack;
+    Color barFill = colourBlack;
 
     void loadAsync() {
         std::vector<PreloadEntry> entries = PreloadListRead(PRELOAD_PATH);

@@ -21,7 +21,7 @@ struct MenuItem {
     float offset;      // pixels added to the item's x, tweened between 0 and 10
 };
 
-inline constexpr Color MENU_NORMAL_COLOUR = colorWhite;
+inline constexpr Color MENU_NORMAL_COLOUR = colourWhite;
 inline constexpr Color MENU_HIGHLIGHT_COLOUR{0xFF582727u, 1.0f, 88.0f / 255.0f, 39.0f / 255.0f,
                                              39.0f / 255.0f};
 inline constexpr float MENU_SELECTED_OFFSET = 10.0f;

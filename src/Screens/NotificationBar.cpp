@@ -26,7 +26,7 @@ struct NotificationBar {
     Vector2 shownTextPosition{0, 0};
     Vector2 barSize{0, 0};
     Color barColour{0xCC000000u, 0.8f, 0.0f, 0.0f, 0.0f};
-    Color textColour = colorWhite;
+    Color textColour = colourWhite;
     float barOpacity = 0.0f;
     NotificationState state = NOTIFICATION_HIDDEN;
     const char* text = nullptr;
@@ -56,7 +56,7 @@ void NotificationBarInit() {
     bar = NotificationBar{};
     bar.font = ContentLoad<TextureFont>("Assets/Fonts/Notify.fnt", CF_DEFERRED);
     TextureFontContentComplete(bar.font);
-    bar.mesh.reset(createQuadMesh(1, 1, &colorBlack));
+    bar.mesh.reset(createQuadMesh(1, 1, &colourBlack));
     bar.hiddenBarPosition = bar.barPosition = {0.0f, screenHeight()};
     bar.shownBarPosition = {0.0f, screenHeight() - BAR_HEIGHT};
     bar.hiddenTextPosition = bar.textPosition = {screenWidth() * 0.5f, screenHeight()};
@@ -101,18 +101,18 @@ void drawNotification(float opacity) {
     bar.font->drawText(bar.text, bar.textPosition, textColour, ALIGN_CENTER);
 }
 
-NotificationState notificationState() {
+NotificationState NotificationBarState() {
     return bar.state;
 }
 
-const char* notificationText() {
+const char* NotificationBarText() {
     return bar.text;
 }
 
-Vector2 notificationBarPosition() {
+Vector2 NotificationBarPosition() {
     return bar.barPosition;
 }
 
-float notificationOpacity() {
+float NotificationBarOpacity() {
     return bar.barOpacity;
 }

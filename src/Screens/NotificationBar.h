@@ -22,4 +22,4 @@ void hideNotification();
 // opacity is the drawing screen's own.
 void drawNotification(float opacity);
 
-NotificationState notificationState();
+NotificationState NotificationBarState();

@@ -4,6 +4,6 @@
 
 #include "Screens/NotificationBar.h"
 
-const char* notificationText();
-Vector2 notificationBarPosition();
-float notificationOpacity();
+const char* NotificationBarText();
+Vector2 NotificationBarPosition();
+float NotificationBarOpacity();

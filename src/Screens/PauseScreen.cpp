@@ -32,7 +32,7 @@ std::unique_ptr<PauseScreen> new_PauseScreen() {
 }
 
 void PauseScreen::loadContent() {
-    overlay.reset(createQuadMesh(1, 1, &colorBlack));
+    overlay.reset(createQuadMesh(1, 1, &colourBlack));
 }
 
 void PauseScreen::handleInput(float dt) {

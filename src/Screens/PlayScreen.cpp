@@ -88,7 +88,7 @@ void PlayScreen::update(float dt, bool otherHasFocus, bool covered) {
     const bool hadFocusElsewhere = otherScreenHasFocus;
     Screen::update(dt, otherHasFocus, covered);
     if (isFinished) return;
-    if (state != TransitionOn && otherHasFocus) {
+    if (state != ScreenState::TransitionOn && otherHasFocus) {
         if (!hadFocusElsewhere) room->update(dt);
         return;
     }
@@ -116,7 +116,7 @@ void PlayScreen::draw(float dt) {
     room->draw(opacity, dt);
     rain->draw(room->camera->viewPosition);
     blackout->draw();
-    if (notificationState() != NOTIFICATION_HIDDEN) drawNotification(opacity);
+    if (NotificationBarState() != NOTIFICATION_HIDDEN) drawNotification(opacity);
 }
 
 void PlayScreen::changeRoom(const PlayState* next) {

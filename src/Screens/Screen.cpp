@@ -23,15 +23,15 @@ bool isStrictlyBetweenOnAndOff(float position) {
 }  // namespace
 
 bool Screen::isTransitioning() const {
-    return state == TransitionOn || state == TransitionOff;
+    return state == ScreenState::TransitionOn || state == ScreenState::TransitionOff;
 }
 
 bool Screen::isActive() const {
-    return !otherScreenHasFocus && (state == TransitionOn || state == Active);
+    return !otherScreenHasFocus && (state == ScreenState::TransitionOn || state == ScreenState::Active);
 }
 
 float Screen::transitionOpacity() const {
-    EasingFunction ease = state == TransitionOn ? easeOn : easeOff;
+    EasingFunction ease = state == ScreenState::TransitionOn ? easeOn : easeOff;
     return 1.0f - ease(transitionPosition);
 }
 
@@ -45,7 +45,7 @@ void Screen::completeTransition() {
 void Screen::update(float dt, bool otherHasFocus, bool covered) {
     otherScreenHasFocus = otherHasFocus;
     if (isExiting) {
-        state = TransitionOff;
+        state = ScreenState::TransitionOff;
         if (isNegligible(dt)) return;
         transitionPosition += transitionStep(dt, transitionOffTime);
         if (isStrictlyBetweenOnAndOff(transitionPosition)) return;
@@ -53,7 +53,7 @@ void Screen::update(float dt, bool otherHasFocus, bool covered) {
         isFinished = true;
         return;
     }
-    ScreenState transitioning = covered ? TransitionOff : TransitionOn;
+    ScreenState transitioning = covered ? ScreenState::TransitionOff : ScreenState::TransitionOn;
     if (isNegligible(dt)) {
         state = transitioning;
         return;
@@ -67,7 +67,7 @@ void Screen::update(float dt, bool otherHasFocus, bool covered) {
     // Callbacks fire once, on the frame a transition completes.
     if (isTransitioning()) completeTransition();
     transitionPosition = std::clamp(transitionPosition, 0.0f, 1.0f);
-    state = covered ? Hidden : Active;
+    state = covered ? ScreenState::Hidden : ScreenState::Active;
 }
 
 void Screen::exitScreen() {
@@ -99,7 +99,7 @@ void addScreen(std::unique_ptr<Screen> screen) {
     screenStack->pushBack(std::move(screen));
 }
 
-void updateScreenStack(float dt) {
+void ScreenStackUpdate(float dt) {
     bool otherScreenHasFocus = false;
     bool covered = false;
     // Screens pushed during the walk land above it and wait for the next frame.
@@ -113,7 +113,7 @@ void updateScreenStack(float dt) {
             continue;
         }
         screen->update(dt, otherScreenHasFocus, covered);
-        if (screen->state == TransitionOn || screen->state == Active) {
+        if (screen->state == ScreenState::TransitionOn || screen->state == ScreenState::Active) {
             if (!otherScreenHasFocus) {
                 screen->handleInput(dt);
                 otherScreenHasFocus = screen->capturesInput;
@@ -124,9 +124,9 @@ void updateScreenStack(float dt) {
     }
 }
 
-void drawScreenStack(float dt) {
+void ScreenStackDraw(float dt) {
     for (Screen* screen : *screenStack)
-        if (screen->state != Hidden) screen->draw(dt);
+        if (screen->state != ScreenState::Hidden) screen->draw(dt);
 }
 
 // Each screen is unlinked before it is destroyed, so that a destructor

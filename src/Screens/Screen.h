@@ -14,7 +14,7 @@
 #include <functional>
 #include <memory>
 
-enum ScreenState : int32_t {
+enum class ScreenState : int32_t {
     TransitionOn = 0,
     Active = 1,
     TransitionOff = 2,
@@ -26,7 +26,7 @@ using ScreenCallback = std::function<void(Screen* screen)>;
 
 class Screen {
 public:
-    ScreenState state = TransitionOn;
+    ScreenState state = ScreenState::TransitionOn;
     bool isPopup = false;       // a screen that is not a pop-up covers every screen below it
     bool capturesInput = true;  // after this screen handled input, the screens below get none
     bool otherScreenHasFocus = false;
@@ -79,7 +79,7 @@ void ScreenStackRequestExit();
 bool ScreenStackExitRequested();
 // Loads the screen's content and puts it on top of the stack, which owns it.
 void addScreen(std::unique_ptr<Screen> screen);
-void updateScreenStack(float dt);
-void drawScreenStack(float dt);
+void ScreenStackUpdate(float dt);
+void ScreenStackDraw(float dt);
 // Destroys every screen left, bottom to top, then the stack.
 void ScreenStackShutdown();

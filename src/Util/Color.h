@@ -12,6 +12,6 @@ struct Color {
     float blue;
 };
 
-inline constexpr Color colorRed{0xFFFF0000u, 1.0f, 1.0f, 0.0f, 0.0f};
-inline constexpr Color colorWhite{0xFFFFFFFFu, 1.0f, 1.0f, 1.0f, 1.0f};
-inline constexpr Color colorBlack{0xFF000000u, 1.0f, 0.0f, 0.0f, 0.0f};
+inline constexpr Color colourRed{0xFFFF0000u, 1.0f, 1.0f, 0.0f, 0.0f};
+inline constexpr Color colourWhite{0xFFFFFFFFu, 1.0f, 1.0f, 1.0f, 1.0f};
+inline constexpr Color colourBlack{0xFF000000u, 1.0f, 0.0f, 0.0f, 0.0f};

@@ -13,24 +13,24 @@ int narrowed(long long value, long long range) {
 
 }  // namespace
 
-void seedRandom(unsigned seed) {
+void RandomSeed(unsigned seed) {
     std::srand(seed);
     effectStream.seed(seed);
 }
 
-int gameRand() {
+int RandomGame() {
     return narrowed(std::rand(), static_cast<long long>(RAND_MAX) + 1);
 }
 
-float gameRandFraction() {
-    return static_cast<float>(gameRand()) / 32767.0f;
+float RandomGameFraction() {
+    return static_cast<float>(RandomGame()) / 32767.0f;
 }
 
-int effectRand() {
+int RandomEffect() {
     constexpr long long range = std::minstd_rand::max() - std::minstd_rand::min() + 1;
     return narrowed(effectStream() - std::minstd_rand::min(), range);
 }
 
-float effectRandFraction() {
-    return static_cast<float>(effectRand()) / 32767.0f;
+float RandomEffectFraction() {
+    return static_cast<float>(RandomEffect()) / 32767.0f;
 }

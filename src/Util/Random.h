@@ -7,19 +7,19 @@
 //
 // The formulas are written for rand's smallest standard range, 0..32767;
 // glibc's rand reaches 2^31 - 1, so every formula that scales or divides a
-// random number goes through these. Each gameRand call is exactly one rand
+// random number goes through these. Each RandomGame call is exactly one rand
 // call, so the order of the rules' calls stays part of the behaviour.
 #pragma once
 
 // Seeds both streams.
-void seedRandom(unsigned seed);
+void RandomSeed(unsigned seed);
 
 // rand narrowed to 0..32767.
-int gameRand();
-// gameRand() / 32767: a fraction in [0, 1].
-float gameRandFraction();
+int RandomGame();
+// RandomGame() / 32767: a fraction in [0, 1].
+float RandomGameFraction();
 
 // The looks' stream, 0..32767.
-int effectRand();
-// effectRand() / 32767: a fraction in [0, 1].
-float effectRandFraction();
+int RandomEffect();
+// RandomEffect() / 32767: a fraction in [0, 1].
+float RandomEffectFraction();

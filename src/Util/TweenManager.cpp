@@ -29,11 +29,11 @@ static int componentCount(TweenKind kind) {
 // Field by field for a colour, so that its packed word is never touched.
 static void readComponents(const void* variable, TweenKind kind, float components[4]) {
     if (kind == TWEEN_COLOR) {
-        const Color* color = static_cast<const Color*>(variable);
-        components[0] = color->opacity;
-        components[1] = color->red;
-        components[2] = color->green;
-        components[3] = color->blue;
+        const Color* colour = static_cast<const Color*>(variable);
+        components[0] = colour->opacity;
+        components[1] = colour->red;
+        components[2] = colour->green;
+        components[3] = colour->blue;
         return;
     }
     std::memcpy(components, variable, componentCount(kind) * sizeof(float));
@@ -41,11 +41,11 @@ static void readComponents(const void* variable, TweenKind kind, float component
 
 static void writeComponents(void* variable, TweenKind kind, const float components[4]) {
     if (kind == TWEEN_COLOR) {
-        Color* color = static_cast<Color*>(variable);
-        color->opacity = components[0];
-        color->red = components[1];
-        color->green = components[2];
-        color->blue = components[3];
+        Color* colour = static_cast<Color*>(variable);
+        colour->opacity = components[0];
+        colour->red = components[1];
+        colour->green = components[2];
+        colour->blue = components[3];
         return;
     }
     std::memcpy(variable, components, componentCount(kind) * sizeof(float));

@@ -41,11 +41,11 @@ constexpr float RESPAWN_CANDLE = 70.0f;
 constexpr int32_t WALL_LAYER = 1;
 
 float randomDeathThreshold() {
-    return static_cast<float>(gameRand()) / 10922.333f - 1.0f;  // -1 to 2
+    return static_cast<float>(RandomGame()) / 10922.333f - 1.0f;  // -1 to 2
 }
 
 float randomGustTimer() {
-    return static_cast<float>(gameRand()) / -409.5875f + 180.0f;  // 100 to 180
+    return static_cast<float>(RandomGame()) / -409.5875f + 180.0f;  // 100 to 180
 }
 
 bool isNear(float a, float b) {
@@ -385,5 +385,5 @@ void CharacterEntity::debugDraw(float dt) {
     std::snprintf(text, sizeof text, "In Light: %i\nTarget: %0.2f\nTimer: %0.2f", inLight ? 1 : 0,
                   static_cast<double>(targetHeading), static_cast<double>(candleLife));
     const Vector2 camera = room->camera->viewPosition;
-    debugFont->drawText(text, {x - camera.x, y - camera.y}, colorWhite, ALIGN_LEFT);
+    debugFont->drawText(text, {x - camera.x, y - camera.y}, colourWhite, ALIGN_LEFT);
 }

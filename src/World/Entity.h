@@ -85,7 +85,7 @@ public:
     Vector2 scale{1.0f, 1.0f};
     float rotation = 0.0f;  // radians
     Matrix3 transform{};    // rebuilt by every update
-    Color colour = colorWhite;
+    Color colour = colourWhite;
     Animation* animation = nullptr;
 
     // Moves by the velocity, places the sprite turned about its pivot with

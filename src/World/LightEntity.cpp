@@ -31,7 +31,7 @@ int32_t wholeNumberWithin(float value, float limit) {
 // The flicker's uniform random number, written for rand's 0..32767. The
 // flicker only looks alive, so it draws from the looks' stream.
 float uniform(float low, float high) {
-    return static_cast<float>(effectRand()) / (32767.0f / (high - low)) + low;
+    return static_cast<float>(RandomEffect()) / (32767.0f / (high - low)) + low;
 }
 
 constexpr float HELD_EASING_SECONDS = 1.0f / 60.0f;

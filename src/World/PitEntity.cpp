@@ -17,7 +17,7 @@ constexpr float PULL_RATE = 8.5f;  // share of the way to the pit's middle per s
 
 // Each pit opens at its own pace, so it plays a copy of its animation.
 PitEntity::PitEntity(Room* owner) : SpriteEntity(ET_PIT, owner) {
-    const std::string path = "Assets/Animations/Pit_V" + std::to_string(gameRand() % 2 + 1) + ".json";
+    const std::string path = "Assets/Animations/Pit_V" + std::to_string(RandomGame() % 2 + 1) + ".json";
     animation = ContentLoad<Animation>(path.c_str(), CF_COPY);
     animation->pause();
 }

@@ -35,7 +35,7 @@ std::string valueOf(const PropertyDeclaration& property) {
         case PT_STRING:
             break;
     }
-    return "\"" + std::string(property.fallback) + "\"";
+    return std::string("\"").append(property.fallback).append("\"");
 }
 
 void printClass(int id, const char* name, std::span<const PropertyDeclaration> properties, const char* useAs,
