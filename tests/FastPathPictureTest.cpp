@@ -48,6 +48,20 @@ void runFrames(int count) {
     }
 }
 
+// Plays the map unrasterised for that many frames, until the fade in is
+// over and the lights have settled; then the room stands still under a
+// freezer, to be drawn as often as a test likes.
+void playUntilStill(const std::string& mapPath, int frames) {
+    PlayState state;
+    state.entryDoor.target = mapPath;
+    pushScreen(new_PlayScreen(&state));
+    KEGfxSetRasterising(false);
+    runFrames(frames);
+    addScreen(std::make_unique<Freezer>());
+    runFrames(2);
+    KEGfxSetRasterising(true);
+}
+
 struct FastPathsOff {
     FastPathsOff() { KEGfxSetFastPaths(false); }
     ~FastPathsOff() { KEGfxSetFastPaths(true); }
@@ -83,16 +97,7 @@ TEST(FastPathPictureTest, EveryRoomLooksTheSameWithAndWithoutTheFastPaths) {
             if (entry.type != CT_MAP) continue;
             ++rooms;
             const ScreenStack stack;
-            PlayState state;
-            state.entryDoor.target = entry.file;
-            pushScreen(new_PlayScreen(&state));
-            // Unrasterised until the fade in is over and the lights have
-            // settled; then the room stands still and is drawn both ways.
-            KEGfxSetRasterising(false);
-            runFrames(90);
-            addScreen(std::make_unique<Freezer>());
-            runFrames(2);
-            KEGfxSetRasterising(true);
+            playUntilStill(entry.file, 90);
             const std::vector<unsigned char> fast = drawnFrame();
             std::vector<unsigned char> everything;
             {
@@ -121,14 +126,7 @@ TEST(JournalPictureTest, TheLastPageShowsFaintlyOverTheRoomTexelForTexel) {
     KESetViewport(896, 504, {1920.0f / 896.0f, 1920.0f / 896.0f});
     resetWalkZone();
     const ScreenStack stack;
-    PlayState state;
-    state.entryDoor.target = "Assets/FloorTemplate/FinalRooms/End.json";
-    pushScreen(new_PlayScreen(&state));
-    KEGfxSetRasterising(false);
-    runFrames(180);
-    addScreen(std::make_unique<Freezer>());
-    runFrames(2);
-    KEGfxSetRasterising(true);
+    playUntilStill("Assets/FloorTemplate/FinalRooms/End.json", 180);
     ASSERT_EQ(ScreenStackScreens().count, 3) << "the room, its last page and the freezer";
     const std::vector<unsigned char> shown = drawnFrame();
     closeJournalPages();
