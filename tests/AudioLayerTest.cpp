@@ -1,5 +1,6 @@
 #include "Audio/AudioOutput.h"
 #include "Audio/EventAudioInspection.h"
+#include "Audio/EventProject.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <thread>
 
 extern char** environ;
@@ -40,19 +42,20 @@ void writeTone(const std::string& path, double seconds, int channels = 1) {
 }
 
 const char PROJECT[] = R"({
-  "project": "test", "categories": ["master", "voices"],
+  "project": "test", "categories": ["master", "music", "effects"],
   "reverbPresets": { "hall_large": { "base": "HALL", "decayTime": 3.2, "gain": 0.4 },
                      "Insane": { "base": "PSYCHOTIC" } },
   "groups": {
     "test/Music": { "calm": {
-      "volume": 0.8, "loop": true, "fadeOut": 0.5, "maxInstances": 1,
+      "category": "music", "volume": 0.8, "loop": true, "fadeOut": 0.5, "maxInstances": 1,
       "parameters": { "Intensity": { "min": 0, "max": 1, "default": 0.5 } },
       "layers": [
         { "file": "Music\\pad.wav", "gain": { "parameter": "Intensity", "curve": [[0, 0.5], [1, 1.0]] } },
         { "file": "Music/pad.wav", "delay": 0.2,
           "pitch": { "parameter": "Intensity", "curve": [[0.2, 1], [0.6, 2]] } } ] } },
     "test/SFX": {
-      "step": { "maxInstances": 2, "parameters": { "material": { "min": 0, "max": 1 } },
+      "step": { "category": "effects", "maxInstances": 2,
+                "parameters": { "material": { "min": 0, "max": 1 } },
                 "layers": [ { "variants": [
                   { "file": "wood.wav", "parameter": "material", "from": 0, "to": 0.3 },
                   { "file": "stone.wav", "parameter": "material", "from": 0.7, "to": 1 } ] } ] },
@@ -98,6 +101,12 @@ protected:
         return instance;
     }
 
+    AudioEventCategory* category(const char* name) {
+        AudioEventCategory* found = nullptr;
+        EXPECT_EQ(AudioEventSystemGetCategory(system, name, &found), AUDIO_OK) << name;
+        return found;
+    }
+
     AudioEventParameter* parameter(AudioEvent* instance, const char* name) {
         AudioEventParameter* found = nullptr;
         EXPECT_EQ(AudioEventGetParameter(instance, name, &found), AUDIO_OK) << name;
@@ -132,7 +141,7 @@ TEST_F(AudioLayerTest, LookUpsFindWhatTheProjectNamesAndNothingElse) {
         << "in another group";
 
     AudioEventCategory* category = nullptr;
-    for (const char* name : {"master", "voices"})
+    for (const char* name : {"master", "music", "effects"})
         EXPECT_EQ(AudioEventSystemGetCategory(system, name, &category), AUDIO_OK) << name;
     EXPECT_EQ(AudioEventSystemGetCategory(system, "sfx", &category), AUDIO_ERR_CATEGORY_NOT_FOUND);
 
@@ -168,6 +177,9 @@ TEST_F(AudioLayerTest, NullHandlesAndArgumentsAreRefused) {
     EXPECT_EQ(AudioEventStop(nullptr, true), AUDIO_ERR_INVALID_HANDLE);
     EXPECT_EQ(AudioEventParameterSetValue(nullptr, 1.0f), AUDIO_ERR_INVALID_HANDLE);
     EXPECT_EQ(AudioEventParameterGetValue(parameter(calm, "Intensity"), nullptr), AUDIO_ERR_INVALID_HANDLE);
+    EXPECT_EQ(AudioEventCategorySetVolume(nullptr, 1.0f), AUDIO_ERR_INVALID_HANDLE);
+    EXPECT_EQ(AudioEventCategoryGetVolume(category("music"), nullptr), AUDIO_ERR_INVALID_HANDLE);
+    EXPECT_EQ(AudioSoundSetCategory(nullptr, category("music")), AUDIO_ERR_INVALID_HANDLE);
     EXPECT_EQ(AudioSoundRelease(nullptr), AUDIO_ERR_INVALID_HANDLE);
     EXPECT_FALSE(AudioEventIsPlaying(nullptr));
     EXPECT_FALSE(AudioEventGetLayerState(calm, 2, nullptr));
@@ -287,6 +299,7 @@ TEST_F(AudioLayerTest, MissingAndUnreadableFilesGiveErrorsAndStaySilent) {
 TEST_F(AudioLayerTest, UnloadingStopsEverythingAndOldHandlesAnswerNotLoaded) {
     AudioEvent* calm = event(music, "calm");
     AudioEventParameter* intensity = parameter(calm, "Intensity");
+    AudioEventCategory* master = category("master");
     AudioEventStart(calm);
     ASSERT_EQ(AudioEventSystemUnload(system), AUDIO_OK);
     EXPECT_FALSE(AudioEventIsPlaying(calm));
@@ -295,6 +308,7 @@ TEST_F(AudioLayerTest, UnloadingStopsEverythingAndOldHandlesAnswerNotLoaded) {
     AudioEvent* instance = nullptr;
     EXPECT_EQ(AudioEventGroupGetEvent(music, "calm", &instance), AUDIO_ERR_NOT_LOADED);
     EXPECT_EQ(AudioEventSystemGetGroup(system, "test/Music", &music), AUDIO_ERR_NOT_LOADED);
+    EXPECT_EQ(AudioEventCategorySetVolume(master, 0.5f), AUDIO_ERR_NOT_LOADED);
 
     ASSERT_EQ(AudioEventSystemLoad(system, "test.fev"), AUDIO_OK);
     ASSERT_EQ(AudioEventSystemGetGroup(system, "test/Music", &music), AUDIO_OK);
@@ -323,6 +337,77 @@ TEST_F(AudioLayerTest, TheLogHasOneLinePerActionWithItsFrame) {
         {3, "param", "calm:Intensity", "0.25"},  // only changes after that
         {3, "reverb", "Insane", "-"},
         {4, "stop", "calm", "fade"},
+    };
+    EXPECT_EQ(log(), expected);
+}
+
+// Each row turns one category's volume on top of the rows before it, and
+// gives what each sound then plays at against its own gain: calm is in
+// music, step in effects, partly in master alone, and the plain sound in
+// effects. Every change is heard at once, with no update between.
+TEST_F(AudioLayerTest, CategoryVolumesScaleWhatPlaysAtOnceUnderMaster) {
+    AudioSystem* plain = nullptr;
+    AudioSound* sting = nullptr;
+    AudioChannel* channel = nullptr;
+    ASSERT_EQ(AudioSystemCreate(&plain), AUDIO_OK);
+    ASSERT_EQ(AudioSystemInit(plain, 2), AUDIO_OK);
+    ASSERT_EQ(AudioSystemCreateSound(plain, files.path("Sounds/stone.wav").c_str(), 0, &sting), AUDIO_OK);
+    ASSERT_EQ(AudioSoundSetCategory(sting, category("effects")), AUDIO_OK);
+    ASSERT_EQ(AudioSystemPlaySound(plain, sting, false, &channel), AUDIO_OK);
+    AudioEvent* calm = event(music, "calm");
+    AudioEvent* step = event(effects, "step");
+    AudioEvent* partly = event(effects, "partly");
+    for (AudioEvent* instance : {calm, step, partly}) AudioEventStart(instance);
+
+    const struct {
+        const char* category;
+        float volume;
+        float calm, step, partly, sting;
+    } mixes[] = {
+        // clang-format off
+        {"music",   0.5f,  0.5f,  1.0f,   1.0f, 1.0f},
+        {"effects", 0.25f, 0.5f,  0.25f,  1.0f, 0.25f},
+        {"master",  0.5f,  0.25f, 0.125f, 0.5f, 0.125f},
+        {"music",   1.0f,  0.5f,  0.125f, 0.5f, 0.125f},
+        {"master",  0.0f,  0.0f,  0.0f,   0.0f, 0.0f},
+        {"master",  1.0f,  1.0f,  0.25f,  1.0f, 0.25f},
+        // clang-format on
+    };
+    for (const auto& mix : mixes) {
+        SCOPED_TRACE(testing::Message() << mix.category << " at " << mix.volume);
+        ASSERT_EQ(AudioEventCategorySetVolume(category(mix.category), mix.volume), AUDIO_OK);
+        EXPECT_FLOAT_EQ(layer(calm, 0).heard, mix.calm * layer(calm, 0).gain);
+        EXPECT_FLOAT_EQ(layer(step, 0).heard, mix.step * layer(step, 0).gain);
+        EXPECT_FLOAT_EQ(layer(partly, 0).heard, mix.partly * layer(partly, 0).gain);
+        EXPECT_FLOAT_EQ(AudioChannelHeardGain(channel), mix.sting);
+    }
+    AudioEvent* later = event(effects, "step");
+    AudioEventStart(later);
+    EXPECT_FLOAT_EQ(layer(later, 0).heard, 0.25f * layer(later, 0).gain) << "a new start too";
+    EXPECT_EQ(layer(calm, 1).heard, 0.0f) << "silent until its delay";
+    EXPECT_EQ(AudioSystemRelease(plain), AUDIO_OK);
+}
+
+TEST_F(AudioLayerTest, VolumesClampAndEachChangeIsLogged) {
+    AudioEventCategory* effectsCategory = category("effects");
+    AudioLogSetFrame(7);
+    const std::pair<float, float> settings[] = {{0.25f, 0.25f},
+                                                {0.25f, 0.25f},
+                                                {1.5f, 1.0f},
+                                                {-0.5f, 0.0f},
+                                                {std::numeric_limits<float>::quiet_NaN(), 0.0f},
+                                                {0.5f, 0.5f}};
+    for (auto [given, kept] : settings) {
+        float volume = -1.0f;
+        EXPECT_EQ(AudioEventCategorySetVolume(effectsCategory, given), AUDIO_OK);
+        EXPECT_EQ(AudioEventCategoryGetVolume(effectsCategory, &volume), AUDIO_OK);
+        EXPECT_EQ(volume, kept) << given;
+    }
+    std::vector<LogLine> expected = {
+        {7, "volume", "effects", "0.25"},  // a setting that changes nothing writes nothing
+        {7, "volume", "effects", "1"},
+        {7, "volume", "effects", "0"},
+        {7, "volume", "effects", "0.5"},
     };
     EXPECT_EQ(log(), expected);
 }
@@ -386,6 +471,26 @@ TEST(AudioStreamingTest, FilesStreamWhenLongOrOfUnknownLengthUnlessTheLayerSays)
     EXPECT_FALSE(AudioOutputShouldStream(longer, Streaming::Never));
 }
 
+TEST(AudioProjectTest, EveryShippedEventIsInTheCategoryOfItsGroup) {
+    std::ifstream file(HALCYRA_ASSETS "/Sounds/mire-fell.fev");
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string problem;
+    std::optional<EventProject> project = EventProjectRead(text, &problem);
+    ASSERT_TRUE(project) << problem;
+    const std::map<std::string, std::string> categoryOfGroup = {
+        {"mire-fell/Music", "music"},
+        {"mire-fell/SFX/sfx_nature", "music"},
+        {"mire-fell/SFX/sfx_static", "effects"},
+        {"mire-fell/SFX/sfx_oneshots", "effects"},
+        {"mire-fell/SFX/sfx_ui", "effects"},
+        {"mire-fell/dialogue", "narration"},
+    };
+    ASSERT_EQ(project->groups.size(), categoryOfGroup.size());
+    for (const GroupDefinition& group : project->groups)
+        for (const EventDefinition& event : group.events)
+            EXPECT_EQ(project->categories[event.category], categoryOfGroup.at(group.path)) << event.name;
+}
+
 TEST(AudioProjectTest, BrokenProjectsAreRefusedWithTheirFirstFault) {
     ScratchDirectory files;
     AudioEventSystem* system = nullptr;
@@ -420,6 +525,7 @@ TEST(AudioProjectTest, BrokenProjectsAreRefusedWithTheirFirstFault) {
         {"\"layers\": [ { \"file\": \"broken.wav\" } ]", "\"layers\": []", "has no layers"},
         {"\"max\": 1, \"default\": 0.5", "\"max\": 1, \"default\": 2", "\"default\" is 2"},
         {"\"groups\": {", "\"groupz\": {", "unknown key \"groupz\""},
+        {"\"category\": \"effects\"", "\"category\": \"sfx\"", "names the category \"sfx\""},
     };
     for (const auto& fault : broken) {
         std::string text = PROJECT;
@@ -473,6 +579,19 @@ std::pair<double, double> audible(const Rendered& rendered, float threshold = 1e
             static_cast<double>(longest) / rate};
 }
 
+// The loudest sample from one time to another after the first audible one.
+float peakBetween(const Rendered& rendered, double from, double to) {
+    auto first = std::find_if(rendered.samples.begin(), rendered.samples.end(),
+                              [](float sample) { return std::fabs(sample) > 1e-3f; });
+    auto at = [&](double seconds) {
+        return first +
+               std::min(static_cast<std::ptrdiff_t>(seconds * rendered.rate), rendered.samples.end() - first);
+    };
+    float peak = 0.0f;
+    for (auto sample = at(from); sample < at(to); ++sample) peak = std::max(peak, std::fabs(*sample));
+    return peak;
+}
+
 const char RENDER_PROJECT[] = R"({
   "reverbPresets": { "cave": { "base": "CAVE", "decayTime": 3.0 } },
   "groups": { "render": {
@@ -505,10 +624,16 @@ void renderScene(const std::string& folder, const std::string& scene) {
         AudioEventSystemGetReverbPreset(system, "cave", &cave, &index);
         AudioEventSystemSetReverbProperties(system, &cave);
     }
-    AudioEventGroupGetEvent(group, scene == "loop" ? "hum" : "burst", &event);
+    AudioEventGroupGetEvent(group, scene == "loop" || scene == "softer" ? "hum" : "burst", &event);
     AudioResult started = AudioEventStart(event);
     // No updates: the streaming thread alone keeps the loop going.
-    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    if (scene == "softer") {
+        AudioEventCategory* master = nullptr;
+        AudioEventSystemGetCategory(system, "master", &master);
+        AudioEventCategorySetVolume(master, 0.25f);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(600));
     AudioEventStop(event, true);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     AudioEventSystemRelease(system);
@@ -528,7 +653,7 @@ std::string renderInChild(const ScratchDirectory& files, const std::string& scen
     std::vector<char*> environment;
     for (std::string& variable : variables) environment.push_back(variable.data());
     environment.push_back(nullptr);
-    std::string filter = "--gtest_filter=AudioOpenALTest.RendersSoundAndAReverbTail";
+    std::string filter = "--gtest_filter=AudioOpenALTest.RendersSoundAReverbTailAndAVolumeChange";
     char* arguments[] = {const_cast<char*>("/proc/self/exe"), filter.data(), nullptr};
     posix_spawn_file_actions_t quiet;
     posix_spawn_file_actions_init(&quiet);
@@ -544,7 +669,7 @@ std::string renderInChild(const ScratchDirectory& files, const std::string& scen
     return text.empty() ? "the child process ended without an outcome" : text;
 }
 
-TEST(AudioOpenALTest, RendersSoundAndAReverbTail) {
+TEST(AudioOpenALTest, RendersSoundAReverbTailAndAVolumeChange) {
     if (const char* render = std::getenv("HALCYRA_AUDIO_RENDER")) {
         std::string task = render;
         renderScene(task.substr(0, task.rfind(' ')), task.substr(task.rfind(' ') + 1));
@@ -559,6 +684,7 @@ TEST(AudioOpenALTest, RendersSoundAndAReverbTail) {
     ASSERT_EQ(dry, "rendered");
     ASSERT_EQ(renderInChild(files, "wet"), "rendered");
     ASSERT_EQ(renderInChild(files, "loop"), "rendered");
+    ASSERT_EQ(renderInChild(files, "softer"), "rendered");
 
     Rendered plain = readWave(files.path("dry/out.wav"));
     Rendered reverberant = readWave(files.path("wet/out.wav"));
@@ -571,6 +697,9 @@ TEST(AudioOpenALTest, RendersSoundAndAReverbTail) {
     EXPECT_GT(audible(reverberant).first, 0.6) << "the cave rings on after it";
     EXPECT_GT(audible(looped).first, 1.0) << "the 0.2 s file looped from its stream";
     EXPECT_LT(audible(looped).second, 0.002) << "without gaps at the seams";
+    Rendered softer = readWave(files.path("softer/out.wav"));
+    EXPECT_NEAR(peakBetween(softer, 0.75, 1.05) / peakBetween(softer, 0.1, 0.45), 0.25f, 0.03f)
+        << "master turned to a quarter 0.6 s in, heard on the stream already playing";
 }
 
 }  // namespace

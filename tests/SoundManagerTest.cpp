@@ -14,6 +14,12 @@ namespace {
 
 using LogLine = AudioLogLine;
 
+// Each volume and the category of the project it turns.
+const std::pair<SoundVolume, const char*> VOLUMES[] = {{SoundVolume::Master, "master"},
+                                                       {SoundVolume::Music, "music"},
+                                                       {SoundVolume::Effects, "effects"},
+                                                       {SoundVolume::Narration, "narration"}};
+
 // Runs the sound manager on the silent backend over the game's own event
 // project, reading back what it did from the audio log.
 class SoundManagerTest : public ::testing::Test {
@@ -27,7 +33,11 @@ protected:
         SoundManagerInit();
     }
 
-    void TearDown() override { SoundManagerShutdown(); }
+    // The volumes outlive the sound system: the next test starts at full.
+    void TearDown() override {
+        for (auto [which, category] : VOLUMES) SoundManagerSetVolume(which, 1.0f);
+        SoundManagerShutdown();
+    }
 
     void frames(int count, float dt = 1.0f / 60.0f) {
         for (int i = 0; i < count; ++i) {
@@ -210,6 +220,32 @@ TEST_F(SoundManagerTest, StopAllClearsTheSlotsSoAStateStartsAfresh) {
     EXPECT_EQ(log("stop", "mus_menu").size(), 1u);
     frames(1);
     EXPECT_EQ(log("start", "mus_menu").size(), 2u);
+}
+
+TEST_F(SoundManagerTest, VolumesSetBeforeStartUpApplyThereAndLaterOnesAtOnce) {
+    SoundManagerShutdown();
+    const std::pair<float, const char*> shares[] = {
+        {0.2f, "0.2"}, {0.4f, "0.4"}, {0.6f, "0.6"}, {0.8f, "0.8"}};
+    for (size_t i = 0; i < std::size(VOLUMES); ++i) SoundManagerSetVolume(VOLUMES[i].first, shares[i].first);
+    EXPECT_TRUE(log("volume").empty()) << "nothing to turn before start-up";
+    AudioLogSetFrame(1);
+    SoundManagerInit();
+    for (size_t i = 0; i < std::size(VOLUMES); ++i) {
+        const char* category = VOLUMES[i].second;
+        EXPECT_EQ(log("volume", category), (std::vector<LogLine>{{1, "volume", category, shares[i].second}}));
+        EXPECT_EQ(SoundManagerVolume(VOLUMES[i].first), shares[i].first);
+    }
+
+    AudioLogSetFrame(5);
+    const std::tuple<SoundVolume, float, float> settings[] = {{SoundVolume::Music, 2.0f, 1.0f},
+                                                              {SoundVolume::Narration, NAN, 0.0f},
+                                                              {SoundVolume::Master, 0.5f, 0.5f}};
+    for (auto [which, given, kept] : settings) {
+        SoundManagerSetVolume(which, given);
+        EXPECT_EQ(SoundManagerVolume(which), kept) << given;
+        EXPECT_EQ(std::stof(log("volume").back().value), kept) << given;
+    }
+    EXPECT_EQ(log("volume").back().frame, 5);
 }
 
 TEST(SoundManagerWithoutProjectTest, MissingSoundsLeaveSilenceButStatesStillHandOver) {

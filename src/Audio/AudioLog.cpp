@@ -42,3 +42,9 @@ void AudioLogParameter(const char* event, const char* parameter, float value) {
                  static_cast<double>(value));
     std::fflush(logFile.get());
 }
+
+void AudioLogVolume(const char* category, float volume) {
+    if (logFile == nullptr) return;
+    std::fprintf(logFile.get(), "%ld\tvolume\t%s\t%g\n", logFrame, category, static_cast<double>(volume));
+    std::fflush(logFile.get());
+}

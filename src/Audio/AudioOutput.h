@@ -46,6 +46,8 @@ public:
     virtual ~Voice() = default;
     virtual void setGain(float gain) = 0;
     virtual void setPitch(float pitch) = 0;
+    // The gain the output plays it at, as the tests read it back.
+    virtual float gain() const = 0;
     // The owner's audio time moved on (the silent backend's clock).
     virtual void advance(double seconds) = 0;
     // A one-shot that has played to its end.

@@ -153,6 +153,16 @@ AudioResult AudioEventParameterGetValue(AudioEventParameter* parameter, float* v
     return parameter->value(value);
 }
 
+AudioResult AudioEventCategorySetVolume(AudioEventCategory* category, float volume) {
+    if (category == nullptr) return AUDIO_ERR_INVALID_HANDLE;
+    return category->setVolume(volume);
+}
+
+AudioResult AudioEventCategoryGetVolume(AudioEventCategory* category, float* volume) {
+    if (!allGiven(category, volume)) return AUDIO_ERR_INVALID_HANDLE;
+    return category->getVolume(volume);
+}
+
 bool AudioEventIsPlaying(const AudioEvent* event) {
     return event != nullptr && event->playing();
 }
@@ -193,6 +203,13 @@ AudioResult AudioSoundSetMode(AudioSound* sound, unsigned mode) {
     return AUDIO_OK;
 }
 
+AudioResult AudioSoundSetCategory(AudioSound* sound, AudioEventCategory* category) {
+    if (sound == nullptr || sound->sample == nullptr) return AUDIO_ERR_INVALID_HANDLE;
+    if (category != nullptr && !category->loaded) return AUDIO_ERR_NOT_LOADED;
+    sound->category = category != nullptr ? category->volume : nullptr;
+    return AUDIO_OK;
+}
+
 AudioResult AudioSystemPlaySound(AudioSystem* system, AudioSound* sound, bool paused,
                                  AudioChannel** channel) {
     if (!allGiven(system, sound, channel)) return AUDIO_ERR_INVALID_HANDLE;
@@ -217,4 +234,8 @@ AudioResult AudioSoundRelease(AudioSound* sound) {
 
 bool AudioChannelIsPlaying(const AudioChannel* channel) {
     return channel != nullptr && channel->playing();
+}
+
+float AudioChannelHeardGain(const AudioChannel* channel) {
+    return channel != nullptr ? channel->gain() : 0.0f;
 }

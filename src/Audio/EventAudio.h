@@ -1,7 +1,8 @@
 // The game's event audio layer. An event project names events in groups;
 // each event has float parameters that steer its layers (gain, pitch, which
-// variant plays), and the project names reverb presets applied to everything
-// at once. A separate low-level system plays plain sound files.
+// variant plays) and belongs to a category whose volume scales it, and the
+// project names reverb presets applied to everything at once. A separate
+// low-level system plays plain sound files, in those categories too.
 //
 // Every call returns a result code and none ends the game: on a failure the
 // sound in question stays silent. Handles are opaque pointers that stay valid
@@ -71,7 +72,8 @@ void AudioConfigureTimeStep(double seconds);
 // "fade" or "immediate", also for an instance stolen by a new fetch); param
 // names "<event>:<parameter>" with the value as %g, written on the first
 // setting after the event is fetched and then only when the value changes;
-// reverb names the preset, written when the applied reverb changes;
+// volume names the category with its new volume as %g, written when it
+// changes; reverb names the preset, written when the applied reverb changes;
 // play-file and release name the file as the game gave it.
 bool AudioLogOpen(const char* path);
 void AudioLogClose();
@@ -87,7 +89,8 @@ AudioResult AudioEventSystemSetMediaPath(AudioEventSystem* system, const char* p
 // files are opened when an event first starts.
 AudioResult AudioEventSystemLoad(AudioEventSystem* system, const char* projectFile);
 AudioResult AudioEventSystemGetGroup(AudioEventSystem* system, const char* path, AudioEventGroup** group);
-// "master" holds every event; the project may name more.
+// "master" always exists and is the parent of every category the project
+// names; an event is in the one it names, or in master alone.
 AudioResult AudioEventSystemGetCategory(AudioEventSystem* system, const char* name,
                                         AudioEventCategory** category);
 AudioResult AudioEventSystemGetReverbPreset(AudioEventSystem* system, const char* name,
@@ -112,6 +115,11 @@ AudioResult AudioEventParameterGetRange(AudioEventParameter* parameter, float* m
 // Clamped to the range (NaN counts as the minimum).
 AudioResult AudioEventParameterSetValue(AudioEventParameter* parameter, float value);
 AudioResult AudioEventParameterGetValue(AudioEventParameter* parameter, float* value);
+// A category's volume starts at 1 and is clamped to [0, 1] (NaN counts as
+// 0). What plays in it sounds at its own gain x this volume x master's, and
+// a change is heard at once, on what already plays too.
+AudioResult AudioEventCategorySetVolume(AudioEventCategory* category, float volume);
+AudioResult AudioEventCategoryGetVolume(AudioEventCategory* category, float* volume);
 
 AudioResult AudioSystemCreate(AudioSystem** system);
 AudioResult AudioSystemGetVersion(AudioSystem* system, unsigned* version);
@@ -122,6 +130,10 @@ AudioResult AudioSystemInit(AudioSystem* system, int maxChannels);
 AudioResult AudioSystemCreateSound(AudioSystem* system, const char* path, unsigned mode, AudioSound** sound);
 // Applies to later plays of the sound.
 AudioResult AudioSoundSetMode(AudioSound* sound, unsigned mode);
+// Later plays of the sound sound in an event category (its volume and
+// master's); null plays them at full volume, as a new sound does. The
+// category's project must be loaded.
+AudioResult AudioSoundSetCategory(AudioSound* sound, AudioEventCategory* category);
 // A channel played paused stays silent: nothing resumes it.
 AudioResult AudioSystemPlaySound(AudioSystem* system, AudioSound* sound, bool paused, AudioChannel** channel);
 AudioResult AudioSystemUpdate(AudioSystem* system);

@@ -9,8 +9,11 @@ const char* AudioEventName(const AudioEvent* event);
 struct AudioLayerState {
     const char* file;  // the variant sounding, as the project names it; null while silent
     float gain;        // volume x layer gain x fade
+    float heard;       // gain x the category's volume x master's, as the output has it; 0 while silent
     float pitch;
 };
 // False for a null event or a layer index out of range.
 bool AudioEventGetLayerState(const AudioEvent* event, int layer, AudioLayerState* state);
 bool AudioChannelIsPlaying(const AudioChannel* channel);
+// The category's volume x master's, as the output has it; 0 while silent.
+float AudioChannelHeardGain(const AudioChannel* channel);

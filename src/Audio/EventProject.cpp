@@ -143,11 +143,13 @@ private:
 
 class EventReader {
 public:
-    EventReader(const json_value* value, std::string place) : fields(value, std::move(place)) {}
+    EventReader(const json_value* value, std::string place, std::span<const std::string> projectCategories)
+        : fields(value, std::move(place)), categories(projectCategories) {}
 
     EventDefinition read(std::string name) {
-        fields.allowOnly({"volume", "loop", "fadeOut", "maxInstances", "parameters", "layers"});
+        fields.allowOnly({"category", "volume", "loop", "fadeOut", "maxInstances", "parameters", "layers"});
         event.name = std::move(name);
+        if (fields.find("category") != nullptr) event.category = categoryIndex(fields.string("category"));
         event.volume = fields.number("volume", 1.0f, 0.0f, 1.0f);
         event.loop = fields.boolean("loop", false);
         event.fadeOut = fields.number("fadeOut", 0.0f, 0.0f, MAX_SECONDS);
@@ -158,6 +160,13 @@ public:
     }
 
 private:
+    size_t categoryIndex(const std::string& name) const {
+        auto found = std::find(categories.begin(), categories.end(), name);
+        if (found == categories.end())
+            fields.fail("names the category " + quoted(name) + ", which \"categories\" does not list");
+        return static_cast<size_t>(found - categories.begin());
+    }
+
     void readParameters(const json_value* value) {
         ObjectReader parameters(value, fields.place() + " \"parameters\"");
         for (const json_object_entry& entry : parameters.members())
@@ -260,14 +269,15 @@ private:
     }
 
     ObjectReader fields;
+    std::span<const std::string> categories;
     EventDefinition event;
 };
 
-GroupDefinition readGroup(const json_object_entry& entry) {
+GroupDefinition readGroup(const json_object_entry& entry, std::span<const std::string> categories) {
     ObjectReader events(entry.value, "group " + quoted(entry.name));
     GroupDefinition group{entry.name, {}};
     for (const json_object_entry& event : events.members()) {
-        EventReader reader(event.value, "event " + quoted(group.path + "/" + event.name));
+        EventReader reader(event.value, "event " + quoted(group.path + "/" + event.name), categories);
         group.events.push_back(reader.read(event.name));
     }
     return group;
@@ -320,7 +330,8 @@ EventProject readProject(const json_value* document) {
             result.reverbPresets.push_back(readReverbPreset(entry));
     }
     ObjectReader groups(project.require("groups", json_object, "an object of groups"), "\"groups\"");
-    for (const json_object_entry& entry : groups.members()) result.groups.push_back(readGroup(entry));
+    for (const json_object_entry& entry : groups.members())
+        result.groups.push_back(readGroup(entry, result.categories));
     return result;
 }
 

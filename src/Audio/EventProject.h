@@ -56,6 +56,7 @@ struct ParameterDefinition {
 
 struct EventDefinition {
     std::string name;
+    size_t category = 0;  // into the project's categories: master unless the event names one
     float volume = 1.0f;
     bool loop = false;
     float fadeOut = 0.0f;

@@ -68,8 +68,24 @@ AudioResult AudioEventParameter::value(float* value) const {
     return AUDIO_OK;
 }
 
-AudioEvent::AudioEvent(AudioEventGroup& owner, const EventDefinition& eventDefinition)
-    : group(owner), definition(eventDefinition), layers(eventDefinition.layers.size()) {
+AudioResult AudioEventCategory::setVolume(float value) {
+    if (!loaded) return AUDIO_ERR_NOT_LOADED;
+    if (volume->setVolume(value)) AudioLogVolume(name.c_str(), volume->volume());
+    return AUDIO_OK;
+}
+
+AudioResult AudioEventCategory::getVolume(float* value) const {
+    if (!loaded) return AUDIO_ERR_NOT_LOADED;
+    *value = volume->volume();
+    return AUDIO_OK;
+}
+
+AudioEvent::AudioEvent(AudioEventGroup& owner, const EventDefinition& eventDefinition,
+                       std::shared_ptr<CategoryVolume> inCategory)
+    : group(owner),
+      definition(eventDefinition),
+      category(std::move(inCategory)),
+      layers(eventDefinition.layers.size()) {
     parameters.reserve(definition.parameters.size());
     for (size_t i = 0; i < definition.parameters.size(); ++i) parameters.emplace_back(*this, i);
     prepare();
@@ -150,7 +166,7 @@ AudioResult AudioEvent::prepareLayer(size_t index) {
 AudioResult AudioEvent::soundLayer(size_t index) {
     LayerSlot& slot = layers[index];
     slot.waiting = false;
-    slot.voice = group.system.play(slot.sample, {definition.loop, gainOf(index), pitchOf(index)});
+    slot.voice = group.system.play(slot.sample, {definition.loop, gainOf(index), pitchOf(index)}, category);
     return slot.voice != nullptr ? AUDIO_OK : AUDIO_ERR_OUTPUT;
 }
 
@@ -213,16 +229,19 @@ bool AudioEvent::layerState(int layer, AudioLayerState* layerState) const {
     const LayerSlot& slot = layers[static_cast<size_t>(layer)];
     layerState->file = slot.voice != nullptr ? slot.variant->file.c_str() : nullptr;
     layerState->gain = gainOf(static_cast<size_t>(layer));
+    layerState->heard = slot.voice != nullptr ? slot.voice->gain() : 0.0f;
     layerState->pitch = pitchOf(static_cast<size_t>(layer));
     return true;
 }
 
-AudioEventGroup::AudioEventGroup(AudioEventSystem& owner, const GroupDefinition& groupDefinition)
+AudioEventGroup::AudioEventGroup(AudioEventSystem& owner, const GroupDefinition& groupDefinition,
+                                 std::span<const std::unique_ptr<AudioEventCategory>> categories)
     : system(owner), definition(groupDefinition) {
     for (const EventDefinition& event : definition.events) {
         Pool pool{&event, {}};
         for (int i = 0; i < event.maxInstances; ++i)
-            pool.instances.push_back(std::make_unique<AudioEvent>(*this, event));
+            pool.instances.push_back(
+                std::make_unique<AudioEvent>(*this, event, categories[event.category]->volume));
         pools.push_back(std::move(pool));
     }
 }
@@ -267,10 +286,13 @@ int AudioEventGroup::voiceCount() const {
 }
 
 LoadedProject::LoadedProject(EventProject read, AudioEventSystem& system) : definitions(std::move(read)) {
+    auto master = std::make_shared<CategoryVolume>();
+    categories.push_back(std::make_unique<AudioEventCategory>(definitions.categories.front(), master));
+    for (size_t i = 1; i < definitions.categories.size(); ++i)
+        categories.push_back(std::make_unique<AudioEventCategory>(definitions.categories[i],
+                                                                  std::make_shared<CategoryVolume>(master)));
     for (const GroupDefinition& group : definitions.groups)
-        groups.push_back(std::make_unique<AudioEventGroup>(system, group));
-    for (const std::string& name : definitions.categories)
-        categories.push_back(std::make_unique<AudioEventCategory>(AudioEventCategory{name}));
+        groups.push_back(std::make_unique<AudioEventGroup>(system, group, categories));
 }
 
 AudioResult AudioEventSystem::init(int voices) {
@@ -359,6 +381,7 @@ AudioResult AudioEventSystem::unload() {
         each->end();
         each->loaded = false;
     }
+    for (const auto& each : project->categories) each->loaded = false;
     retired.push_back(std::move(project));
     samples.clear();
     return AUDIO_OK;
@@ -378,9 +401,10 @@ AudioResult AudioEventSystem::sample(const std::string& file, Streaming streamin
 }
 
 std::unique_ptr<Voice> AudioEventSystem::play(const std::shared_ptr<const Sample>& sample,
-                                              const VoiceSettings& settings) {
+                                              const VoiceSettings& settings,
+                                              const std::shared_ptr<CategoryVolume>& category) {
     if (voiceCount() >= maxVoices) return nullptr;
-    return output->play(sample, settings);
+    return playInCategory(*output, sample, settings, category);
 }
 
 int AudioEventSystem::voiceCount() const {

@@ -1,11 +1,13 @@
 // The classes behind the event system's handles. A loaded project gives each
 // event a fixed pool of instances; an instance chooses its variants when it
 // starts, keeps one voice per sounding layer, and mixes volume, the layers'
-// gain and pitch curves and its fade into those voices.
+// gain and pitch curves and its fade into those voices, which sound through
+// the event's category.
 #pragma once
 
 #include "Audio/AudioClock.h"
 #include "Audio/AudioOutput.h"
+#include "Audio/CategoryVolume.h"
 #include "Audio/EventAudioInspection.h"
 #include "Audio/EventProject.h"
 
@@ -13,12 +15,23 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
 struct AudioEventCategory {
-    std::string name;
+public:
+    AudioEventCategory(std::string categoryName, std::shared_ptr<CategoryVolume> categoryVolume)
+        : name(std::move(categoryName)), volume(std::move(categoryVolume)) {}
+
+    AudioResult setVolume(float value);
+    AudioResult getVolume(float* value) const;
+
+    const std::string name;
+    // Shared with the voices and the plain sounds that play in the category.
+    const std::shared_ptr<CategoryVolume> volume;
+    bool loaded = true;
 };
 
 struct AudioEventParameter {
@@ -39,7 +52,8 @@ private:
 
 struct AudioEvent {
 public:
-    AudioEvent(AudioEventGroup& owner, const EventDefinition& eventDefinition);
+    AudioEvent(AudioEventGroup& owner, const EventDefinition& eventDefinition,
+               std::shared_ptr<CategoryVolume> inCategory);
     AudioEvent(const AudioEvent&) = delete;
     AudioEvent& operator=(const AudioEvent&) = delete;
 
@@ -90,6 +104,7 @@ private:
 
     AudioEventGroup& group;
     const EventDefinition& definition;
+    std::shared_ptr<CategoryVolume> category;
     std::vector<float> values;
     std::vector<AudioEventParameter> parameters;
     std::vector<LayerSlot> layers;
@@ -101,7 +116,9 @@ private:
 
 struct AudioEventGroup {
 public:
-    AudioEventGroup(AudioEventSystem& owner, const GroupDefinition& groupDefinition);
+    // categories: the project's, as its events name them.
+    AudioEventGroup(AudioEventSystem& owner, const GroupDefinition& groupDefinition,
+                    std::span<const std::unique_ptr<AudioEventCategory>> categories);
 
     AudioResult getEvent(const char* name, AudioEvent** event);
     void update(double seconds);
@@ -130,8 +147,8 @@ struct LoadedProject {
     LoadedProject(EventProject read, AudioEventSystem& system);
 
     EventProject definitions;
+    std::vector<std::unique_ptr<AudioEventCategory>> categories;  // master first
     std::vector<std::unique_ptr<AudioEventGroup>> groups;
-    std::vector<std::unique_ptr<AudioEventCategory>> categories;
 };
 
 struct AudioEventSystem {
@@ -150,7 +167,8 @@ public:
     // opened once and shared by every event that plays it.
     AudioResult sample(const std::string& file, Streaming streaming, std::shared_ptr<const Sample>* sample);
     // Null when the output or the voices have run out.
-    std::unique_ptr<Voice> play(const std::shared_ptr<const Sample>& sample, const VoiceSettings& settings);
+    std::unique_ptr<Voice> play(const std::shared_ptr<const Sample>& sample, const VoiceSettings& settings,
+                                const std::shared_ptr<CategoryVolume>& category);
     uint64_t nextStartOrder() { return ++starts; }
 
 private:

@@ -18,6 +18,7 @@ void AudioSound::setMode(unsigned mode) {
 void AudioSound::revive(std::shared_ptr<const Sample> loaded, unsigned mode) {
     sample = std::move(loaded);
     loop = false;
+    category = nullptr;
     setMode(mode);
 }
 
@@ -83,7 +84,8 @@ AudioResult AudioSystem::play(AudioSound& sound, bool paused, AudioChannel** cha
     chosen.stop();
     *channel = &chosen;
     if (paused) return AUDIO_OK;
-    std::unique_ptr<Voice> voice = output->play(sound.sample, {sound.loop, 1.0f, 1.0f});
+    std::unique_ptr<Voice> voice =
+        playInCategory(*output, sound.sample, {sound.loop, 1.0f, 1.0f}, sound.category);
     if (voice == nullptr) return AUDIO_ERR_OUTPUT;
     chosen.play(sound, std::move(voice), ++plays);
     return AUDIO_OK;

@@ -1,9 +1,11 @@
 // The classes behind the low-level system's handles: plain sound files
-// played once (or looping) on a fixed set of channels.
+// played once (or looping) on a fixed set of channels, each sound in a
+// category of the event system if it is given one.
 #pragma once
 
 #include "Audio/AudioClock.h"
 #include "Audio/AudioOutput.h"
+#include "Audio/CategoryVolume.h"
 #include "Audio/EventAudio.h"
 
 #include <cstdint>
@@ -28,6 +30,7 @@ public:
     const std::string path;                // as the game gave it, for the log
     std::shared_ptr<const Sample> sample;  // null once released
     bool loop = false;
+    std::shared_ptr<CategoryVolume> category;  // null: at full volume
 };
 
 struct AudioChannel {
@@ -36,6 +39,7 @@ public:
     void stop();
     void update(double seconds);
     bool playing() const { return voice != nullptr; }
+    float gain() const { return voice != nullptr ? voice->gain() : 0.0f; }
 
     const AudioSound* sound = nullptr;
     uint64_t order = 0;

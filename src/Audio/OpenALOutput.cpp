@@ -225,6 +225,12 @@ public:
         auto guard = output->lock();
         if (source) alSourcef(*source, AL_PITCH, pitch);
     }
+    float gain() const override {
+        auto guard = output->lock();
+        ALfloat gain = 0.0f;
+        if (source) alGetSourcef(*source, AL_GAIN, &gain);
+        return gain;
+    }
     void advance(double) override {}
     virtual bool sounding() const { return source.has_value(); }
 

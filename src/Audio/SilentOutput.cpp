@@ -9,9 +9,11 @@ public:
     SilentVoice(const SoundFormat& format, const VoiceSettings& settings)
         : length(format.lengthKnown() ? format.seconds() : UNKNOWN_LENGTH_SECONDS),
           loop(settings.loop),
+          currentGain(settings.gain),
           pitch(settings.pitch) {}
 
-    void setGain(float) override {}
+    void setGain(float gain) override { currentGain = gain; }
+    float gain() const override { return currentGain; }
     void setPitch(float newPitch) override { pitch = newPitch; }
     void advance(double seconds) override { position += seconds * pitch; }
     bool finished() const override { return !loop && position >= length; }
@@ -19,6 +21,7 @@ public:
 private:
     double length;
     bool loop;
+    float currentGain;
     float pitch;
     double position = 0.0;
 };

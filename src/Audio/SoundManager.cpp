@@ -41,6 +41,9 @@ constexpr float SPOOKY_RISE_PER_SECOND = 0.006f;  // the tension creeps up as th
 constexpr float SPOOKY_HIGHEST = 0.3f;
 constexpr float DANGER_STEP_PER_SECOND = 0.6f;  // up by a step, down by two
 constexpr float DEATH_MUSIC_SECONDS = 25.0f;
+constexpr int VOLUME_COUNT = 4;
+// The project's category of each SoundVolume.
+constexpr const char* VOLUME_CATEGORIES[VOLUME_COUNT] = {"master", "music", "effects", "narration"};
 
 struct SoundState {
     AudioEventSystem* eventSystem = nullptr;
@@ -52,6 +55,7 @@ struct SoundState {
     AudioEventGroup* interfaceGroup = nullptr;
     AudioEventGroup* musicGroup = nullptr;
     AudioEventGroup* dialogueGroup = nullptr;
+    AudioEventCategory* categories[VOLUME_COUNT] = {};
     std::unique_ptr<List<AudioEvent>> activeEvents;  // the events belong to the event system
     int32_t musicState = MS_CALM;
     CueFunction musicCue = nullptr;
@@ -83,6 +87,8 @@ struct SoundState {
 };
 
 SoundState sound;
+// The player's shares outlive the sound system, which takes them at start-up.
+float volumes[VOLUME_COUNT] = {1.0f, 1.0f, 1.0f, 1.0f};
 
 void ErrorCheck() {
     if (sound.lastResult != AUDIO_OK)
@@ -140,11 +146,12 @@ void stopEvent(EventSlot& slot) {
     slot = {};
 }
 
-void createSound(const char* path, SoundSlot& slot) {
+void createSound(const char* path, SoundVolume volume, SoundSlot& slot) {
     AudioSound* created = nullptr;
     check(AudioSystemCreateSound(sound.lowLevelSystem, path, 0, &created));
     slot = {sound.lastResult == AUDIO_OK ? created : nullptr, true};
     check(AudioSoundSetMode(slot.sound, AUDIO_LOOP_OFF));
+    check(AudioSoundSetCategory(slot.sound, sound.categories[static_cast<int>(volume)]));
 }
 
 void playSound(const SoundSlot& slot) {
@@ -152,8 +159,8 @@ void playSound(const SoundSlot& slot) {
     check(AudioSystemPlaySound(sound.lowLevelSystem, slot.sound, false, &channel));
 }
 
-void playFile(const char* path, SoundSlot& slot) {
-    createSound(path, slot);
+void playFile(const char* path, SoundVolume volume, SoundSlot& slot) {
+    createSound(path, volume, slot);
     playSound(slot);
 }
 
@@ -356,10 +363,10 @@ void shotsCue(float dt) {
     if (sound.shotTimer > 0.0f) sound.shotTimer -= dt;
     if (!sound.scream.taken) {
         stopEvent(sound.menu);
-        playFile("Assets/Sounds/Scream.wav", sound.scream);
+        playFile("Assets/Sounds/Scream.wav", SoundVolume::Effects, sound.scream);
     }
     if (!sound.gunshot.taken) {
-        createSound("Assets/Sounds/Gun.mp3", sound.gunshot);
+        createSound("Assets/Sounds/Gun.mp3", SoundVolume::Effects, sound.gunshot);
         sound.cueTimer = 1.0f;
         sound.shotTimer = 0.0f;
     } else if (sound.cueTimer <= 0.0f && sound.shotTimer <= 0.0f) {
@@ -381,7 +388,7 @@ void introCue(float) {
 }
 
 void creditsCue(float) {
-    if (!sound.credits.taken) playFile("Assets/Sounds/credits.wav", sound.credits);
+    if (!sound.credits.taken) playFile("Assets/Sounds/credits.wav", SoundVolume::Music, sound.credits);
     stopEvent(sound.calm);
 }
 
@@ -432,6 +439,15 @@ void fetchGroups() {
     for (const auto& [path, group] : groups) check(AudioEventSystemGetGroup(sound.eventSystem, path, group));
 }
 
+// The categories the volumes steer, set to the player's shares.
+void fetchCategories() {
+    for (int i = 0; i < VOLUME_COUNT; ++i) {
+        check(AudioEventSystemGetCategory(sound.eventSystem, VOLUME_CATEGORIES[i], &sound.categories[i]));
+        if (sound.categories[i] != nullptr)
+            check(AudioEventCategorySetVolume(sound.categories[i], volumes[i]));
+    }
+}
+
 }  // namespace
 
 void SoundManagerInit() {
@@ -444,10 +460,7 @@ void SoundManagerInit() {
     check(AudioEventSystemSetMediaPath(sound.eventSystem, "Assets\\Sounds\\"));
     check(AudioEventSystemLoad(sound.eventSystem, "mire-fell.fev"));
     fetchGroups();
-    // The project must have its master category and the system must answer,
-    // though nothing here adjusts either.
-    AudioEventCategory* master = nullptr;
-    check(AudioEventSystemGetCategory(sound.eventSystem, "master", &master));
+    fetchCategories();
     check(AudioSystemCreate(&sound.lowLevelSystem));
     unsigned version = 0;
     check(AudioSystemGetVersion(sound.lowLevelSystem, &version));
@@ -484,6 +497,18 @@ void SoundManagerShutdown() {
     check(AudioSystemRelease(sound.lowLevelSystem));
     sound.eventSystem = nullptr;
     sound.lowLevelSystem = nullptr;
+    for (AudioEventCategory*& category : sound.categories) category = nullptr;
+}
+
+void SoundManagerSetVolume(SoundVolume which, float share) {
+    const int index = static_cast<int>(which);
+    volumes[index] = share >= 0.0f ? std::min(share, 1.0f) : 0.0f;
+    if (sound.categories[index] != nullptr)
+        check(AudioEventCategorySetVolume(sound.categories[index], share));
+}
+
+float SoundManagerVolume(SoundVolume which) {
+    return volumes[static_cast<int>(which)];
 }
 
 void SoundManagerSetState(int32_t state) {
@@ -567,7 +592,7 @@ void SoundManagerPlayFootstep(int material, int acoustics) {
 }
 
 void SoundManagerPlayDoorBreak() {
-    playFile("Assets/Sounds/DoorBreak.mp3", sound.doorBreak);
+    playFile("Assets/Sounds/DoorBreak.mp3", SoundVolume::Effects, sound.doorBreak);
 }
 
 void SoundManagerPlayRelief() {

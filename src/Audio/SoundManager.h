@@ -40,6 +40,9 @@ struct SoundCharacter {
     bool inTheStorm = false;
 };
 
+// The volumes a player sets: master scales the other three.
+enum class SoundVolume { Master, Music, Effects, Narration };
+
 void SoundManagerInit();
 // Told before each update; null while no character is played.
 void SoundManagerFollowCharacter(const SoundCharacter* character);
@@ -49,6 +52,11 @@ void SoundManagerFollowNarration(float lineSecondsLeft);
 // Once a frame after the screens have drawn, while the window is active.
 void SoundManagerUpdate(float dt);
 void SoundManagerShutdown();
+
+// share: 0 to 1 (clamped, NaN as 0), heard at once on what plays. Kept from
+// start-up to start-up: a share set before SoundManagerInit applies there.
+void SoundManagerSetVolume(SoundVolume which, float share);
+float SoundManagerVolume(SoundVolume which);
 
 // Selecting the current state again changes nothing.
 void SoundManagerSetState(int32_t state);

@@ -10,6 +10,7 @@ fev_dialogue() {
     for n in 1 2 3 4 5 6 7 8; do
         cat <<EOT
       "dial_$n": {
+        "category": "narration",
         "volume": 1.0,
         "fadeOut": 0.5,
         "maxInstances": 1,
@@ -25,7 +26,7 @@ fev_write() {
     cat <<EOT
 {
   "project": "mire-fell",
-  "categories": ["master"],
+  "categories": ["master", "music", "effects", "narration"],
   "reverbPresets": {
     "hall_large": { "base": "HALL", "decayTime": 3.2, "gain": 0.22 },
     "room_harsh": { "base": "STONEROOM", "decayTime": 1.4, "gain": 0.3, "reflectionsGain": 0.6 },
@@ -35,6 +36,7 @@ fev_write() {
   "groups": {
     "mire-fell/Music": {
       "mus_level_calm": {
+        "category": "music",
         "volume": 0.7,
         "loop": true,
         "fadeOut": 3.0,
@@ -46,6 +48,7 @@ fev_write() {
         ]
       },
       "mus_level_spooky1": {
+        "category": "music",
         "volume": 0.75,
         "loop": true,
         "fadeOut": 3.0,
@@ -60,6 +63,7 @@ fev_write() {
         ]
       },
       "mus_level_spooky4": {
+        "category": "music",
         "volume": 0.7,
         "loop": true,
         "fadeOut": 4.0,
@@ -69,6 +73,7 @@ fev_write() {
         ]
       },
       "mus_danger": {
+        "category": "music",
         "volume": 0.8,
         "loop": true,
         "fadeOut": 2.0,
@@ -87,6 +92,7 @@ fev_write() {
         ]
       },
       "mus_death": {
+        "category": "music",
         "volume": 0.8,
         "fadeOut": 2.0,
         "maxInstances": 1,
@@ -95,6 +101,7 @@ fev_write() {
         ]
       },
       "mus_menu": {
+        "category": "music",
         "volume": 0.7,
         "loop": true,
         "fadeOut": 2.5,
@@ -104,6 +111,7 @@ fev_write() {
         ]
       },
       "mus_intro": {
+        "category": "music",
         "volume": 0.75,
         "fadeOut": 3.0,
         "maxInstances": 1,
@@ -114,6 +122,7 @@ fev_write() {
     },
     "mire-fell/SFX/sfx_oneshots": {
       "sfx_gasp": {
+        "category": "effects",
         "volume": 0.9,
         "maxInstances": 1,
         "layers": [
@@ -121,6 +130,7 @@ fev_write() {
         ]
       },
       "sfx_door_action": {
+        "category": "effects",
         "volume": 0.8,
         "fadeOut": 0.4,
         "maxInstances": 2,
@@ -132,6 +142,7 @@ fev_write() {
         ]
       },
       "sfx_random_relief": {
+        "category": "effects",
         "volume": 0.6,
         "maxInstances": 2,
         "layers": [
@@ -139,6 +150,7 @@ fev_write() {
         ]
       },
       "sfx_pickup": {
+        "category": "effects",
         "volume": 0.8,
         "maxInstances": 2,
         "layers": [
@@ -148,6 +160,7 @@ fev_write() {
     },
     "mire-fell/SFX/sfx_static": {
       "sfx_footsteps": {
+        "category": "effects",
         "volume": 0.5,
         "maxInstances": 4,
         "parameters": { "material": { "min": 0, "max": 1, "default": 0 } },
@@ -161,6 +174,7 @@ fev_write() {
     },
     "mire-fell/SFX/sfx_ui": {
       "sfx_ui_move": {
+        "category": "effects",
         "volume": 0.5,
         "maxInstances": 2,
         "layers": [
@@ -168,6 +182,7 @@ fev_write() {
         ]
       },
       "sfx_ui_yes": {
+        "category": "effects",
         "volume": 0.6,
         "maxInstances": 2,
         "layers": [
@@ -175,6 +190,7 @@ fev_write() {
         ]
       },
       "sfx_ui_no": {
+        "category": "effects",
         "volume": 0.6,
         "maxInstances": 2,
         "layers": [
@@ -182,6 +198,7 @@ fev_write() {
         ]
       },
       "sfx_ui_start": {
+        "category": "effects",
         "volume": 0.7,
         "maxInstances": 1,
         "layers": [
@@ -191,6 +208,7 @@ fev_write() {
     },
     "mire-fell/SFX/sfx_nature": {
       "sfx_rain": {
+        "category": "music",
         "volume": 0.7,
         "loop": true,
         "fadeOut": 2.5,
@@ -204,6 +222,7 @@ fev_write() {
         ]
       },
       "sfx_thunder": {
+        "category": "music",
         "volume": 0.85,
         "fadeOut": 1.5,
         "maxInstances": 2,
