@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <string>
@@ -23,7 +24,9 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "min") continue;
-            times[run.run_name.str()] = useCpuTime ? run.GetAdjustedCPUTime() : run.GetAdjustedRealTime();
+            const double time = useCpuTime ? run.GetAdjustedCPUTime() : run.GetAdjustedRealTime();
+            const auto [kept, first] = times.try_emplace(run.run_name.str(), time);
+            if (!first) kept->second = std::min(kept->second, time);
         }
     }
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -187,6 +188,107 @@ TEST_F(MapDrawTest, MarksLastWhileAnotherScreenHasFocus) {
     EXPECT_EQ(floor(0, 0).flags & TILE_LIT, 0u);
     EXPECT_EQ(darkness(0, 0).flags & TILE_LIT, 0u);
     EXPECT_EQ(darkness(0, 0).darkness, 1.0f);
+}
+
+TEST(DarknessStyleTest, KeepsTheFloorBetweenNothingAndHalf) {
+    const std::pair<float, float> cases[] = {{-1.0f, 0.0f}, {0.3f, 0.3f}, {0.8f, 0.5f}, {NAN, 0.0f}};
+    for (const auto& [asked, kept] : cases) {
+        MapSetDarknessStyle({LightLook::Smooth, asked});
+        EXPECT_EQ(MapDarknessStyle().floor, kept) << asked;
+        EXPECT_EQ(MapDarknessStyle().look, LightLook::Smooth);
+    }
+    MapSetDarknessStyle({});
+}
+
+// An 8 x 3 room of white 32-pixel tiles, every floor cell lit: columns 0 to 5
+// lit with a darkness that rises 0.15 a column, walls at columns 6 and 7
+// that no light reached.
+const std::string WHITE_ROOM =
+    R"({"width": 8, "height": 3, "tilewidth": 32, "tileheight": 32,
+ "tilesets": [{"image": "White.png", "imagewidth": 32, "imageheight": 32, "firstgid": 1}],
+ "layers": [
+  {"type": "tilelayer", "visible": true, "opacity": 1, "data": [1,1,1,1,1,1,1,1, 1,1,1,1,1,1,1,1, 1,1,1,1,1,1,1,1]},
+  {"type": "tilelayer", "visible": true, "opacity": 1, "data": [0,0,0,0,0,0,1,1, 0,0,0,0,0,0,1,1, 0,0,0,0,0,0,1,1]}]})";
+
+class DarknessLookTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ContentManagerInit();
+        files.writePng("White.png", 32, 32);
+        map = ContentLoad<Map>(files.write("Room.json", WHITE_ROOM).c_str(), CF_DEFERRED);
+        MapContentComplete(map);
+    }
+    void TearDown() override {
+        MapSetDarknessStyle({});
+        KEGfxSetFastPaths(true);
+        ContentManagerShutdown();
+    }
+
+    // The brightness of the middle row, pixel column by column, drawn in that
+    // style from that far right.
+    std::vector<int> middleRow(const DarknessStyle& style, float viewX = 0.0f) {
+        MapSetDarknessStyle(style);
+        KESysFrameStart();
+        map->prepare({viewX, 0.0f});
+        for (int row = 0; row < 3; ++row)
+            for (int column = 0; column < 8; ++column) {
+                map->getTile(column, row, 0)->flags |= TILE_LIT;
+                Tile& darkness = *map->getTile(column, row, 1);
+                if (column < 6) darkness.flags |= TILE_LIT;
+                if (column < 6) darkness.darkness = 0.1f + 0.15f * static_cast<float>(column);
+            }
+        map->drawFloor(1.0f, MARKS_EXPIRE);
+        map->drawDarkness(1.0f, MARKS_EXPIRE);
+        const Frame frame;
+        std::vector<int> row;
+        for (int x = 0; x < 256; ++x) row.push_back(frame.at(x, 48)[1]);
+        return row;
+    }
+
+    ScratchDirectory files;
+    ScopedViewport viewport{256.0f, 96.0f, {1.0f, 1.0f}};
+    HeadlessEngine engine{256, 96};
+    Map* map = nullptr;
+};
+
+// Between the lit cells the tiles step by 0.15 at each edge and stay flat
+// inside; the smooth light changes as little across an edge as inside a
+// cell, with the engine's fast paths and without, and with the first cell
+// half off the screen.
+TEST_F(DarknessLookTest, SmoothLightHasNoStepAtTheEdgesOfCells) {
+    const std::tuple<LightLook, bool, int> cases[] = {{LightLook::Tiles, true, 0},
+                                                      {LightLook::Smooth, true, 0},
+                                                      {LightLook::Smooth, false, 0},
+                                                      {LightLook::Smooth, true, 16}};
+    for (const auto& [look, fastPaths, viewX] : cases) {
+        KEGfxSetFastPaths(fastPaths);
+        const std::vector<int> row = middleRow({look, 0.0f}, static_cast<float>(viewX));
+        int within = 0, across = 0;
+        for (int x = 1; x < 150; ++x) {
+            int& most = (x + viewX) % 32 == 0 ? across : within;
+            most = std::max(most, std::abs(row[x] - row[x - 1]));
+        }
+        const bool smooth = look == LightLook::Smooth;
+        SCOPED_TRACE(testing::Message()
+                     << (smooth ? "smooth" : "tiles") << ", fast paths " << fastPaths << ", view " << viewX);
+        EXPECT_LE(within, smooth ? 3 : 0);
+        if (smooth) EXPECT_LE(across, within + 1);
+        else EXPECT_GE(across, 36);
+    }
+}
+
+// The floor lifts full darkness, the walls no light reached, to 1 - floor in
+// either look, and every darkness with it: the middle of column 2 (0.4 dark,
+// as its corners average) shows 1 - 0.4 x (1 - floor) of the white floor.
+// Only lit cells blend, so none of the light leaks onto those walls.
+TEST_F(DarknessLookTest, FloorLiftsEveryDarknessAndUnlitWallsStayEvenlyDark) {
+    for (const LightLook look : {LightLook::Tiles, LightLook::Smooth})
+        for (const float floor : {0.0f, 0.3f, 0.5f}) {
+            const std::vector<int> row = middleRow({look, floor});
+            const int wall = static_cast<int>(std::lround(255.0f * floor));
+            for (int x = 192; x < 256; ++x) ASSERT_NEAR(row[x], wall, 1) << "x " << x << ", floor " << floor;
+            EXPECT_NEAR(row[80], 255.0f * (1.0f - 0.4f * (1.0f - floor)), 2.0f) << "floor " << floor;
+        }
 }
 
 }  // namespace

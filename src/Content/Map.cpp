@@ -44,7 +44,30 @@ bool hasFlag(const Tile& tile, TileFlag flag) {
     return (tile.flags & flag) != 0;
 }
 
+// The darkness a cell shows: 1 where no light reached or one left it fully dark.
+float seenDarkness(const Tile& tile) {
+    const bool dark = !hasFlag(tile, TILE_LIT) || std::fabs(tile.darkness - 1.0f) < FULL_DARKNESS_TOLERANCE;
+    return dark ? 1.0f : tile.darkness;
+}
+
+uint32_t blackAt(float opacity) {
+    return static_cast<uint32_t>(KEClamp(opacity, 0.0f, 1.0f) * 255.0f + 0.5f) << 24;
+}
+
+// Darker than this a monitor's blacks are lost; lighter the dark stops being dark.
+constexpr float MOST_DARKNESS_FLOOR = 0.5f;
+
+DarknessStyle darknessStyle;
+
 }  // namespace
+
+void MapSetDarknessStyle(const DarknessStyle& style) {
+    darknessStyle = {style.look, KEClamp(style.floor, 0.0f, MOST_DARKNESS_FLOOR)};
+}
+
+const DarknessStyle& MapDarknessStyle() {
+    return darknessStyle;
+}
 
 void Map::prepare(Vector2 view) {
     KEGfxSetBlendMode(KE_BLEND_ALPHA);
@@ -78,31 +101,60 @@ void Map::drawFloor(float opacity, MarkLife marks) {
 }
 
 void Map::drawDarkness(float opacity, MarkLife marks) {
-    const bool clearMarks = marks == MARKS_EXPIRE;
-    forEachVisibleTile(tileLayers[DARKNESS_LAYER], [&](Tile& tile, int32_t column, int32_t row) {
-        const bool empty = hasFlag(tile, TILE_EMPTY);
-        const bool lit = hasFlag(tile, TILE_LIT);
+    const DarknessStyle& style = MapDarknessStyle();
+    const float lift = 1.0f - style.floor;
+    TileLayer& layer = tileLayers[DARKNESS_LAYER];
+    forEachVisibleTile(layer, [&](Tile& tile, int32_t column, int32_t row) {
         // No wall and no light: the floor pass has already left the background there.
-        if (empty && !lit) {
-            if (clearMarks) tile.darkness = 1.0f;
-            return;
-        }
+        if (hasFlag(tile, TILE_EMPTY) && !hasFlag(tile, TILE_LIT)) return;
         placeTile(column, row);
-        if (lit && std::fabs(tile.darkness - 1.0f) >= FULL_DARKNESS_TOLERANCE) {
-            if (!empty) {
-                KEGfxSetRenderMode(KE_RENDER_TEXTURED);
-                KEGfxSetTintColor(1, 1, 1, opacity);
-                drawTileImage(tile);
-            }
-            drawBlackSquare(tile.darkness);
-        } else {
-            drawBlackSquare(1.0f);
-        }
-        if (clearMarks) {
+        if (style.look == LightLook::Smooth) drawSmoothCell(tile, column, row, opacity, lift);
+        else drawTiledCell(tile, opacity, lift);
+    });
+    // Only once every cell is drawn: a smooth cell reads its neighbours' marks.
+    if (marks == MARKS_EXPIRE)
+        forEachVisibleTile(layer, [](Tile& tile, int32_t, int32_t) {
             tile.flags &= ~TILE_LIT;
             tile.darkness = 1.0f;
-        }
-    });
+        });
+}
+
+// A lit wall shows wherever its darkness leaves anything of it.
+void Map::drawTiledCell(const Tile& tile, float opacity, float lift) const {
+    const float darkness = seenDarkness(tile) * lift;
+    if (hasFlag(tile, TILE_LIT) && darkness < 1.0f) drawWallImage(tile, opacity);
+    drawBlackSquare(darkness);
+}
+
+// Only lit cells blend, so light that reaches one face of a wall never shows
+// on the unlit cells behind it; their darkness darkens the corners they share.
+void Map::drawSmoothCell(const Tile& tile, int32_t column, int32_t row, float opacity, float lift) const {
+    const float corners[4] = {cornerDarkness(column, row), cornerDarkness(column + 1, row),
+                              cornerDarkness(column + 1, row + 1), cornerDarkness(column, row + 1)};
+    const bool hidden = std::all_of(corners, corners + 4, [&](float c) { return c * lift >= 1.0f; });
+    if (!hasFlag(tile, TILE_LIT) || hidden) {
+        drawBlackSquare(lift);
+        return;
+    }
+    drawWallImage(tile, opacity);
+    KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
+    KEGfxTextureSet(nullptr, 0, 0);
+    KEGfxSetTintColor(1, 1, 1, 1);
+    KEGfxQuadDraw(static_cast<float>(tileWidth), static_cast<float>(tileHeight),
+                  {blackAt(corners[0] * lift), blackAt(corners[1] * lift), blackAt(corners[2] * lift),
+                   blackAt(corners[3] * lift)});
+}
+
+// The mean of the four cells around a cell's top-left corner, those beyond
+// the map's edge read from the nearest inside it.
+float Map::cornerDarkness(int32_t column, int32_t row) const {
+    const Tile* cells = tileLayers[DARKNESS_LAYER].tiles.get();
+    float sum = 0.0f;
+    for (const int32_t r : {row - 1, row})
+        for (const int32_t c : {column - 1, column})
+            sum += seenDarkness(
+                cells[cellIndex(std::clamp(c, 0, width - 1), std::clamp(r, 0, height - 1), width)]);
+    return sum / 4.0f;
 }
 
 bool Map::isAt(const char* mapPath) const {
@@ -133,6 +185,13 @@ void Map::placeTile(int32_t column, int32_t row) const {
     Matrix3Translate(&transform, static_cast<float>(tileWidth * column) - viewPosition.x,
                      static_cast<float>(tileHeight * row) - viewPosition.y);
     KEGfxSetTransform(&transform);
+}
+
+void Map::drawWallImage(const Tile& tile, float opacity) const {
+    if (hasFlag(tile, TILE_EMPTY)) return;
+    KEGfxSetRenderMode(KE_RENDER_TEXTURED);
+    KEGfxSetTintColor(1, 1, 1, opacity);
+    drawTileImage(tile);
 }
 
 void Map::drawTileImage(const Tile& tile) const {

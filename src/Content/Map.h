@@ -84,6 +84,22 @@ enum MarkLife { MARKS_EXPIRE, MARKS_HELD };
 
 using MapObjectVisitor = std::function<void(Map* map, MapObject* object)>;
 
+// How the darkness layer looks: stepped, a square of one darkness a cell, or
+// smooth, each cell's darkness blended from its corners so the light falls
+// off without steps.
+enum class LightLook { Tiles, Smooth };
+
+struct DarknessStyle {
+    LightLook look = LightLook::Tiles;
+    // The lift a player chooses on a dark monitor, 0 to 0.5: every darkness d
+    // is drawn as d x (1 - floor).
+    float floor = 0.0f;
+};
+
+// For every map, from the next draw of its darkness; the floor is clamped.
+void MapSetDarknessStyle(const DarknessStyle& style);
+const DarknessStyle& MapDarknessStyle();
+
 class Map {
 public:
     Color background = colourBlack;
@@ -112,8 +128,8 @@ public:
     void prepare(Vector2 viewPosition);
     // The floor layer, only where a light reached this frame.
     void drawFloor(float opacity, MarkLife marks);
-    // The darkness layer: black over every visible cell, thinned where a light
-    // reached.
+    // The darkness layer in the process's style: black over every visible
+    // cell, thinned where a light reached.
     void drawDarkness(float opacity, MarkLife marks);
     // The map was loaded from exactly that path.
     bool isAt(const char* mapPath) const;
@@ -129,6 +145,10 @@ private:
     void placeTile(int32_t column, int32_t row) const;
     void drawTileImage(const Tile& tile) const;
     void drawBlackSquare(float opacity) const;
+    void drawTiledCell(const Tile& tile, float opacity, float lift) const;
+    void drawSmoothCell(const Tile& tile, int32_t column, int32_t row, float opacity, float lift) const;
+    void drawWallImage(const Tile& tile, float opacity) const;
+    float cornerDarkness(int32_t column, int32_t row) const;
     template <typename Visit>
     void forEachVisibleTile(TileLayer& layer, Visit visit);
 };

@@ -147,6 +147,20 @@ void KEGfxTriAdd(float x0, float y0, uint32_t color0, float u0, float v0,  //
 KEMesh* KEGfxMeshEnd();
 void KEGfxMeshDraw(KEMesh* mesh);
 void KEGfxMeshFree(KEMesh* mesh);
+
+// The colours (0xAARRGGBB) of a quad's corners.
+struct KEQuadColours {
+    uint32_t topLeft, topRight, bottomRight, bottomLeft;
+};
+
+// A width x height rectangle placed by the transform, its corners' colours
+// times the tint blended evenly across it (untextured, whatever the render
+// mode). Makes no mesh and allocates nothing once the first has been drawn.
+// SDL's software renderer blends a triangle of mixed colours pixel by pixel
+// through a surface of its own, so there the fast paths write the blend into
+// a texture and copy it; without them, and on a GPU, it is four triangles
+// meeting at the centre, which differ from that by a level or two inside.
+void KEGfxQuadDraw(float width, float height, const KEQuadColours& colours);
 // For benchmarks: with rasterising off, draws are placed and counted but
 // not rasterised.
 void KEGfxSetRasterising(bool on);

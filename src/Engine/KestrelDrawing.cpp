@@ -7,6 +7,7 @@
 #include <stb_image_write.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <new>
@@ -31,7 +32,10 @@ struct Drawing {
     bool fastPaths = true;
     long meshDraws = 0;
     std::unique_ptr<KEMesh> meshInProgress;
-    std::vector<SDL_Vertex> scratch;  // reused by every draw: no allocation per frame
+    std::vector<SDL_Vertex> scratch;   // reused by every draw: no allocation per frame
+    SDL_Texture* quadBlend = nullptr;  // the software renderer's quads are written here; only grows
+    int quadBlendWidth = 0;
+    int quadBlendHeight = 0;
 };
 
 Drawing drawing;
@@ -110,6 +114,156 @@ const std::vector<SDL_Vertex>& placeVertices(const KEMesh& mesh, const DrawState
     return out;
 }
 
+// The corners of KEQuadColours in order, times the tint.
+std::array<SDL_Color, 4> quadCorners(const KEQuadColours& colours, const float tint[4]) {
+    return {vertexColour(colours.topLeft, tint), vertexColour(colours.topRight, tint),
+            vertexColour(colours.bottomRight, tint), vertexColour(colours.bottomLeft, tint)};
+}
+
+bool sameColour(SDL_Color a, SDL_Color b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
+
+SDL_Color meanColour(const std::array<SDL_Color, 4>& corners) {
+    auto mean = [&](Uint8 SDL_Color::*channel) {
+        int sum = 2;
+        for (const SDL_Color& corner : corners) sum += corner.*channel;
+        return static_cast<Uint8>(sum / 4);
+    };
+    return {mean(&SDL_Color::r), mean(&SDL_Color::g), mean(&SDL_Color::b), mean(&SDL_Color::a)};
+}
+
+// One colour: two triangles split as createQuadMesh splits them, which SDL's
+// software renderer fills as a rectangle. Mixed colours: four triangles
+// meeting at the centre, which has the corners' mean, so that neither
+// diagonal shows.
+int quadTriangles(const Matrix3& placed, float width, float height, const std::array<SDL_Color, 4>& corners,
+                  bool mixed, SDL_Vertex* out) {
+    const SDL_FPoint points[4] = {windowPoint(placed, 0, 0), windowPoint(placed, width, 0),
+                                  windowPoint(placed, width, height), windowPoint(placed, 0, height)};
+    auto vertex = [&](int corner) { return SDL_Vertex{points[corner], corners[corner], {0, 0}}; };
+    if (!mixed) {
+        const SDL_Vertex quad[6] = {vertex(0), vertex(1), vertex(2), vertex(0), vertex(2), vertex(3)};
+        std::copy(quad, quad + 6, out);
+        return 6;
+    }
+    const SDL_Vertex centre{windowPoint(placed, width / 2, height / 2), meanColour(corners), {0, 0}};
+    for (int corner = 0; corner < 4; ++corner) {
+        out[corner * 3] = vertex(corner);
+        out[corner * 3 + 1] = vertex((corner + 1) % 4);
+        out[corner * 3 + 2] = centre;
+    }
+    return 12;
+}
+
+// A texture at least that large for the quads' blends, made anew only when
+// a larger quad comes.
+SDL_Texture* quadBlendTexture(SDL_Renderer* target, int width, int height) {
+    if (drawing.quadBlend != nullptr && width <= drawing.quadBlendWidth && height <= drawing.quadBlendHeight)
+        return drawing.quadBlend;
+    width = std::max(width, drawing.quadBlendWidth);
+    height = std::max(height, drawing.quadBlendHeight);
+    if (drawing.quadBlend != nullptr) SDL_DestroyTexture(drawing.quadBlend);
+    drawing.quadBlend =
+        SDL_CreateTexture(target, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    drawing.quadBlendWidth = drawing.quadBlend != nullptr ? width : 0;
+    drawing.quadBlendHeight = drawing.quadBlend != nullptr ? height : 0;
+    return drawing.quadBlend;
+}
+
+// One channel along a row, 16.16 fixed point: its value at the first
+// pixel's centre, rounded, and its step a pixel.
+struct ChannelRun {
+    int32_t start;
+    int32_t step;
+    uint32_t at(int x) const { return static_cast<uint32_t>((start + x * step) >> 16); }
+};
+
+using Channel = Uint8 SDL_Color::*;
+constexpr Channel CHANNELS[4] = {&SDL_Color::a, &SDL_Color::r, &SDL_Color::g, &SDL_Color::b};
+
+// The channel bilinearly between the corners, along the row down that far.
+ChannelRun channelRun(const std::array<SDL_Color, 4>& corners, Channel channel, float down, float width,
+                      float firstCentre) {
+    auto at = [&](int corner) { return static_cast<float>(corners[corner].*channel); };
+    const float left = at(0) + (at(3) - at(0)) * down;
+    const float right = at(1) + (at(2) - at(1)) * down;
+    const float step = (right - left) / width;
+    return {static_cast<int32_t>((left + step * firstCentre) * 65536.0f + 32768.0f),
+            static_cast<int32_t>(step * 65536.0f)};
+}
+
+// A row where only the opacity changes, as over the darkness; stepped rather
+// than multiplied, four pixels at once.
+void writeOpacityRow(uint32_t* row, int count, ChannelRun opacity, uint32_t colour) {
+    int32_t value = opacity.start;
+    for (int x = 0; x < count; ++x) {
+        row[x] = static_cast<uint32_t>(value >> 16) << 24 | colour;
+        value += opacity.step;
+    }
+}
+
+void writeColourRow(uint32_t* row, int count, const ChannelRun (&runs)[4]) {
+    for (int x = 0; x < count; ++x)
+        row[x] = runs[0].at(x) << 24 | runs[1].at(x) << 16 | runs[2].at(x) << 8 | runs[3].at(x);
+}
+
+// The corners blended bilinearly at the centre of each pixel of the part of
+// the quad shown, as ARGB8888 rows from the top.
+void writeQuadBlend(unsigned char* pixels, int pitch, const SDL_Rect& quad, const SDL_Rect& shown,
+                    const std::array<SDL_Color, 4>& corners) {
+    const bool opacityOnly = std::all_of(corners.begin(), corners.end(), [&](SDL_Color c) {
+        return c.r == corners[0].r && c.g == corners[0].g && c.b == corners[0].b;
+    });
+    const uint32_t colour =
+        static_cast<uint32_t>(corners[0].r) << 16 | static_cast<uint32_t>(corners[0].g) << 8 | corners[0].b;
+    const auto width = static_cast<float>(quad.w);
+    const float firstCentre = static_cast<float>(shown.x - quad.x) + 0.5f;
+    for (int y = 0; y < shown.h; ++y) {
+        const float down = (static_cast<float>(shown.y - quad.y + y) + 0.5f) / static_cast<float>(quad.h);
+        auto* row = reinterpret_cast<uint32_t*>(pixels + static_cast<ptrdiff_t>(y) * pitch);
+        ChannelRun runs[4];
+        for (int c = 0; c < 4; ++c)
+            if (c == 0 || !opacityOnly) runs[c] = channelRun(corners, CHANNELS[c], down, width, firstCentre);
+        if (opacityOnly) writeOpacityRow(row, shown.w, runs[0], colour);
+        else writeColourRow(row, shown.w, runs);
+    }
+}
+
+// The quad's blend written into a texture and copied one to one; false when
+// the quad is not an upright rectangle in the window or there is no texture,
+// for triangles instead.
+bool copyQuadBlend(SDL_Renderer* target, const Matrix3& placed, float width, float height,
+                   const std::array<SDL_Color, 4>& corners) {
+    if (placed.m[0][1] != 0.0f || placed.m[1][0] != 0.0f) return false;
+    const SDL_FPoint topLeft = windowPoint(placed, 0, 0);
+    const SDL_FPoint bottomRight = windowPoint(placed, width, height);
+    const SDL_Rect quad{static_cast<int>(topLeft.x), static_cast<int>(topLeft.y),
+                        static_cast<int>(bottomRight.x - topLeft.x),
+                        static_cast<int>(bottomRight.y - topLeft.y)};
+    if (quad.w <= 0 || quad.h <= 0) return false;
+    SDL_Rect output{0, 0, 0, 0};
+    SDL_GetRendererOutputSize(target, &output.w, &output.h);
+    SDL_Rect shown;
+    if (SDL_IntersectRect(&quad, &output, &shown) == SDL_FALSE) return true;
+    SDL_Texture* texture = quadBlendTexture(target, shown.w, shown.h);
+    const SDL_Rect source{0, 0, shown.w, shown.h};
+    void* pixels = nullptr;
+    int pitch = 0;
+    // Locking first draws what is queued, the last quad copied from it too.
+    if (texture == nullptr || SDL_LockTexture(texture, &source, &pixels, &pitch) != 0) return false;
+    writeQuadBlend(static_cast<unsigned char*>(pixels), pitch, quad, shown, corners);
+    SDL_UnlockTexture(texture);
+    SDL_SetTextureBlendMode(texture, drawing.state.blendMode);
+    SDL_RenderCopy(target, texture, &source, &shown);
+    return true;
+}
+
+bool isSoftwareRenderer(SDL_Renderer* target) {
+    SDL_RendererInfo info;
+    return SDL_GetRendererInfo(target, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+}
+
 // Every texel's alpha full, in 8-bit RGBA.
 bool isOpaque(const stbi_uc* pixels, int width, int height) {
     const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
@@ -135,6 +289,10 @@ void kestrel::resetDrawing() {
 void kestrel::releaseDrawing() {
     drawing.scratch.clear();
     drawing.scratch.shrink_to_fit();
+    if (drawing.quadBlend != nullptr) SDL_DestroyTexture(drawing.quadBlend);
+    drawing.quadBlend = nullptr;
+    drawing.quadBlendWidth = 0;
+    drawing.quadBlendHeight = 0;
 }
 
 bool KESysReadPixels(std::vector<unsigned char>* rgba, int* width, int* height) {
@@ -217,6 +375,27 @@ void KEGfxMeshDraw(KEMesh* mesh) {
     SDL_Texture* texture = textured ? state.texture->texture : nullptr;
     if (texture != nullptr) SDL_SetTextureBlendMode(texture, textureBlendMode(state));
     SDL_RenderGeometry(target, texture, vertices.data(), static_cast<int>(vertices.size()), nullptr, 0);
+}
+
+void KEGfxQuadDraw(float width, float height, const KEQuadColours& colours) {
+    SDL_Renderer* target = kestrel::renderer();
+    if (target == nullptr) return;
+    const DrawState& state = drawing.state;
+    const std::array<SDL_Color, 4> corners = quadCorners(colours, state.tint);
+    const bool clear =
+        std::all_of(corners.begin(), corners.end(), [](SDL_Color corner) { return corner.a == 0; });
+    if (drawing.fastPaths && state.blendMode == SDL_BLENDMODE_BLEND && clear) return;
+    ++drawing.meshDraws;
+    if (!drawing.rasterising) return;
+    const Matrix3 placed = toWindow(state.transform);
+    const bool mixed =
+        std::any_of(corners.begin(), corners.end(), [&](SDL_Color c) { return !sameColour(c, corners[0]); });
+    if (mixed && drawing.fastPaths && isSoftwareRenderer(target) &&
+        copyQuadBlend(target, placed, width, height, corners))
+        return;
+    SDL_Vertex vertices[12];
+    const int count = quadTriangles(placed, width, height, corners, mixed, vertices);
+    SDL_RenderGeometry(target, nullptr, vertices, count, nullptr, 0);
 }
 
 void KEGfxSetRasterising(bool on) {
