@@ -4,6 +4,7 @@
 #include "Util/Random.h"
 #include "World/Camera.h"
 #include "World/CandleEntity.h"
+#include "World/GameProgress.h"
 #include "World/LightEntity.h"
 #include "WorldSupport.h"
 
@@ -199,7 +200,7 @@ TEST_F(CharacterTest, DeathAfterACheckpointEntersTheRoomAgain) {
     entry.entryDoor.target = world.writeMap("Hall.json", {"........"});
     entry.entryDoor.id = 3;
     entry.carriedCandleLife = 40;
-    entry.lastCheckpointId = 2;
+    gameProgress.lastCheckpointId = 2;
     const std::unique_ptr<PlayScreen> screen = new_PlayScreen(&entry);
     screen->loadContent();
     CharacterEntity* dying = screen->room->character;

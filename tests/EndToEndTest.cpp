@@ -40,9 +40,13 @@ std::vector<std::string> lines(const std::string& text) {
 
 class EndToEndTest : public ::testing::Test {
 protected:
+    // The player's files live in the scratch directory, the brightness
+    // already chosen, so that a run goes from the splash to the menu.
     void SetUp() override {
         ASSERT_NE(mkdtemp(directory), nullptr);
         ASSERT_EQ(symlink(HALCYRA_ASSETS, path("Assets").c_str()), 0);
+        std::filesystem::create_directories(path("config/halcyra"));
+        write("config/halcyra/settings.json", "{\"brightness\": 0}\n");
     }
 
     void TearDown() override {
@@ -57,6 +61,8 @@ protected:
     // environment: NAME=VALUE settings added to the game's own.
     GameRun run(std::vector<std::string> arguments, std::vector<std::string> environment = {}) const {
         arguments.insert(arguments.begin(), HALCYRA_BINARY);
+        environment.insert(environment.begin(),
+                           {"XDG_CONFIG_HOME=" + path("config"), "XDG_DATA_HOME=" + path("data")});
         pid_t child = fork();
         if (child == 0) {
             if (chdir(directory) != 0) _exit(127);
@@ -95,7 +101,13 @@ TEST_F(EndToEndTest, HeadlessRunPrintsTheResolutionAndLogsEveryFrame) {
               "{\"frame\":2,\"dt\":DT,\"screens\":[{\"type\":\"LoadingScreen\",\"state\":0}],\"room\":null,"
               "\"character\":null,"
               "\"prompt\":null,\"music\":0,\"ambience\":1,\"lastCheckpointId\":null,\"keys\":[],"
-              "\"blackout\":null}");
+              "\"blackout\":null,\"progress\":{\"keys\":[],\"journalTaken\":false,\"lastCheckpointId\":0,"
+              "\"lastCheckpointRoom\":\"\",\"reachedCheckpoints\":[],\"finalScene\":{\"walkTimer\":0,"
+              "\"reading\":false,\"leftZone\":false,\"pageShown\":false},\"introMusicPlayed\":false,"
+              "\"finalDialoguePlayed\":false},\"settings\":{\"masterVolume\":100,\"musicVolume\":100,"
+              "\"effectsVolume\":100,\"narrationVolume\":100,\"window\":\"full "
+              "screen\",\"brightness\":0,\"light\":\"tiles\","
+              "\"reduceFlashing\":false,\"keys\":\"default\"}}");
     EXPECT_EQ(readText(path("Debug.Trace.txt")), "") << "a clean run reports nothing";
 }
 
@@ -182,7 +194,7 @@ TEST_F(EndToEndTest, AScriptedWalkThroughTheGalleryCarriesTheLightAlong) {
     EXPECT_NE(log[start + 279].find("\"room\":\"Assets/FloorTemplate/FinalRooms/Gallery.json\""),
               std::string::npos);
     EXPECT_NE(log[start + 279].find("\"music\":1,"), std::string::npos) << "spooky while the candle burns";
-    EXPECT_NE(log[start + 279].find("\"blackout\":0}"), std::string::npos);
+    EXPECT_NE(log[start + 279].find("\"blackout\":0,"), std::string::npos);
     EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
         return line.find("\"prompt\":\"Pickup Candle\"") != std::string::npos;
     })) << "the walk passes the hall's candle holder";
@@ -457,6 +469,104 @@ std::vector<TimedEvent> timedEvents(const std::vector<std::string>& log) {
         lastCandle = life;
     }
     return events;
+}
+
+// The text between a field's name and the next field of a state log line.
+std::string fieldOf(const std::string& line, const std::string& name, const std::string& next) {
+    const size_t from = line.find("\"" + name + "\":");
+    const size_t to = line.find(",\"" + next + "\":", from);
+    if (from == std::string::npos || to == std::string::npos) return "";
+    return line.substr(from, to - from);
+}
+
+// Half the house, the game closed, a new process: "Continue" enters the room
+// where it stopped with the same keys, pages and candle, the rest of the
+// route plays to the credits, and after them there is nothing to continue.
+TEST_F(EndToEndTest, AGameClosedHalfWayContinuesWhereItStoppedAndEndsAtTheCreditsWithNothingLeft) {
+    const std::string route = readText(HALCYRA_TEST_DATA "/../playthrough.route");
+    const std::string cut = "# Back through the gallery to the stair.\nroom Gallery.json\n";
+    const size_t at = route.find(cut);
+    ASSERT_NE(at, std::string::npos);
+    write("first.route", route.substr(0, at + cut.size()) + "quit\n");
+    write("rest.route", "screen MainMenuScreen\ntap ENTER\n" + route.substr(at + cut.size()) + "quit\n");
+    write("again.route", "screen MainMenuScreen\ntap ENTER\nroom IntroEnd.json\nquit\n");
+    auto play = [&](const std::string& routeFile) {
+        GameRun result = run({"--headless", "--no-raster", "--fixed-dt", "0.04", "--frames", "20000",
+                              "--seed", "7", "--route", routeFile, "--state-log", "state.jsonl"});
+        EXPECT_EQ(result.exitCode, 0) << routeFile << ": " << result.err;
+        return lines(readText(path("state.jsonl")));
+    };
+    auto firstLineBackInTheGallery = [](const std::vector<std::string>& log) {
+        auto inRoom = [](const char* name) {
+            return [name](const std::string& line) {
+                return has(line, std::string("\"room\":\"Assets/FloorTemplate/FinalRooms/") + name);
+            };
+        };
+        auto cellar = std::find_if(log.rbegin(), log.rend(), inRoom("Cellar.json"));
+        auto gallery = std::find_if(cellar.base(), log.end(), inRoom("Gallery.json"));
+        return gallery != log.end() ? *gallery : std::string();
+    };
+    const std::string left = firstLineBackInTheGallery(play("first.route"));
+    ASSERT_FALSE(left.empty());
+    ASSERT_TRUE(std::filesystem::exists(path("data/halcyra/save.json")));
+
+    const std::vector<std::string> rest = play("rest.route");
+    const std::string continued = firstLineBackInTheGallery(rest);
+    ASSERT_FALSE(continued.empty());
+    EXPECT_EQ(fieldOf(continued, "progress", "settings"), fieldOf(left, "progress", "settings"));
+    EXPECT_EQ(fieldOf(continued, "keys", "blackout"), fieldOf(left, "keys", "blackout"));
+    EXPECT_NE(fieldOf(left, "keys", "blackout"), "\"keys\":[]") << "the gallery's and the cellar's keys";
+    EXPECT_EQ(fieldOf(continued, "candleLife", "inLight"), fieldOf(left, "candleLife", "inLight"));
+    EXPECT_EQ(playedFrom(rest).pages, std::vector<int>({6, 7, 8}));
+    EXPECT_NE(rest.back().find("MainMenuScreen"), std::string::npos) << "the credits have played";
+    EXPECT_FALSE(std::filesystem::exists(path("data/halcyra/save.json")));
+    play("again.route");
+}
+
+// The first start asks for the brightness once, before the menu.
+TEST_F(EndToEndTest, TheFirstStartAsksForTheBrightnessOnce) {
+    std::filesystem::remove(path("config/halcyra/settings.json"));
+    write("first.route",
+          "screen BrightnessScreen\ntap RIGHT\ntap RIGHT\ntap ENTER\nscreen MainMenuScreen\nquit\n");
+    write("later.route", "screen MainMenuScreen\nquit\n");
+    for (const char* route : {"first.route", "later.route"}) {
+        GameRun result = run({"--headless", "--no-raster", "--fixed-dt", "0.04", "--route", route,
+                              "--state-log", "state.jsonl"});
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const std::string log = readText(path("state.jsonl"));
+        EXPECT_EQ(log.find("BrightnessScreen") != std::string::npos, std::string(route) == "first.route");
+        EXPECT_THAT(lines(log).back(), testing::HasSubstr("\"brightness\":20"));
+    }
+    EXPECT_THAT(readText(path("config/halcyra/settings.json")), testing::HasSubstr("\"brightness\": 20"));
+}
+
+// The options change what is heard and seen at once, and the next start
+// begins with them.
+TEST_F(EndToEndTest, OptionsTakeEffectAtOnceAndAreKeptForTheNextStart) {
+    write("options.route",
+          "screen MainMenuScreen\ntap DOWN\ntap ENTER\nscreen OptionsScreen\ntap LEFT\ntap LEFT\n"
+          "tap DOWN\ntap DOWN\ntap DOWN\ntap DOWN\ntap RIGHT\ntap RIGHT\nwait 0.5\nquit\n");
+    GameRun result = run({"--headless", "--desktop", "1920x1080", "--fixed-dt", "0.04", "--route",
+                          "options.route", "--state-log", "state.jsonl", "--audio-log", "audio.log"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string last = lines(readText(path("state.jsonl"))).back();
+    EXPECT_THAT(last, testing::HasSubstr("\"masterVolume\":80"));
+    EXPECT_THAT(last, testing::HasSubstr("\"window\":\"1344x756\""));
+    EXPECT_THAT(readText(path("audio.log")), testing::ContainsRegex("\tvolume\tmaster\t0.8\n"));
+    const std::string kept = readText(path("config/halcyra/settings.json"));
+    EXPECT_THAT(kept, testing::HasSubstr("\"masterVolume\": 80"));
+    EXPECT_THAT(kept, testing::HasSubstr("\"window\": \"1344x756\""));
+
+    result = run({"--headless", "--desktop", "1920x1080", "--frames", "3", "--screenshot", "2:shot.png",
+                  "--state-log", "state.jsonl"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_THAT(lines(readText(path("state.jsonl"))).back(), testing::HasSubstr("\"window\":\"1344x756\""));
+    int width = 0, height = 0, channels = 0;
+    unsigned char* shot = stbi_load(path("shot.png").c_str(), &width, &height, &channels, 4);
+    ASSERT_NE(shot, nullptr);
+    stbi_image_free(shot);
+    EXPECT_EQ(width, 1344);
+    EXPECT_EQ(height, 756);
 }
 
 class FrameRateTest : public EndToEndTest, public ::testing::WithParamInterface<const char*> {

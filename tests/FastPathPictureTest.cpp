@@ -6,6 +6,7 @@
 #include "Content/PreloadList.h"
 #include "Screens/JournalScreen.h"
 #include "TestSupport.h"
+#include "World/GameProgress.h"
 #include "World/WalkZone.h"
 #include "WorldSupport.h"
 
@@ -124,7 +125,7 @@ TEST(JournalPictureTest, TheLastPageShowsFaintlyOverTheRoomTexelForTexel) {
     TestWorld world(1920, 1080);
     world.linkHouseRooms();
     KESetViewport(896, 504, {1920.0f / 896.0f, 1920.0f / 896.0f});
-    resetWalkZone();
+    GameProgressReset();
     const ScreenStack stack;
     playUntilStill("Assets/FloorTemplate/FinalRooms/End.json", 180);
     ASSERT_EQ(ScreenStackScreens().count, 3) << "the room, its last page and the freezer";

@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "World/CheckpointEntity.h"
 #include "World/DoorEntity.h"
+#include "World/GameProgress.h"
 #include "World/KeyEntity.h"
 #include "WorldSupport.h"
 
@@ -35,11 +36,11 @@ class InteractionTest : public PlayedRoomTest {
 protected:
     void SetUp() override {
         PlayedRoomTest::SetUp();
-        forgetCollectedKeys();
+        GameProgressReset();
     }
     void TearDown() override {
         PlayedRoomTest::TearDown();
-        forgetCollectedKeys();
+        GameProgressReset();
     }
 
     void standAt(float x, float y) {
@@ -89,7 +90,8 @@ TEST_F(InteractionTest, DoorsPromptAndOpenAsTheirLockKeyJournalAndCandleAllow) {
         {"locked, another key", "", false, LOCKED_DOOR, 2, 10, "Door Locked", false},
         {"locked, key held: unlocks and leaves", "", false, LOCKED_DOOR, 7, 10, "Unlock Door", true},
         {"no journal yet", "", true, OPEN_DOOR, 0, 10, "I Can't Forget That Journal...", false},
-        {"no journal, locked, key held", "", true, LOCKED_DOOR, 7, 10, "I Can't Forget That Journal...", false},
+        {"no journal, locked, key held", "", true, LOCKED_DOOR, 7, 10, "I Can't Forget That Journal...",
+         false},
         {"hole needs no journal", "", true, HOLE, 0, 10, "Enter Hole", true},
         {"dark hole", DARK_HOLES, false, HOLE, 0, 10, "It's too dark down here without a candle", false},
         {"lit hole among dark ones", DARK_HOLES, false, HOLE, 0, 10.5f, "Enter Hole", true},
@@ -97,11 +99,11 @@ TEST_F(InteractionTest, DoorsPromptAndOpenAsTheirLockKeyJournalAndCandleAllow) {
     };
     for (const DoorCase& c : cases) {
         SCOPED_TRACE(c.what);
-        forgetCollectedKeys();
-        if (c.collectedKey != 0) collectedKeyIds[0] = c.collectedKey;
+        GameProgressReset();
+        if (c.collectedKey != 0) gameProgress.collectedKeyIds[0] = c.collectedKey;
         // Each case a map of its own: the content cache keeps maps by path.
-        enter("Doors" + std::to_string(&c - cases) + ".json", THREE_DOORS + (c.journalLies ? "," + JOURNAL : ""),
-              c.mapProperties);
+        enter("Doors" + std::to_string(&c - cases) + ".json",
+              THREE_DOORS + (c.journalLies ? "," + JOURNAL : ""), c.mapProperties);
         standAt(static_cast<float>(DOOR_X[c.door]) + 4, 60);
         step();
         // The door alone, so that the character's own candle logic stays out of it.
@@ -157,7 +159,8 @@ TEST_F(InteractionTest, APickedUpKeyIsRecordedOnceAndNeverLaidOutAgain) {
     EXPECT_STREQ(room->prompt, "Pickup Key");
     step(true);
     EXPECT_TRUE(isKeyCollected(3));
-    EXPECT_EQ(std::count(std::begin(collectedKeyIds), std::end(collectedKeyIds), 3), 1);
+    EXPECT_EQ(std::count(std::begin(gameProgress.collectedKeyIds), std::end(gameProgress.collectedKeyIds), 3),
+              1);
     step();
     EXPECT_EQ(count(ET_KEY), 0u);
 
@@ -168,7 +171,7 @@ TEST_F(InteractionTest, APickedUpKeyIsRecordedOnceAndNeverLaidOutAgain) {
 }
 
 TEST_F(InteractionTest, WithEveryKeySlotTakenAKeyStaysWhereItLies) {
-    for (int32_t& slot : collectedKeyIds) slot = 100;
+    for (int32_t& slot : gameProgress.collectedKeyIds) slot = 100;
     enter("Hall.json", KEY_3);
     standAt(64, 96);
     step(true);
@@ -196,14 +199,14 @@ TEST_F(InteractionTest, TheJournalIsTakenWithTheSpaceBarHeldAndStaysTakenForTheG
 
     // Coming back, the room no longer lays it out; a new game finds it where it was.
     for (const bool newGame : {false, true}) {
-        if (newGame) resetGameProgress();
+        if (newGame) GameProgressReset();
         ScreenStackShutdown();
         ScreenStackInit();
         enter("RoomTutA.json", journal);
         EXPECT_EQ(count(ET_JOURNAL), newGame ? 1u : 0u);
         EXPECT_EQ(character->hasJournal, !newGame);
     }
-    resetGameProgress();
+    GameProgressReset();
 }
 
 // Every checkpoint fires once, in whatever order the house is played; the
@@ -224,8 +227,8 @@ TEST_F(InteractionTest, CheckpointsFireOnceEachInAnyOrderAndTheHighestStays) {
         EXPECT_STREQ(ScreenStackScreens().tail->data->typeName(), "JournalScreen");
         EXPECT_TRUE(character->readingJournal);
         EXPECT_EQ(SoundManagerMusicState(), page);
-        EXPECT_EQ(screen->playState.lastCheckpointId, 6);
-        EXPECT_EQ(screen->playState.lastCheckpointRoom, "Room6.json");
+        EXPECT_EQ(gameProgress.lastCheckpointId, 6);
+        EXPECT_EQ(gameProgress.lastCheckpointRoom, "Room6.json");
         closeJournalPages();
         character->readingJournal = false;
     }

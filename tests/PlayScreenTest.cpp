@@ -3,6 +3,7 @@
 #include "Effects/RainEmitter.h"
 #include "Engine/Viewport.h"
 #include "TestSupport.h"
+#include "World/GameProgress.h"
 #include "WorldSupport.h"
 
 #include <gtest/gtest.h>
@@ -89,7 +90,7 @@ TEST_F(PlayScreenTest, ChangingRoomFadesOutIntoTheNextWithTheCandleCarried) {
 TEST_F(PlayScreenTest, ADeathOrAFallEntersTheRoomAgainAndTheMusicFollowsTheNewCharacter) {
     PlayState entry;
     entry.entryDoor.target = world.writeMap("Hall.json", std::vector<std::string>(8, "........"));
-    entry.lastCheckpointId = 2;
+    gameProgress.lastCheckpointId = 2;
     auto* dark = pushScreen(new_PlayScreen(&entry));
     frames(20);
     CharacterEntity* dying = dark->room->character;

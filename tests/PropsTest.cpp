@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "World/Camera.h"
 #include "World/CouchEntity.h"
+#include "World/GameProgress.h"
 #include "World/ImageEntity.h"
 #include "World/LightEntity.h"
 #include "World/PitEntity.h"
@@ -164,10 +165,10 @@ TEST_F(PropsTest, TheFinalSceneLeavesForTheCreditsOncePerGame) {
         ScreenStackInit();
         return leftForCredits;
     };
-    resetGameProgress();
+    GameProgressReset();
     EXPECT_TRUE(playScene());
     EXPECT_FALSE(playScene()) << "the scene state outlives the room";
-    resetGameProgress();
+    GameProgressReset();
     EXPECT_TRUE(playScene());
 }
 

@@ -180,10 +180,12 @@ TEST_F(SoundManagerTest, ALineIsReadForItsLengthAndTheFinalOnceAGame) {
     EXPECT_FALSE(NarrationHoldsCharacterStill()) << "once it is over";
     for (int time = 0; time < 2; ++time) EXPECT_EQ(readUntilCalm(8), 63);
     EXPECT_EQ(log("start", "dial_8").size(), 1u);
-    SoundManagerNewGame();
+    SoundProgress newGame;
+    SoundManagerUseProgress(&newGame);
     NarrationStart(8);
     second();
     EXPECT_EQ(log("start", "dial_8").size(), 2u) << "a new game reads it again";
+    SoundManagerUseProgress(nullptr);
     NarrationReset();
 }
 

@@ -1,15 +1,20 @@
 // The screens around the rooms: both menus, the splash and intro cards and
 // the credits, driven frame by frame as the game loop drives them.
 #include "Content/Map.h"
+#include "Content/Settings.h"
+#include "Effects/ReducedFlashing.h"
 #include "Engine/KeyCodes.h"
 #include "Engine/Viewport.h"
 #include "Screens/CardScreen.h"
 #include "Screens/CreditsScreen.h"
 #include "Screens/IntroScreen.h"
+#include "Screens/KeysScreen.h"
 #include "Screens/MainMenuScreen.h"
+#include "Screens/OptionsScreen.h"
 #include "Screens/PauseScreen.h"
 #include "TestSupport.h"
 #include "Util/TweenManagerInspection.h"
+#include "World/GameProgress.h"
 #include "World/KeyEntity.h"
 #include "WorldSupport.h"
 
@@ -31,7 +36,13 @@ bool sameColour(const Color& a, const Color& b) {
 
 class TitleScreensTest : public ::testing::Test {
 protected:
+    // The player's files in the test's own directory: a game started here
+    // saves there.
     void SetUp() override {
+        setenv("XDG_CONFIG_HOME", world.files.path("config").c_str(), 1);
+        setenv("XDG_DATA_HOME", world.files.path("data").c_str(), 1);
+        SettingsInit();
+        GameProgressInitSave();
         AudioConfigure(AudioBackend::Silent);
         ASSERT_TRUE(AudioLogOpen(world.files.path("audio.log").c_str()));
         SoundManagerInit();
@@ -43,6 +54,9 @@ protected:
         SoundManagerShutdown();
         AudioLogClose();
         holdAKey(false);
+        GameProgressInitSave();
+        unsetenv("XDG_CONFIG_HOME");
+        unsetenv("XDG_DATA_HOME");
     }
 
     // A key held outside the keys the menus read.
@@ -94,7 +108,8 @@ TEST_F(TitleScreensTest, TheMainMenuMovesWithinItsItemsAndCuesEachMove) {
     const MenuStep steps[] = {
         {"Up on Play", {KEY_UP}, 0, 0},     {"Up and Down in one frame", {KEY_UP, KEY_DOWN}, 0, 0},
         {"S moves down", {KEY_S}, 1, 1},    {"Down", {KEY_DOWN}, 2, 2},
-        {"Down on Exit", {KEY_DOWN}, 2, 2}, {"W moves up", {KEY_W}, 1, 3},
+        {"Down to Exit", {KEY_DOWN}, 3, 3}, {"Down on Exit", {KEY_DOWN}, 3, 3},
+        {"W moves up", {KEY_W}, 2, 4},
     };
     auto* menu = pushScreen(new_MainMenuScreen());
     for (const MenuStep& step : steps) {
@@ -130,7 +145,7 @@ TEST_F(TitleScreensTest, ASecondMoveRestartsTheItemsFromWhereTheyStand) {
 
 TEST_F(TitleScreensTest, PlayStartsANewGameOutsideTheHouseThatForgetsTheLastOne) {
     world.writeMap("IntroEnd.json", {"........"});
-    collectedKeyIds[0] = 3;
+    gameProgress.collectedKeyIds[0] = 3;
     addScreen(new_MainMenuScreen());
     frame({KEY_ENTER});
     wait(0.8f);
@@ -166,17 +181,19 @@ TEST_F(TitleScreensTest, ThePauseMenuOpensOverTheRoomAndEscapeLeavesIt) {
     EXPECT_TRUE(pause->isExiting) << "Resume";
 }
 
-// "Main Menu" drops the game for the title menu, whose "Play" starts afresh.
+// "Main Menu" leaves the game for the title menu; a room played without a
+// save there has nothing to continue, and "Play" starts afresh.
 TEST_F(TitleScreensTest, ThePauseMenusMainMenuLeavesTheGameForTheTitle) {
     world.writeMap("IntroEnd.json", {"........"});
     world.play(world.writeMap("Hall.json", {"........"}));
-    collectedKeyIds[0] = 3;
+    gameProgress.collectedKeyIds[0] = 3;
     wait(0.3f);
     frame({KEY_ESCAPE});
     frame();
     auto* pause = dynamic_cast<PauseScreen*>(top());
     ASSERT_NE(pause, nullptr);
-    ASSERT_STREQ(pause->menuItems()[1].text, "Main Menu");
+    ASSERT_STREQ(pause->menuItems()[2].text, "Main Menu");
+    frame({KEY_DOWN});
     frame({KEY_DOWN});
     frame({KEY_ENTER});
     wait(0.5f);
@@ -192,6 +209,48 @@ TEST_F(TitleScreensTest, ThePauseMenusMainMenuLeavesTheGameForTheTitle) {
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(screen->playState.entryDoor.target, FIRST_ROOM);
     EXPECT_FALSE(isKeyCollected(3)) << "a new game";
+}
+
+// The options change at once what they name and keep it; the keys page
+// refuses a key another action holds, binds a free one and restores the
+// defaults.
+TEST_F(TitleScreensTest, OptionsChangeAtOnceAndTheKeysPageRefusesATakenKey) {
+    auto press = [&](int key, int times = 1) {
+        for (int i = 0; i < times; ++i) {
+            frame({key});
+            frame();
+        }
+    };
+    pushScreen(new_OptionsScreen());
+    wait(0.4f);
+    press(KEY_LEFT);
+    EXPECT_EQ(SettingsCurrent().masterVolume, 90);
+    EXPECT_FLOAT_EQ(SoundManagerVolume(SoundVolume::Master), 0.9f);
+    press(KEY_DOWN, 6);
+    press(KEY_RIGHT);
+    EXPECT_EQ(MapDarknessStyle().look, LightLook::Smooth);
+    press(KEY_DOWN);
+    press(KEY_RIGHT);
+    EXPECT_TRUE(ReducedFlashingIsOn());
+    press(KEY_DOWN);
+    press(KEY_ENTER);
+    wait(0.4f);
+    auto* keys = dynamic_cast<KeysScreen*>(top());
+    ASSERT_NE(keys, nullptr);
+    press(KEY_ENTER);
+    EXPECT_TRUE(keys->isWaitingForKey());
+    press(KEY_SPACE);
+    EXPECT_EQ(keys->message(), "Space is taken by Interact");
+    EXPECT_EQ(SettingsCurrent().keys, Settings::defaultKeyBindings());
+    press(KEY_ENTER);
+    press(KEY_0 + 8);
+    EXPECT_EQ(SettingsCurrent().keys[0], (std::array<int, 2>{KEY_0 + 8, KEY_UP}));
+    press(KEY_DOWN, ACTION_COUNT);
+    press(KEY_ENTER);
+    EXPECT_EQ(SettingsCurrent().keys, Settings::defaultKeyBindings()) << "Restore Defaults";
+    SettingsInit();
+    EXPECT_EQ(SettingsCurrent().masterVolume, 90) << "kept in the file";
+    applySettings(Settings{});
 }
 
 TEST_F(TitleScreensTest, TheFinalPassageCannotBePaused) {

@@ -75,8 +75,6 @@ struct SoundState {
     float thunderTimer = 0.0f;
     float spookyLevel = 0.0f;
     float dangerStep = 0.0f;  // a second's step
-    bool introMusicPlayed = false;
-    bool finalDialoguePlayed = false;
 
     // The character being played and the line being read, as the game told
     // them before this update.
@@ -89,6 +87,8 @@ struct SoundState {
 SoundState sound;
 // The player's shares outlive the sound system, which takes them at start-up.
 float volumes[VOLUME_COUNT] = {1.0f, 1.0f, 1.0f, 1.0f};
+SoundProgress ownProgress;
+SoundProgress* progress = &ownProgress;
 
 void ErrorCheck() {
     if (sound.lastResult != AUDIO_OK)
@@ -348,9 +348,9 @@ void dialogueCue(float) {
 // The final line plays once a game.
 void finalDialogueCue(float) {
     constexpr int finalLine = DIALOGUE_LINES - 1;
-    if (!sound.dialogue[finalLine].taken && !sound.finalDialoguePlayed) {
+    if (!sound.dialogue[finalLine].taken && !progress->finalDialoguePlayed) {
         startLine(finalLine);
-        sound.finalDialoguePlayed = true;
+        progress->finalDialoguePlayed = true;
         stopEvent(sound.door);
     }
     stopLevelMusic();
@@ -380,11 +380,11 @@ void shotsCue(float dt) {
 }
 
 void introCue(float) {
-    if (sound.introMusic.taken || sound.introMusicPlayed) return;
+    if (sound.introMusic.taken || progress->introMusicPlayed) return;
     SoundManagerForgetAll();
     fetch(sound.musicGroup, "mus_intro", sound.introMusic);
     start(sound.introMusic);
-    sound.introMusicPlayed = true;
+    progress->introMusicPlayed = true;
 }
 
 void creditsCue(float) {
@@ -549,9 +549,8 @@ void SoundManagerStopAll() {
     SoundManagerForgetAll();
 }
 
-void SoundManagerNewGame() {
-    sound.introMusicPlayed = false;
-    sound.finalDialoguePlayed = false;
+void SoundManagerUseProgress(SoundProgress* kept) {
+    progress = kept != nullptr ? kept : &ownProgress;
 }
 
 void SoundManagerForgetAll() {

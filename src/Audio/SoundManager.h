@@ -64,13 +64,21 @@ void SoundManagerSetAmbience(int32_t state);
 int32_t SoundManagerMusicState();
 int32_t SoundManagerAmbienceState();
 
+// What the music keeps for a whole game: the intro music and the last
+// journal line play once a game. The game's progress owns it and hands it
+// over; until then the sound manager keeps its own.
+struct SoundProgress {
+    bool introMusicPlayed = false;
+    bool finalDialoguePlayed = false;
+
+    bool operator==(const SoundProgress&) const = default;
+};
+void SoundManagerUseProgress(SoundProgress* progress);
+
 // The character died: the death music, with everything else stopped, unless
 // it already plays.
 void SoundManagerCharacterDied();
 void SoundManagerStopAll();
-// A new game: the intro music and the last journal line, which play once a
-// game, may play again.
-void SoundManagerNewGame();
 // Forgets every playing event without stopping it.
 void SoundManagerForgetAll();
 // Stops the journal lines and returns to the calm level music.

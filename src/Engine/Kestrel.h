@@ -38,6 +38,13 @@ void KESysGetDesktopSize(int* width, int* height);
 // desktop, or an ordinary window with --windowed; nothing visible headless.
 KEWindow* KESysCreateWindow(const char* title, int width, int height);
 void KESysSetFullScreen(KEWindow* window);
+// Switches the game's window at once between borderless full screen on the
+// desktop, with the pointer hidden, and an ordinary window of the given size,
+// centred, with the pointer shown. Headless, the frame read back is the
+// window's size.
+void KESysSetWindowMode(bool fullScreen, int width, int height);
+bool KESysIsFullScreen();
+void KESysGetWindowSize(int* width, int* height);
 void KESysBringToForeground(KEWindow* window);
 
 // A modal error box; standard error when headless or without a display.
@@ -83,6 +90,8 @@ bool KEInputCheckReleased(int key);
 // Down at any moment of this frame: held, or pressed or let go during it, so
 // that a tap quicker than a frame still counts.
 bool KEInputCheckDownThisFrame(int key);
+// Held by a controller: the key table merges them with the keyboard's.
+bool KEInputCheckPadHeld(int key);
 // True from a key going down until a key, any key, comes up: "a key is held"
 // as the window's messages tell it.
 bool KEInputAnyKeyDown();

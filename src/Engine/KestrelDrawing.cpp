@@ -298,9 +298,17 @@ void kestrel::releaseDrawing() {
 bool KESysReadPixels(std::vector<unsigned char>* rgba, int* width, int* height) {
     SDL_Renderer* target = kestrel::renderer();
     if (target == nullptr || SDL_GetRendererOutputSize(target, width, height) != 0) return false;
+    // Headless, a window smaller than the desktop covers the frame's top left.
+    int windowWidth = 0, windowHeight = 0;
+    kestrel::windowSize(&windowWidth, &windowHeight);
+    if (windowWidth > 0 && windowHeight > 0) {
+        *width = std::min(*width, windowWidth);
+        *height = std::min(*height, windowHeight);
+    }
     rgba->resize(static_cast<size_t>(*width) * static_cast<size_t>(*height) * 4);
+    const SDL_Rect area{0, 0, *width, *height};
     // ABGR8888 is R, G, B, A in memory on little-endian machines.
-    return SDL_RenderReadPixels(target, nullptr, SDL_PIXELFORMAT_ABGR8888, rgba->data(), *width * 4) == 0;
+    return SDL_RenderReadPixels(target, &area, SDL_PIXELFORMAT_ABGR8888, rgba->data(), *width * 4) == 0;
 }
 
 bool KESysSaveScreenshot(const char* path) {

@@ -144,6 +144,10 @@ bool KEInputCheckDownThisFrame(int key) {
     return KEInputCheckCurr(key) || KEInputCheckTriggered(key) || KEInputCheckReleased(key);
 }
 
+bool KEInputCheckPadHeld(int key) {
+    return isKeyCode(key) && input.padHeld[static_cast<size_t>(key)];
+}
+
 bool KEInputAnyKeyDown() {
     return input.anyKeyDown;
 }

@@ -13,6 +13,7 @@ struct KEWindow {
     SDL_Window* window;  // null when headless
     int width;
     int height;
+    bool fullScreen;
 };
 
 struct KEMesh {
@@ -31,6 +32,8 @@ namespace kestrel {
 // The window's renderer, or the offscreen one headless; null before
 // KESysInit and after KESysExit.
 SDL_Renderer* renderer();
+// The size of the game's window, 0 x 0 before there is one.
+void windowSize(int* width, int* height);
 
 // Input: a key from the keyboard's messages; the keys the controllers hold
 // together, merged with the keyboard's; the table emptied.

@@ -164,7 +164,8 @@ void KESysGetDesktopSize(int* width, int* height) {
 }
 
 KEWindow* KESysCreateWindow(const char* title, int width, int height) {
-    KEWindow* window = DEBUG_NEW(KEWindow, "KESysCreateWindow", KEWindow{nullptr, width, height});
+    KEWindow* window =
+        DEBUG_NEW(KEWindow, "KESysCreateWindow", KEWindow{nullptr, width, height, !sys.options.windowed});
     if (sys.options.headless) return window;
     startVideo();
     Uint32 flags =
@@ -177,6 +178,39 @@ KEWindow* KESysCreateWindow(const char* title, int width, int height) {
 void KESysSetFullScreen(KEWindow* window) {
     if (window->window == nullptr || sys.options.windowed) return;
     SDL_SetWindowFullscreen(window->window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+// --windowed keeps its ordinary window whatever the settings ask.
+void KESysSetWindowMode(bool fullScreen, int width, int height) {
+    KEWindow* window = sys.window;
+    if (window == nullptr || (fullScreen && sys.options.windowed)) return;
+    window->fullScreen = fullScreen;
+    if (fullScreen) KESysGetDesktopSize(&width, &height);
+    window->width = width;
+    window->height = height;
+    if (window->window == nullptr) return;
+    if (fullScreen) {
+        SDL_SetWindowFullscreen(window->window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else {
+        SDL_SetWindowFullscreen(window->window, 0);
+        SDL_SetWindowBordered(window->window, SDL_TRUE);
+        SDL_SetWindowSize(window->window, width, height);
+        SDL_SetWindowPosition(window->window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    KEInputShowCursor(fullScreen ? 0 : 1);
+}
+
+bool KESysIsFullScreen() {
+    return sys.window != nullptr && sys.window->fullScreen;
+}
+
+void KESysGetWindowSize(int* width, int* height) {
+    kestrel::windowSize(width, height);
+}
+
+void kestrel::windowSize(int* width, int* height) {
+    *width = sys.window != nullptr ? sys.window->width : 0;
+    *height = sys.window != nullptr ? sys.window->height : 0;
 }
 
 void KESysBringToForeground(KEWindow* window) {

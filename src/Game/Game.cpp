@@ -3,6 +3,7 @@
 #include "Audio/EventAudio.h"
 #include "Audio/SoundManager.h"
 #include "Content/ContentManager.h"
+#include "Content/Settings.h"
 #include "Content/TextureFontContent.h"
 #include "Debug/Debug.h"
 #include "Engine/KeyCodes.h"
@@ -11,6 +12,7 @@
 #include "Game/Harness.h"
 #include "Screens/LoadingScreen.h"
 #include "Screens/NotificationBar.h"
+#include "Screens/OptionsScreen.h"
 #include "Screens/PlayScreen.h"
 #include "Screens/Screen.h"
 #include "Screens/SplashScreen.h"
@@ -19,6 +21,7 @@
 #include "Util/TimeoutManager.h"
 #include "Util/TweenManager.h"
 #include "World/CharacterEntity.h"
+#include "World/GameProgress.h"
 #include "World/Narration.h"
 #include "World/Room.h"
 
@@ -126,6 +129,10 @@ void initGame(unsigned randomSeed) {
     // Headless runs never open an audio device.
     AudioConfigure(KESysIsHeadless() ? AudioBackend::Silent : AudioBackend::OpenAL);
     SoundManagerInit();
+    // The player's files: never fatal, each problem one warning.
+    SettingsInit();
+    GameProgressInitSave();
+    applySettings(SettingsCurrent());
     NotificationBarInit();
     std::atexit(shutdownGame);
 }

@@ -3,6 +3,7 @@
 #include "Audio/EventAudio.h"
 #include "Audio/SoundManager.h"
 #include "Content/Map.h"
+#include "Content/Settings.h"
 #include "Effects/BlackOutEffect.h"
 #include "Engine/Kestrel.h"
 #include "Engine/ProcessMemory.h"
@@ -10,7 +11,7 @@
 #include "Screens/PlayScreen.h"
 #include "Screens/Screen.h"
 #include "World/CharacterEntity.h"
-#include "World/KeyEntity.h"
+#include "World/GameProgress.h"
 #include "World/Room.h"
 
 #include <cerrno>
@@ -259,12 +260,41 @@ void writeCharacter(FILE* log, const CharacterEntity* character) {
 void writeKeys(FILE* log) {
     std::fputs("[", log);
     const char* separator = "";
-    for (int32_t keyId : collectedKeyIds) {
+    for (int32_t keyId : gameProgress.collectedKeyIds) {
         if (keyId == 0) continue;
         std::fprintf(log, "%s%d", separator, keyId);
         separator = ",";
     }
     std::fputs("]", log);
+}
+
+// The bound keys as "W Up,A Left,...", or "default".
+std::string boundKeys(const KeyBindings& keys) {
+    if (keys == Settings::defaultKeyBindings()) return "default";
+    std::string text;
+    for (const auto& pair : keys) {
+        if (!text.empty()) text += ",";
+        text += std::string(keyName(pair[0])) + (pair[1] != NO_KEY ? " " : "") + keyName(pair[1]);
+    }
+    return text;
+}
+
+// The settings in force; the window as the engine has it.
+void writeSettings(FILE* log) {
+    const Settings& settings = SettingsCurrent();
+    int width = 0, height = 0;
+    KESysGetWindowSize(&width, &height);
+    const std::string window =
+        KESysIsFullScreen() ? "full screen" : std::to_string(width) + "x" + std::to_string(height);
+    std::fprintf(log,
+                 "{\"masterVolume\":%d,\"musicVolume\":%d,\"effectsVolume\":%d,\"narrationVolume\":%d,"
+                 "\"window\":\"%s\","
+                 "\"brightness\":%d,\"light\":\"%s\",\"reduceFlashing\":%s,\"keys\":",
+                 settings.masterVolume, settings.musicVolume, settings.effectsVolume,
+                 settings.narrationVolume, window.c_str(), settings.brightness,
+                 settings.smoothLight ? "smooth" : "tiles", jsonBool(settings.reduceFlashing));
+    writeJsonString(log, boundKeys(settings.keys).c_str());
+    std::fputs("}", log);
 }
 
 // The room fields come from the room being played: the current character's.
@@ -282,13 +312,15 @@ void writeStateLine(long frame, float dt) {
     writeJsonString(log, room != nullptr ? room->prompt : nullptr);
     std::fprintf(log, ",\"music\":%d,\"ambience\":%d,\"lastCheckpointId\":", SoundManagerMusicState(),
                  SoundManagerAmbienceState());
-    if (screen != nullptr) std::fprintf(log, "%d", screen->playState.lastCheckpointId);
+    if (screen != nullptr) std::fprintf(log, "%d", gameProgress.lastCheckpointId);
     else std::fputs("null", log);
     std::fputs(",\"keys\":", log);
     writeKeys(log);
     std::fputs(",\"blackout\":", log);
     if (screen != nullptr) std::fprintf(log, "%.9g", static_cast<double>(screen->blackout->opacity));
     else std::fputs("null", log);
+    std::fprintf(log, ",\"progress\":%s,\"settings\":", gameProgressJson(gameProgress).c_str());
+    writeSettings(log);
     std::fputs("}\n", log);
     std::fflush(log);
 }

@@ -1,6 +1,7 @@
 #include "Screens/JournalScreen.h"
 
 #include "Content/ContentManager.h"
+#include "Content/Controls.h"
 #include "Content/TextureContent.h"
 #include "Debug/Debug.h"
 #include "Engine/KeyCodes.h"
@@ -100,7 +101,7 @@ void JournalScreen::startNarration() const {
 }
 
 void JournalScreen::handleInput(float) {
-    if (isFinal || !KEInputCheckTriggered(KEY_E)) return;
+    if (isFinal || !ControlsTriggered(Action::ClosePage)) return;
     NarrationStop();
     exitScreen();
 }

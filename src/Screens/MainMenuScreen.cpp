@@ -7,9 +7,12 @@
 #include "Engine/Viewport.h"
 #include "Screens/CardScreen.h"
 #include "Screens/CreditsScreen.h"
+#include "Screens/OptionsScreen.h"
 #include "Screens/PlayScreen.h"
+#include "World/GameProgress.h"
 
 #include <cstring>
+#include <span>
 
 namespace {
 
@@ -21,11 +24,44 @@ constexpr float TITLE_TOP = 0.08f;
 constexpr float ITEMS_MIDDLE = 0.72f;
 
 // Their colours and offsets are animated in place for the life of the process.
-MenuItem mainMenuItems[] = {
+MenuItem newGameItems[] = {
     {"Play", MENU_HIGHLIGHT_COLOUR, MENU_SELECTED_OFFSET},
+    {"Options", MENU_NORMAL_COLOUR, 0.0f},
     {"Credits", MENU_NORMAL_COLOUR, 0.0f},
     {"Exit", MENU_NORMAL_COLOUR, 0.0f},
 };
+// With a saved game the menu opens on it.
+MenuItem savedGameItems[] = {
+    {"Continue", MENU_HIGHLIGHT_COLOUR, MENU_SELECTED_OFFSET},
+    {"New Game", MENU_NORMAL_COLOUR, 0.0f},
+    {"Options", MENU_NORMAL_COLOUR, 0.0f},
+    {"Credits", MENU_NORMAL_COLOUR, 0.0f},
+    {"Exit", MENU_NORMAL_COLOUR, 0.0f},
+};
+
+std::span<MenuItem> menuItemsNow() {
+    if (GameProgressHasSave()) return savedGameItems;
+    return newGameItems;
+}
+
+void startNewGame() {
+    GameProgressReset();
+    GameProgressStartSaving();
+    PlayState newGame;
+    newGame.entryDoor.target = FIRST_ROOM;
+    addScreen(new_PlayScreen(&newGame));
+}
+
+// A save that has gone since the menu opened brings the menu back without it.
+void continueSavedGame() {
+    PlayState saved;
+    if (!GameProgressContinue(&saved)) {
+        addScreen(new_MainMenuScreen());
+        return;
+    }
+    GameProgressStartSaving();
+    addScreen(new_PlayScreen(&saved));
+}
 
 bool is(const char* text, const char* label) {
     return std::strcmp(text, label) == 0;
@@ -33,7 +69,7 @@ bool is(const char* text, const char* label) {
 
 }  // namespace
 
-MainMenuScreen::MainMenuScreen() : MenuScreen(mainMenuItems) {
+MainMenuScreen::MainMenuScreen() : MenuScreen(menuItemsNow()) {
     transitionOnTime = 1.25f;
     transitionOffTime = 0.75f;
     easeOn = easeQuartIn;
@@ -64,19 +100,16 @@ void MainMenuScreen::draw(float dt) {
     MenuScreen::draw(dt);
 }
 
+// The options open over the menu, which waits below them.
 void MainMenuScreen::confirm(const char* text) {
     if (is(text, "Exit")) ScreenStackRequestExit();
+    else if (is(text, "Options")) addScreen(new_OptionsScreen());
     else exitScreen();
 }
 
 // A new game forgets everything the last play-through left behind.
 void MainMenuScreen::onChoiceMade() {
-    if (is(selectedText(), "Play")) {
-        resetGameProgress();
-        PlayState newGame;
-        newGame.entryDoor.target = FIRST_ROOM;
-        addScreen(new_PlayScreen(&newGame));
-    } else if (is(selectedText(), "Credits")) {
-        addScreen(new_CreditsScreen());
-    }
+    if (is(selectedText(), "Play") || is(selectedText(), "New Game")) startNewGame();
+    else if (is(selectedText(), "Continue")) continueSavedGame();
+    else if (is(selectedText(), "Credits")) addScreen(new_CreditsScreen());
 }

@@ -1,6 +1,8 @@
 // The title menu: the game's title over the backdrop of the opening, and
-// below it "Play" starts a new game, "Credits" shows the credits, "Exit" ends
-// the game. Shown after the splash, after the credits and from the pause menu.
+// below it "Play" starts a new game, "Options" opens the options over it,
+// "Credits" shows the credits, "Exit" ends the game. With a saved game it
+// opens on "Continue", and "Play" is "New Game". Shown after the splash,
+// after the credits and from the pause menu.
 #pragma once
 
 #include "Engine/Kestrel.h"

@@ -4,6 +4,7 @@
 #include "Content/ContentManager.h"
 #include "Content/TextureFont.h"
 #include "Engine/KeyCodes.h"
+#include "Engine/QuadMesh.h"
 #include "Engine/Viewport.h"
 #include "Util/Matrix3.h"
 #include "Util/TweenManager.h"
@@ -69,7 +70,7 @@ void MenuScreen::layOut() {
         widest = std::max(widest, font->measureText(item.text, 1.0f).x);
     }
     const auto count = static_cast<float>(items.size());
-    origin = {(screenWidth() + widest) * 0.5f,
+    origin = {(screenWidth() + widest - rightReserve) * 0.5f,
               (screenHeight() - count * (font->lineHeight + LINE_GAP)) * 0.5f};
     blockWidth = widest;
     selected = 0;
@@ -82,6 +83,16 @@ void MenuScreen::centreBlockAt(float y) {
     origin.y = y - count * (font->lineHeight + LINE_GAP) * 0.5f;
     TweenManagerStop(&bandY);
     bandY = lineTop(selected);
+}
+
+void MenuScreen::dimBelow(float veilOpacity) {
+    overlay.reset(createQuadMesh(1, 1, &colourBlack));
+    overlayOpacity = veilOpacity;
+}
+
+void MenuScreen::reserveRight(float width) {
+    rightReserve = width;
+    origin.x = (screenWidth() + blockWidth - rightReserve) * 0.5f;
 }
 
 float MenuScreen::lineTop(int32_t index) const {
@@ -119,7 +130,7 @@ void MenuScreen::changeSelection(int32_t next) {
 // The band spans the widest line and the selected line's bounce.
 void MenuScreen::drawBand(float opacity) const {
     const float left = origin.x - blockWidth - BAND_REACH;
-    const float width = blockWidth + MENU_SELECTED_OFFSET + 2 * BAND_REACH;
+    const float width = blockWidth + MENU_SELECTED_OFFSET + rightReserve + 2 * BAND_REACH;
     const float height = font->lineHeight + 2 * BAND_MARGIN;
     Matrix3 placement, size, transform;
     Matrix3Translate(&placement, left, bandY - BAND_MARGIN);
@@ -132,8 +143,20 @@ void MenuScreen::drawBand(float opacity) const {
     KEGfxMeshDraw(band.get());
 }
 
+// The screen below stays visible through it.
+void MenuScreen::drawOverlay(float opacity) const {
+    Matrix3 cover;
+    Matrix3Scale(&cover, screenWidth(), screenHeight());
+    KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
+    KEGfxTextureSet(nullptr, 0, 0);
+    KEGfxSetTintColor(1, 1, 1, overlayOpacity * opacity);
+    KEGfxSetTransform(&cover);
+    KEGfxMeshDraw(overlay.get());
+}
+
 void MenuScreen::draw(float) {
     const float opacity = transitionOpacity();
+    if (overlay) drawOverlay(opacity);
     drawBand(opacity);
     float y = origin.y;
     for (const MenuItem& item : items) {

@@ -47,6 +47,17 @@ protected:
     void layOut();
     // Moves the block so that its middle is at y, in virtual pixels.
     void centreBlockAt(float y);
+    // A menu over the game or another menu darkens what lies below it; a
+    // veil of full opacity hides it.
+    void dimBelow(float veilOpacity = 0.92f);
+    // Room to the right of the labels, kept clear and under the band: the
+    // block moves left by half of it.
+    void reserveRight(float width);
+    // The line's top, in virtual pixels.
+    float lineTop(int32_t index) const;
+    TextureFont* menuFont() const { return font; }
+    // Where the labels end on the right, in virtual pixels.
+    float blockRight() const { return origin.x; }
 
 private:
     std::span<MenuItem> items;
@@ -55,10 +66,13 @@ private:
     Vector2 origin{};         // the right edge of the block and its top
     float blockWidth = 0.0f;  // the widest line's
     KEMeshHandle band;
+    KEMeshHandle overlay;  // black over the screen, when the menu dims what is below
+    float overlayOpacity = 0.0f;
+    float rightReserve = 0.0f;
     float bandY = 0.0f;       // the top of the band, tweened to the selected line's
     float bandTarget = 0.0f;  // where the band's tween takes it
 
-    float lineTop(int32_t index) const;
     void changeSelection(int32_t next);
     void drawBand(float opacity) const;
+    void drawOverlay(float opacity) const;
 };

@@ -2,18 +2,16 @@
 
 #include "Debug/Debug.h"
 #include "Engine/KeyCodes.h"
-#include "Engine/QuadMesh.h"
-#include "Engine/Viewport.h"
+#include "Screens/OptionsScreen.h"
 #include "Screens/PlayScreen.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr float OVERLAY_OPACITY = 0.92f;
-
 MenuItem pauseItems[] = {
     {"Resume", MENU_HIGHLIGHT_COLOUR, MENU_SELECTED_OFFSET},
+    {"Options", MENU_NORMAL_COLOUR, 0.0f},
     {"Main Menu", MENU_NORMAL_COLOUR, 0.0f},
     {"Exit To Desktop", MENU_NORMAL_COLOUR, 0.0f},
 };
@@ -25,14 +23,11 @@ PauseScreen::PauseScreen() : MenuScreen(pauseItems) {
     transitionOffTime = 0.75f;
     easeOn = easeCubicIn;
     easeOff = easeCubicOut;
+    dimBelow();
 }
 
 std::unique_ptr<PauseScreen> new_PauseScreen() {
     return DEBUG_MAKE_UNIQUE(PauseScreen, "new_PauseScreen");
-}
-
-void PauseScreen::loadContent() {
-    overlay.reset(createQuadMesh(1, 1, &colourBlack));
 }
 
 void PauseScreen::handleInput(float dt) {
@@ -43,22 +38,16 @@ void PauseScreen::handleInput(float dt) {
     MenuScreen::handleInput(dt);
 }
 
+// The options open over the menu, which waits below them.
 void PauseScreen::confirm(const char* text) {
     if (std::strcmp(text, "Exit To Desktop") == 0) {
         ScreenStackRequestExit();
         return;
     }
+    if (std::strcmp(text, "Options") == 0) {
+        addScreen(new_OptionsScreen());
+        return;
+    }
     if (std::strcmp(text, "Main Menu") == 0) leavePlayForMainMenu();
     exitScreen();
-}
-
-void PauseScreen::draw(float dt) {
-    Matrix3 cover;
-    Matrix3Scale(&cover, screenWidth(), screenHeight());
-    KEGfxSetRenderMode(KE_RENDER_VERTEX_COLOUR);
-    KEGfxTextureSet(nullptr, 0, 0);
-    KEGfxSetTintColor(1, 1, 1, OVERLAY_OPACITY * transitionOpacity());
-    KEGfxSetTransform(&cover);
-    KEGfxMeshDraw(overlay.get());
-    MenuScreen::draw(dt);
 }

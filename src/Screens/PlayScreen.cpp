@@ -1,6 +1,7 @@
 #include "Screens/PlayScreen.h"
 
 #include "Audio/SoundManager.h"
+#include "Content/Controls.h"
 #include "Content/Map.h"
 #include "Debug/Debug.h"
 #include "Effects/BlackOutEffect.h"
@@ -15,11 +16,8 @@
 #include "Screens/PauseScreen.h"
 #include "World/Camera.h"
 #include "World/CharacterEntity.h"
-#include "World/JournalEntity.h"
-#include "World/KeyEntity.h"
-#include "World/Narration.h"
+#include "World/GameProgress.h"
 #include "World/Room.h"
-#include "World/WalkZone.h"
 
 #include <cstring>
 
@@ -34,14 +32,6 @@ bool targetIs(const PlayState& state, const char* name) {
 }
 
 }  // namespace
-
-void resetGameProgress() {
-    forgetCollectedKeys();
-    forgetJournal();
-    resetWalkZone();
-    NarrationReset();
-    SoundManagerNewGame();
-}
 
 PlayScreen::PlayScreen(const PlayState* entry) : rain(new_RainEmitter()), blackout(new_BlackOut()) {
     isPopup = false;
@@ -66,12 +56,14 @@ std::unique_ptr<PlayScreen> new_PlayScreen(const PlayState* entry) {
     return DEBUG_MAKE_UNIQUE(PlayScreen, "new_PlayScreen", entry);
 }
 
+// Every room entered is saved, so that "Continue" enters it again.
 void PlayScreen::loadContent() {
     room = new_Room(this, &playState);
+    GameProgressSave(playState);
 }
 
 void PlayScreen::handleInput(float dt) {
-    const bool pause = KEInputCheckTriggered(KEY_ESCAPE) || KEInputCheckTriggered(KEY_P);
+    const bool pause = ControlsTriggered(Action::Pause);
     CharacterEntity* character = room->character;
     if (character->readingJournal) character->readingJournal = false;
     else character->handleInput(dt);
@@ -148,6 +140,7 @@ void PlayScreen::onTransitionedOffScreen() {
         SoundManagerSetState(MS_DOOR);
         addScreen(new_IntroScreen(playState.entryDoor.afterIntro));
     } else if (targetIs(playState, "Outro")) {
+        GameProgressForgetSave();
         SoundManagerSetState(MS_CREDITS);
         addScreen(new_CreditsScreen());
     } else {

@@ -16,11 +16,8 @@ class BlackOut;
 class RainEmitter;
 class Room;
 
-// A new game: no key nor the journal picked up, the final scene, its last
-// line and the intro music ready to play again.
-void resetGameProgress();
 // The pause menu's "Main Menu": the room being played fades out and the main
-// menu comes in; the game's progress is dropped, as "Play" drops it.
+// menu comes in, where the game can be continued as its room was entered.
 void leavePlayForMainMenu();
 class PlayScreen : public Screen, public RoomOwner {
 public:

@@ -1,6 +1,8 @@
 #include "Screens/SplashScreen.h"
 
+#include "Content/Settings.h"
 #include "Debug/Debug.h"
+#include "Screens/BrightnessScreen.h"
 #include "Screens/CardScreen.h"
 #include "Screens/MainMenuScreen.h"
 
@@ -12,10 +14,16 @@ constexpr float SHOWN_SECONDS = 3.6f;
 // The splash is shown once per process, after the loading screen.
 bool sequenceStarted = false;
 
+// The first start asks for the brightness before the menu.
+std::unique_ptr<Screen> screenAfterSplash() {
+    if (SettingsCurrent().brightnessChosen) return new_MainMenuScreen();
+    return new_BrightnessScreen(true);
+}
+
 class SplashScreen final : public CardScreen {
 public:
     SplashScreen() : CardScreen({{"Assets/Textures/IntroVelmora.png"}}, SHOWN_SECONDS) {
-        onTransitionedOff = [](Screen*) { addScreen(new_MainMenuScreen()); };
+        onTransitionedOff = [](Screen*) { addScreen(screenAfterSplash()); };
     }
 
     const char* typeName() const override { return "SplashScreen"; }

@@ -1,5 +1,6 @@
 #include "World/CandleEntity.h"
 
+#include "Content/Controls.h"
 #include "Debug/Debug.h"
 #include "Effects/FireEmitter.h"
 #include "Engine/KeyCodes.h"
@@ -39,7 +40,7 @@ void CandleEntity::update(float dt) {
 void CandleEntity::offerCandle() {
     if (!isCharacterWithin(this, PICKUP_DISTANCE)) return;
     room->prompt = "Pickup Candle";
-    if (!KEInputCheckTriggered(KEY_SPACE)) return;
+    if (!ControlsTriggered(Action::Interact)) return;
     CharacterEntity* character = room->character;
     const float carried = character->candleLife;
     character->giveCandle(life);

@@ -2,6 +2,7 @@
 
 #include "Audio/SoundManager.h"
 #include "Content/ContentManager.h"
+#include "Content/Controls.h"
 #include "Content/Map.h"
 #include "Content/TextureFont.h"
 #include "Debug/Debug.h"
@@ -11,6 +12,7 @@
 #include "Engine/KeyCodes.h"
 #include "Util/Random.h"
 #include "World/Camera.h"
+#include "World/GameProgress.h"
 #include "World/LightEntity.h"
 #include "World/Room.h"
 #include "World/RoomOwner.h"
@@ -109,10 +111,10 @@ void CharacterEntity::giveCandle(float life) {
 }
 
 void CharacterEntity::handleInput(float) {
-    const bool up = KEInputCheckCurr(KEY_W) || KEInputCheckCurr(KEY_UP);
-    const bool left = KEInputCheckCurr(KEY_A) || KEInputCheckCurr(KEY_LEFT);
-    const bool down = KEInputCheckCurr(KEY_S) || KEInputCheckCurr(KEY_DOWN);
-    const bool right = KEInputCheckCurr(KEY_D) || KEInputCheckCurr(KEY_RIGHT);
+    const bool up = ControlsHeld(Action::WalkUp);
+    const bool left = ControlsHeld(Action::WalkLeft);
+    const bool down = ControlsHeld(Action::WalkDown);
+    const bool right = ControlsHeld(Action::WalkRight);
     if (!hasControl) return;
     const Vector2 previousDirection = moveDirection;
     const bool wasMoving = isMoving;
@@ -300,7 +302,7 @@ void CharacterEntity::die() {
 // stays open.
 bool CharacterEntity::respawnsByEnteringAgain() const {
     RoomOwner* screen = room->owner;
-    return screen != nullptr && (screen->roomState().lastCheckpointId != 0 || isCandleFreeRoom(room));
+    return screen != nullptr && (gameProgress.lastCheckpointId != 0 || isCandleFreeRoom(room));
 }
 
 void CharacterEntity::enterRoomAgain() {

@@ -3,6 +3,7 @@
 #include "Audio/SoundManager.h"
 #include "Debug/Debug.h"
 #include "World/CharacterEntity.h"
+#include "World/GameProgress.h"
 #include "World/Room.h"
 #include "World/RoomOwner.h"
 
@@ -16,16 +17,20 @@ std::unique_ptr<CheckpointEntity> new_CheckpointEntity(Room* room) {
 // quiet.
 void CheckpointEntity::update(float) {
     if (room->owner == nullptr || !touchesCharacter(room, x, y, width, height)) return;
-    if (!room->owner->roomState().hasReached(checkpointId)) fire();
+    if (!gameProgress.hasReached(checkpointId)) fire();
 }
 
+// The game is saved with the candle as it burns now.
 void CheckpointEntity::fire() {
-    PlayState& state = room->owner->roomState();
-    state.reachedCheckpoints.push_back(checkpointId);
-    if (checkpointId > state.lastCheckpointId) {
-        state.lastCheckpointId = checkpointId;
-        state.lastCheckpointRoom = roomPath;
+    gameProgress.reachedCheckpoints.push_back(checkpointId);
+    if (checkpointId > gameProgress.lastCheckpointId) {
+        gameProgress.lastCheckpointId = checkpointId;
+        gameProgress.lastCheckpointRoom = roomPath;
     }
+    PlayState saved = room->owner->roomState();
+    saved.carriedCandleLife = room->character->candleLife - 10.0f;
+    saved.carriedRotation = room->character->rotation;
+    GameProgressSave(saved);
     room->removeEntity(this);
     if (!journal.empty()) {
         room->owner->openJournalPage(journal.c_str());

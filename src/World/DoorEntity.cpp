@@ -1,6 +1,7 @@
 #include "World/DoorEntity.h"
 
 #include "Audio/SoundManager.h"
+#include "Content/Controls.h"
 #include "Content/Map.h"
 #include "Debug/Debug.h"
 #include "Effects/BlackOutEffect.h"
@@ -37,7 +38,7 @@ std::unique_ptr<DoorEntity> new_DoorEntity(Room* room, int32_t orientation) {
 }
 
 void DoorEntity::update(float dt) {
-    const bool pressed = KEInputCheckTriggered(KEY_SPACE);
+    const bool pressed = ControlsTriggered(Action::Interact);
     revealAround(this, 2);
     const CharacterEntity& character = *room->character;
     if (isWithinReach(character)) {

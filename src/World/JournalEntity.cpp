@@ -1,26 +1,17 @@
 #include "World/JournalEntity.h"
 
 #include "Audio/SoundManager.h"
+#include "Content/Controls.h"
 #include "Debug/Debug.h"
-#include "Engine/KeyCodes.h"
 #include "World/CharacterEntity.h"
+#include "World/GameProgress.h"
 #include "World/Room.h"
 
 namespace {
 
 constexpr float PICKUP_DISTANCE = 80;  // between top-left corners
 
-bool journalTaken = false;
-
 }  // namespace
-
-bool isJournalTaken() {
-    return journalTaken;
-}
-
-void forgetJournal() {
-    journalTaken = false;
-}
 
 JournalEntity::JournalEntity(Room* owner) : SpriteEntity(ET_JOURNAL, owner) {
     zIndex = Z_FURNITURE;
@@ -45,10 +36,10 @@ void JournalEntity::update(float dt) {
 bool JournalEntity::offerPickup() {
     if (!isCharacterWithin(this, PICKUP_DISTANCE)) return false;
     room->prompt = "Pickup Journal";
-    if (!KEInputCheckCurr(KEY_SPACE)) return false;
+    if (!ControlsHeld(Action::Interact)) return false;
     room->removeEntity(this);
     SoundManagerPlayRelief();
     room->character->hasJournal = true;
-    journalTaken = true;
+    gameProgress.journalTaken = true;
     return true;
 }

@@ -8,11 +8,6 @@
 #include <memory>
 #include <string>
 
-// Global, as the collected keys are: a game's pick-ups outlive its rooms.
-bool isJournalTaken();
-// A new game: the journal lies where it was.
-void forgetJournal();
-
 class JournalEntity : public SpriteEntity {
 public:
     std::string target;  // the map's "Target"; nothing reads it yet

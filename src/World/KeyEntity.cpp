@@ -1,15 +1,13 @@
 #include "World/KeyEntity.h"
 
 #include "Audio/SoundManager.h"
+#include "Content/Controls.h"
 #include "Debug/Debug.h"
-#include "Engine/KeyCodes.h"
 #include "World/CharacterEntity.h"
+#include "World/GameProgress.h"
 #include "World/Room.h"
 
 #include <algorithm>
-#include <iterator>
-
-int32_t collectedKeyIds[KEY_SLOTS] = {};
 
 namespace {
 
@@ -18,12 +16,8 @@ constexpr float PICKUP_DISTANCE = 50;  // between top-left corners
 }  // namespace
 
 bool isKeyCollected(int32_t keyId) {
-    return keyId >= 1 && std::find(std::begin(collectedKeyIds), std::end(collectedKeyIds), keyId) !=
-                             std::end(collectedKeyIds);
-}
-
-void forgetCollectedKeys() {
-    std::fill(std::begin(collectedKeyIds), std::end(collectedKeyIds), 0);
+    const auto& keys = gameProgress.collectedKeyIds;
+    return keyId >= 1 && std::find(keys.begin(), keys.end(), keyId) != keys.end();
 }
 
 KeyEntity::KeyEntity(Room* owner) : SpriteEntity(ET_KEY, owner) {
@@ -49,9 +43,10 @@ void KeyEntity::update(float dt) {
 void KeyEntity::offerPickup() {
     if (!isCharacterWithin(this, PICKUP_DISTANCE)) return;
     room->prompt = "Pickup Key";
-    if (!KEInputCheckTriggered(KEY_SPACE)) return;
-    int32_t* freeSlot = std::find(std::begin(collectedKeyIds), std::end(collectedKeyIds), 0);
-    if (freeSlot == std::end(collectedKeyIds)) return;
+    if (!ControlsTriggered(Action::Interact)) return;
+    auto& keys = gameProgress.collectedKeyIds;
+    auto freeSlot = std::find(keys.begin(), keys.end(), 0);
+    if (freeSlot == keys.end()) return;
     *freeSlot = keyId;
     room->removeEntity(this);
     SoundManagerPlayPickup();

@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 // The door a room is entered through: the map it leads to, the spawn point
 // it lets the character in at, and how the door stood.
@@ -23,11 +22,4 @@ struct PlayState {
     EntryDoor entryDoor;
     float carriedCandleLife = 0.0f;  // above 10 the next character gets it as a candle
     float carriedRotation = 0.0f;    // the way the character faced when it left the last room
-    int32_t lastCheckpointId = 0;    // highest checkpoint reached, 0 for none
-    std::string lastCheckpointRoom;  // the highest's room; empty for none
-    // Every checkpoint reached, in the order the player reached them: each
-    // fires once, whatever order the house was played in.
-    std::vector<int32_t> reachedCheckpoints;
-
-    bool hasReached(int32_t checkpointId) const;
 };

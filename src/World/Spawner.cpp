@@ -10,6 +10,7 @@
 #include "World/CheckpointEntity.h"
 #include "World/CouchEntity.h"
 #include "World/DoorEntity.h"
+#include "World/GameProgress.h"
 #include "World/ImageEntity.h"
 #include "World/JournalEntity.h"
 #include "World/KeyEntity.h"
@@ -62,7 +63,8 @@ struct Source {
     const PropertyDeclaration& declared(const char* key, PropertyKind kind) const {
         for (const PropertyDeclaration& declaration : type.properties)
             if (std::strcmp(declaration.name, key) == 0 && declaration.kind == kind) return declaration;
-        FATAL_ERROR("The spawner reads \"%s\", which its table does not declare for %s as read.", key, type.name);
+        FATAL_ERROR("The spawner reads \"%s\", which its table does not declare for %s as read.", key,
+                    type.name);
     }
 
     // The map's property, or null for an optional one left out.
@@ -257,7 +259,7 @@ void spawnCandle(const Source& s) {
 // The journal, once taken, is not laid out again.
 void spawnJournal(const Source& s) {
     const char* target = s.stringOf("Target");
-    if (isJournalTaken()) return;
+    if (gameProgress.journalTaken) return;
     std::unique_ptr<JournalEntity> journal = placed(new_JournalEntity(&s.room), s);
     journal->target = target;
     s.room.addEntity(std::move(journal));
@@ -287,7 +289,8 @@ void spawnZone(const Source& s) {
 }
 
 // The declarations of each type's properties, in the order they are read.
-constexpr PropertyDeclaration SPAWN_POINT[] = {{"ID", PT_INT, false, "0"}, {"Orientation", PT_INT, false, "0"}};
+constexpr PropertyDeclaration SPAWN_POINT[] = {{"ID", PT_INT, false, "0"},
+                                               {"Orientation", PT_INT, false, "0"}};
 constexpr PropertyDeclaration LIGHT[] = {{"Intensity", PT_DECIMAL, false, "1"}};
 constexpr PropertyDeclaration IMAGE[] = {{"Target", PT_STRING, true, ""},
                                          {"Collidable", PT_BOOL, false, "false"},
@@ -296,13 +299,15 @@ constexpr PropertyDeclaration IMAGE[] = {{"Target", PT_STRING, true, ""},
 constexpr PropertyDeclaration PIT[] = {{"Rate", PT_DECIMAL, true, "0"}};
 constexpr PropertyDeclaration KEY[] = {{"ID", PT_INT, true, "0"}};
 constexpr PropertyDeclaration DOOR[] = {
-    {"Target", PT_STRING, true, ""},      {"Orientation", PT_INT, false, "0"}, {"ID", PT_INT, false, "0"},
-    {"Locked", PT_BOOL, false, "false"}, {"KeyID", PT_INT, false, "0"},       {"AfterIntro", PT_STRING, false, ""}};
+    {"Target", PT_STRING, true, ""}, {"Orientation", PT_INT, false, "0"},
+    {"ID", PT_INT, false, "0"},      {"Locked", PT_BOOL, false, "false"},
+    {"KeyID", PT_INT, false, "0"},   {"AfterIntro", PT_STRING, false, ""}};
 constexpr PropertyDeclaration TEXT[] = {{"Text", PT_STRING, true, ""}};
 constexpr PropertyDeclaration TABLE[] = {{"Round", PT_BOOL, false, "false"}};
 constexpr PropertyDeclaration COUCH[] = {{"Type", PT_INT, true, "0"}, {"Orientation", PT_INT, false, "0"}};
-constexpr PropertyDeclaration LANTERN[] = {
-    {"Orientation", PT_INT, true, "0"}, {"Radius", PT_DECIMAL, true, "0"}, {"Intensity", PT_DECIMAL, true, "0"}};
+constexpr PropertyDeclaration LANTERN[] = {{"Orientation", PT_INT, true, "0"},
+                                           {"Radius", PT_DECIMAL, true, "0"},
+                                           {"Intensity", PT_DECIMAL, true, "0"}};
 constexpr PropertyDeclaration CANDLE[] = {{"Life", PT_DECIMAL, true, "0"}};
 constexpr PropertyDeclaration JOURNAL[] = {{"Target", PT_STRING, true, ""}};
 constexpr PropertyDeclaration CHECKPOINT[] = {
@@ -341,7 +346,6 @@ const SpawnRow* rowOf(const MapObject& object) {
     return nullptr;
 }
 
-
 }  // namespace
 
 std::span<const ObjectType> spawnerObjectTypes() {
@@ -358,8 +362,8 @@ std::span<const ObjectType> spawnerObjectTypes() {
 void spawnMapObject(Room* room, const Map& map, const MapObject& object) {
     const SpawnRow* row = rowOf(object);
     if (row == nullptr) {
-        WARNING("%s is of a type the game does not know; it is left out.\nFile: %s", objectNamed(object).c_str(),
-                fileNamed(map));
+        WARNING("%s is of a type the game does not know; it is left out.\nFile: %s",
+                objectNamed(object).c_str(), fileNamed(map));
         return;
     }
     row->spawn(Source{*room, map, object, row->type});

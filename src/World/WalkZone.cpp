@@ -4,6 +4,7 @@
 #include "Debug/Debug.h"
 #include "Effects/BlackOutEffect.h"
 #include "World/CharacterEntity.h"
+#include "World/GameProgress.h"
 #include "World/LightEntity.h"
 #include "World/Narration.h"
 #include "World/Room.h"
@@ -16,21 +17,12 @@ constexpr float ENDING_DELAY = 4.5f;
 constexpr float WALKING_LIGHT_RADIUS = 120.0f;
 constexpr int32_t FINAL_PAGE = 8;
 
-// The scene spans rooms and play screens, so it lives for the game.
-struct Scene {
-    float walkTimer = 0.0f;
-    bool reading = false;  // the last page's line has begun
-    bool leftZone = false;
-    bool pageShown = false;
-};
-
-Scene scene;
+// The scene spans rooms and play screens: the game's progress keeps it.
+FinalScene& scene() {
+    return gameProgress.finalScene;
+}
 
 }  // namespace
-
-void resetWalkZone() {
-    scene = Scene{};
-}
 
 std::unique_ptr<WalkZone> new_WalkZone(Room* room) {
     return DEBUG_MAKE_UNIQUE(WalkZone, "new_WalkZone", room);
@@ -43,10 +35,10 @@ void WalkZone::update(float dt) {
 }
 
 void WalkZone::walkOn(float dt) const {
-    if (!scene.reading) {
+    if (!scene().reading) {
         NarrationStart(FINAL_PAGE);
-        scene.reading = true;
-        scene.walkTimer = PAGE_DELAY;
+        scene().reading = true;
+        scene().walkTimer = PAGE_DELAY;
     }
     CharacterEntity* character = room->character;
     character->animation->play();
@@ -54,10 +46,10 @@ void WalkZone::walkOn(float dt) const {
     character->hasControl = false;
     character->light->setRadius(WALKING_LIGHT_RADIUS);
     character->candleFrozen = true;
-    if (scene.walkTimer > 0) scene.walkTimer -= dt;
-    if (scene.walkTimer <= 0 && !scene.pageShown) {
+    if (scene().walkTimer > 0) scene().walkTimer -= dt;
+    if (scene().walkTimer <= 0 && !scene().pageShown) {
         if (room->owner != nullptr) room->owner->openJournalPage("Assets/Textures/JournalBackground8.png");
-        scene.pageShown = true;
+        scene().pageShown = true;
     }
 }
 
@@ -65,7 +57,7 @@ void WalkZone::walkOn(float dt) const {
 // leaves for the credits, once.
 void WalkZone::leave(float dt) const {
     RoomOwner* screen = room->owner;
-    if (!scene.leftZone) {
+    if (!scene().leftZone) {
         NarrationLetPlayOut();
         SoundManagerSetState(MS_DOOR_THEN_SHOTS);
         CharacterEntity* character = room->character;
@@ -73,15 +65,15 @@ void WalkZone::leave(float dt) const {
         character->animation->pause();
         character->isMoving = false;
         if (screen != nullptr) screen->roomBlackOut().holdBlack();
-        scene.walkTimer = ENDING_DELAY;
-        scene.leftZone = true;
-        scene.pageShown = false;
-        scene.walkTimer -= dt;
-    } else if (scene.walkTimer > 0) {
-        scene.walkTimer -= dt;
+        scene().walkTimer = ENDING_DELAY;
+        scene().leftZone = true;
+        scene().pageShown = false;
+        scene().walkTimer -= dt;
+    } else if (scene().walkTimer > 0) {
+        scene().walkTimer -= dt;
     }
-    if (scene.walkTimer <= 0 && scene.leftZone && !scene.pageShown) {
-        scene.pageShown = true;
+    if (scene().walkTimer <= 0 && scene().leftZone && !scene().pageShown) {
+        scene().pageShown = true;
         if (screen == nullptr) return;
         PlayState outro;
         outro.entryDoor.target = "Outro";

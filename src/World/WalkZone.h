@@ -21,6 +21,3 @@ private:
 };
 
 std::unique_ptr<WalkZone> new_WalkZone(Room* room);
-
-// The scene is played once a game: a new game makes it ready again.
-void resetWalkZone();
