@@ -1,10 +1,13 @@
 #include "Effects/BlackOutEffect.h"
 
 #include "Debug/Debug.h"
+#include "Effects/ReducedFlashing.h"
 #include "Engine/Viewport.h"
 #include "Util/Color.h"
 #include "Util/Matrix3.h"
 #include "Util/Random.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -13,6 +16,9 @@ constexpr float DARKEN_PER_SECOND = 0.4f;      // from the room to black in 2.5 
 constexpr float FLICKER_BELOW_OPACITY = 0.6f;  // flicker only once the black has thinned
 constexpr float FLICKER_ROLLS_PER_SECOND = 60;
 constexpr int FLICKER_ONE_ROLL_IN = 9;
+// Reduced flashing: how long a lightning flash holds and how far apart they come.
+constexpr float FLASH_SECONDS = 0.4f;
+constexpr float FLASH_SPACING = 1.5f;
 
 KEMesh* createScreenMesh(float width, float height) {
     const uint32_t black = colourBlack.packed;
@@ -24,7 +30,9 @@ KEMesh* createScreenMesh(float width, float height) {
 
 }  // namespace
 
-BlackOut::BlackOut() : mesh(createScreenMesh(screenWidth(), screenHeight())) {}
+BlackOut::BlackOut() : mesh(createScreenMesh(screenWidth(), screenHeight())) {
+    shownThrough.settle(1.0f);
+}
 
 void BlackOut::update(float dt) {
     const float entry = opacity;
@@ -36,12 +44,29 @@ void BlackOut::update(float dt) {
     }
     if (opacity > 1.0f) opacity = 1.0f;
     rollFlicker(dt);
+    if (isEased()) easeThrough(dt);
+    else shownThrough.settle(1.0f - std::clamp(flickeredOpacity(), 0.0f, 1.0f));
 }
 
 void BlackOut::rollFlicker(float dt) {
     const bool thinEnough = opacity > 0.0f && opacity < FLICKER_BELOW_OPACITY;
-    for (int due = flickerRolls.advance(dt, FLICKER_ROLLS_PER_SECOND); due > 0; --due)
+    rolledOut = false;
+    for (int due = flickerRolls.advance(dt, FLICKER_ROLLS_PER_SECOND); due > 0; --due) {
         droppedOut = flicker && thinEnough && RandomEffect() % FLICKER_ONE_ROLL_IN == 0;
+        rolledOut = rolledOut || droppedOut;
+    }
+}
+
+void BlackOut::easeThrough(float dt) {
+    const bool thinEnough = opacity > 0.0f && opacity < FLICKER_BELOW_OPACITY;
+    sinceFlash += dt;
+    flashLeft -= dt;
+    if (thinEnough && rolledOut && sinceFlash >= FLASH_SPACING) {
+        flashLeft = FLASH_SECONDS;
+        sinceFlash = 0.0f;
+    }
+    const bool flashing = thinEnough && flashLeft > 0.0f;
+    shownThrough.follow(flashing ? 1.0f : 1.0f - std::clamp(opacity, 0.0f, 1.0f), dt);
 }
 
 void BlackOut::draw() {
@@ -67,6 +92,16 @@ void BlackOut::holdBlack() {
 }
 
 float BlackOut::visibleOpacity() const {
+    return isEased() ? 1.0f - shownThrough.level() : flickeredOpacity();
+}
+
+// Only the candle's black eases: a death's or a fall's comes down at once to
+// hide the respawn, and the last walk's already fades.
+bool BlackOut::isEased() const {
+    return flicker && ReducedFlashingIsOn();
+}
+
+float BlackOut::flickeredOpacity() const {
     const bool thinEnough = opacity > 0.0f && opacity < FLICKER_BELOW_OPACITY;
     return flicker && thinEnough && droppedOut ? 0.0f : opacity;
 }

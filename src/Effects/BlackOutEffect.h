@@ -4,6 +4,7 @@
 // and stays there. Doors read the opacity to stay shut while it is dark.
 #pragma once
 
+#include "Effects/EasedLevel.h"
 #include "Engine/Kestrel.h"
 #include "Util/StepClock.h"
 
@@ -23,7 +24,8 @@ public:
     // Blacks the screen out at once; ignored while the overlay still shows.
     void start(bool withFlicker);
     void holdBlack();
-    // The opacity this frame shows: none while a flicker has it dropped out.
+    // The opacity this frame shows: none while a flicker has it dropped out;
+    // with reduced flashing, the flickering black eased.
     float visibleOpacity() const;
 
 private:
@@ -32,7 +34,19 @@ private:
     StepClock flickerRolls;
     bool droppedOut = false;
 
+    // Reduced flashing, for the candle's black: the share of the room that
+    // shows through eases towards what the black leaves, and a drop-out, one
+    // in a second and a half at most, holds the black off for a while, so the
+    // lightning swells and fades.
+    EasedLevel shownThrough{0.6f, 0.1f};
+    bool rolledOut = false;  // in any of this update's rolls, at any frame rate
+    float flashLeft = 0.0f;  // seconds the flash still holds the black off
+    float sinceFlash = 0.0f;
+
     void rollFlicker(float dt);
+    bool isEased() const;
+    void easeThrough(float dt);
+    float flickeredOpacity() const;
 };
 
 std::unique_ptr<BlackOut> new_BlackOut();

@@ -107,6 +107,8 @@ std::unique_ptr<CharacterEntity> new_CharacterEntity(Room* room) {
 void CharacterEntity::giveCandle(float life) {
     candleLife = life + 10;
     light->setRadius(life * 1.5f + 20);
+    // The holder's light goes or dims at once; the candle's comes with it.
+    light->showNextAtOnce();
     flameHidden = false;
 }
 
@@ -368,6 +370,7 @@ void CharacterEntity::respawn() {
     } else {
         candleLife = RESPAWN_CANDLE;
         light->setRadius(110);
+        light->showNextAtOnce();  // under the black
         flameHidden = false;
     }
     falling = false;

@@ -2,12 +2,14 @@
 
 #include "Content/Map.h"
 #include "Debug/Debug.h"
+#include "Effects/ReducedFlashing.h"
 #include "Util/Random.h"
 #include "Util/StringHelper.h"
 #include "World/Room.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -35,6 +37,8 @@ float uniform(float low, float high) {
 }
 
 constexpr float HELD_EASING_SECONDS = 1.0f / 60.0f;
+constexpr float REDUCED_FLICKER_DEPTH = 0.25f;
+constexpr float DISPLAY_GAMMA = 2.2f;
 
 bool hasFlag(const Tile* tile, TileFlag flag) {
     return tile != nullptr && (tile->flags & flag) != 0;
@@ -216,22 +220,84 @@ void LightEntity::setRadius(float r) {
     width = height = 2 * r;
     radius = r;
     radiusSquared = r * r;
-    inverseRadiusSquared = radiusSquared > 0.0f ? 1.0f / radiusSquared : 0.0f;
+    if (!ReducedFlashingIsOn()) setReach(r);
+}
+
+void LightEntity::setReach(float r) {
+    reachRadius = r;
+    const float squared = r * r;
+    inverseRadiusSquared = squared > 0.0f ? 1.0f / squared : 0.0f;
     radiusTiles = wholeNumberWithin(r / static_cast<float>(map().tileWidth) + 0.5f, LONGEST_REACH);
     radiusTilesSquared = radiusTiles * radiusTiles;
     updateTileBox();
 }
 
+void LightEntity::easeReach(float dt) {
+    if (showingAtOnce > 0) shownReach.settle(radius);
+    const float shown = shownReach.follow(radius, dt);
+    if (shown != reachRadius || !eased) setReach(shown);
+    eased = true;
+}
+
+float LightEntity::easeGlow(float dt) {
+    if (showingAtOnce > 0) {
+        --showingAtOnce;
+        shownIntensity.settle(intensity);
+        glowCarried.settle(1.0f);
+    }
+    return shownIntensity.follow(intensity, dt) * glowCarried.follow(1.0f, dt);
+}
+
+// A reach easing across a cell's edge takes a ring of cells in or out at
+// once: the glow is carried over, so that the light as a whole shines as it
+// did, and eases on from there.
+void LightEntity::castCarryingGlow(const CastKey& key) {
+    const bool ringChanges = key.radiusTiles != lastCast.radiusTiles && lastCast.map != nullptr;
+    const float before = ringChanges ? litGlow() : 0.0f;
+    cast(key);
+    const float after = ringChanges ? litGlow() : 0.0f;
+    if (before > 0.0f && after > 0.0f)
+        glowCarried.settle(glowCarried.level() * std::pow(before / after, 1.0f / DISPLAY_GAMMA));
+}
+
+// How much light the centre's and the last cast's cells show at full
+// intensity: the darkness is blended over the picture as it is stored, so a
+// cell shows about its glow to the display's gamma.
+float LightEntity::litGlow() const {
+    const Glow glow{inverseRadiusSquared, falloffKnee, falloffScale, 1.0f};
+    auto glowAt = [&](int32_t column, int32_t row) {
+        const float dx = static_cast<float>(map().tileWidth * column) - centerX;
+        const float dy = static_cast<float>(map().tileHeight * row) - centerY;
+        return std::pow(std::min(glow.at(dx * dx, dy * dy), 1.0f), DISPLAY_GAMMA);
+    };
+    // The cells on an octant's edges are listed twice.
+    std::vector<int32_t> cells(litCells.begin(), litCells.begin() + static_cast<std::ptrdiff_t>(litCount));
+    std::sort(cells.begin(), cells.end());
+    cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+    float sum = glowAt(centerColumn, centerRow);
+    for (const int32_t cell : cells) sum += glowAt(cell % map().width, cell / map().width);
+    return sum;
+}
+
 // Pixel edges are truncated before the division, so the box is what the
 // darkness pass walks, not a rounded-out cover of the circle.
 void LightEntity::updateTileBox() {
-    minColumn = wholeNumberWithin(centerX - radius, FARTHEST_PIXEL) / map().tileWidth;
-    maxColumn = wholeNumberWithin(centerX + radius, FARTHEST_PIXEL) / map().tileWidth;
-    minRow = wholeNumberWithin(centerY - radius, FARTHEST_PIXEL) / map().tileHeight;
-    maxRow = wholeNumberWithin(centerY + radius, FARTHEST_PIXEL) / map().tileHeight;
+    minColumn = wholeNumberWithin(centerX - reachRadius, FARTHEST_PIXEL) / map().tileWidth;
+    maxColumn = wholeNumberWithin(centerX + reachRadius, FARTHEST_PIXEL) / map().tileWidth;
+    minRow = wholeNumberWithin(centerY - reachRadius, FARTHEST_PIXEL) / map().tileHeight;
+    maxRow = wholeNumberWithin(centerY + reachRadius, FARTHEST_PIXEL) / map().tileHeight;
 }
 
 void LightEntity::update(float dt) {
+    const bool easing = ReducedFlashingIsOn();
+    if (easing) {
+        easeReach(dt);
+    } else if (eased) {
+        // Reduced flashing was turned off: back to the radius as it stands.
+        eased = false;
+        showNextAtOnce();
+        setReach(radius);
+    }
     Tile* centre = map().getTile(centerColumn, centerRow, DARKNESS_LAYER);
     if (centre == nullptr || hasFlag(centre, TILE_BLOCKING) || !isOnScreen()) return;
     centre->flags |= TILE_LIT;
@@ -241,10 +307,12 @@ void LightEntity::update(float dt) {
     Tile* darkness = map().tileLayers[DARKNESS_LAYER].tiles.get();
     if (key == lastCast) {
         markLastCast(map().tileLayers[FLOOR_LAYER].tiles.get(), darkness);
+    } else if (easing && showingAtOnce == 0) {
+        castCarryingGlow(key);
     } else {
         cast(key);
     }
-    lowerDarkness(darkness);
+    lowerDarkness(darkness, easing ? easeGlow(dt) : intensity);
 }
 
 void LightEntity::cast(const CastKey& key) {
@@ -316,8 +384,12 @@ void LightEntity::flicker(float dt) {
         nextFlicker += uniform(flickerIntervalMin, flickerIntervalMax);
         flickerTarget = uniform(flickerTargetMin, flickerTargetMax);
     }
-    if (held) intensity = heldIntensity + (flickerTarget - heldIntensity) * flickerRate * HELD_EASING_SECONDS;
-    else intensity += (flickerTarget - intensity) * flickerRate * dt;
+    // Reduced flashing keeps the flicker nearer its middle: it wavers rather than flickers.
+    const float middle = (flickerTargetMin + flickerTargetMax) * 0.5f;
+    const float target =
+        ReducedFlashingIsOn() ? middle + (flickerTarget - middle) * REDUCED_FLICKER_DEPTH : flickerTarget;
+    if (held) intensity = heldIntensity + (target - heldIntensity) * flickerRate * HELD_EASING_SECONDS;
+    else intensity += (target - intensity) * flickerRate * dt;
 }
 
 void LightEntity::holdIntensity(float steady) {
@@ -325,11 +397,15 @@ void LightEntity::holdIntensity(float steady) {
     heldIntensity = intensity = steady;
 }
 
+void LightEntity::showNextAtOnce() {
+    showingAtOnce = 2;
+}
+
 // Every lit cell in the box is thinned, whichever light lit it, so lights
 // add up and a cell lit from elsewhere still shows this light's glow.
-void LightEntity::lowerDarkness(Tile* darkness) {
-    // A light without a radius has no glow to give.
-    if (radiusSquared <= 0.0f) return;
+void LightEntity::lowerDarkness(Tile* darkness, float glowIntensity) {
+    // A light without a reach has no glow to give.
+    if (reachRadius * reachRadius <= 0.0f) return;
     const int32_t firstColumn = std::max(minColumn, 0);
     const int32_t lastColumn = std::min(maxColumn, map().width - 1);
     const int32_t firstRow = std::max(minRow, 0);
@@ -344,7 +420,7 @@ void LightEntity::lowerDarkness(Tile* darkness) {
         dxSquared[c] = dx * dx;
     }
     // Copies, so that the darkness written per cell is not taken for any of them.
-    const Glow glow{inverseRadiusSquared, falloffKnee, falloffScale, intensity};
+    const Glow glow{inverseRadiusSquared, falloffKnee, falloffScale, glowIntensity};
     const float fromY = centerY;
     const int32_t mapWidth = map().width;
     const int32_t tileHeight = map().tileHeight;

@@ -5,6 +5,7 @@
 // test and the pit read its centre and squared radius.
 #pragma once
 
+#include "Effects/EasedLevel.h"
 #include "World/Entity.h"
 
 #include <cstdint>
@@ -20,6 +21,9 @@ public:
     float centerY = 0.0f;
     float radius = 0.0f;  // world pixels
     float radiusSquared = 0.0f;
+    // How far the light is drawn: the radius, or with reduced flashing the
+    // radius eased, and what the cast and the glow work out from it.
+    float reachRadius = 0.0f;
     float inverseRadiusSquared = 0.0f;  // the falloff multiplies rather than divides per cell
     int32_t radiusTiles = 0;
     int32_t radiusTilesSquared = 0;
@@ -51,6 +55,10 @@ public:
     // strength a fixed share of the way towards its target, the share one
     // sixtieth of a second's easing moves it, at any frame rate.
     void holdIntensity(float steady);
+    // With reduced flashing, the next two updates show the radius and the
+    // intensity at once rather than easing to them: the owner sets both up
+    // after the light's update, or the light changed hands.
+    void showNextAtOnce();
     // Lights the cells in reach unless the light is off screen or walled in.
     // The cells are cast again only when the light's cell or reach changed.
     void update(float dt) override;
@@ -74,6 +82,11 @@ private:
     };
 
     Map& map() const;
+    void setReach(float r);
+    void easeReach(float dt);
+    float easeGlow(float dt);
+    void castCarryingGlow(const CastKey& key);
+    float litGlow() const;
     void updateTileBox();
     bool isOnScreen() const;
     void flicker(float dt);
@@ -81,10 +94,17 @@ private:
     void cast(const CastKey& key);
     // Marks the cells the last cast listed.
     void markLastCast(Tile* floor, Tile* darkness) const;
-    void lowerDarkness(Tile* darkness);
+    void lowerDarkness(Tile* darkness, float glowIntensity);
 
     bool held = false;
     float heldIntensity = 0.0f;
+    // Reduced flashing: the reach and the glow drawn follow the radius and
+    // the intensity gently, but for the light's first two updates.
+    EasedLevel shownReach{0.25f, 16.0f};
+    EasedLevel shownIntensity{0.4f, 0.1f};
+    EasedLevel glowCarried{0.4f, 0.1f};  // the share of the glow a ring of cells took along
+    int showingAtOnce = 2;               // updates
+    bool eased = false;                  // the last update was with reduced flashing
     CastKey lastCast;
     // The cells the last cast lit, as indices into both layers' arrays: the
     // first litCount of them.
