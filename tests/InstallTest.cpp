@@ -54,9 +54,11 @@ protected:
     void TearDown() override { fs::remove_all(root); }
 
     // Runs the installed program in the play directory, with the crash trace
-    // kept under stateHome.
+    // kept under stateHome and the settings and the save in the scratch root.
     GameRun run(const std::string& arguments, const fs::path& stateHome) const {
-        const int exitCode = shell("cd " + quoted(play()) + " && XDG_STATE_HOME=" + quoted(stateHome) + " " +
+        const std::string homes = "XDG_STATE_HOME=" + quoted(stateHome) + " XDG_CONFIG_HOME=" +
+                                  quoted(root / "config") + " XDG_DATA_HOME=" + quoted(root / "data") + " ";
+        const int exitCode = shell("cd " + quoted(play()) + " && " + homes +
                                    quoted(root / "usr/bin/halcyra") + " " + arguments + " > " +
                                    quoted(root / "out.txt") + " 2> " + quoted(root / "err.txt"));
         return {exitCode, readText(root / "out.txt"), readText(root / "err.txt")};

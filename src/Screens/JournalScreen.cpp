@@ -4,7 +4,6 @@
 #include "Content/Controls.h"
 #include "Content/TextureContent.h"
 #include "Debug/Debug.h"
-#include "Engine/KeyCodes.h"
 #include "Engine/QuadMesh.h"
 #include "Engine/Viewport.h"
 #include "Util/TimeoutManager.h"

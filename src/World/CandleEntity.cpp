@@ -3,7 +3,6 @@
 #include "Content/Controls.h"
 #include "Debug/Debug.h"
 #include "Effects/FireEmitter.h"
-#include "Engine/KeyCodes.h"
 #include "World/CharacterEntity.h"
 #include "World/LightEntity.h"
 #include "World/Room.h"

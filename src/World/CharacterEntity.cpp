@@ -9,7 +9,6 @@
 #include "Effects/BlackOutEffect.h"
 #include "Effects/DustEmitter.h"
 #include "Effects/FireEmitter.h"
-#include "Engine/KeyCodes.h"
 #include "Util/Random.h"
 #include "World/Camera.h"
 #include "World/GameProgress.h"

@@ -5,7 +5,6 @@
 #include "Content/Map.h"
 #include "Debug/Debug.h"
 #include "Effects/BlackOutEffect.h"
-#include "Engine/KeyCodes.h"
 #include "World/CharacterEntity.h"
 #include "World/KeyEntity.h"
 #include "World/Room.h"
