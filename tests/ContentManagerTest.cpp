@@ -1,9 +1,12 @@
 #include "Content/AnimationContent.h"
 #include "Content/ContentManager.h"
 #include "Content/TextureContent.h"
+#include "Content/TextureFontContent.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -100,6 +103,12 @@ TEST_F(ContentManagerTest, BrokenRequestsAndFilesAreFatalAndNamed) {
         (texture(texturePath), ContentLoad<Animation>(texturePath.c_str())),
         "Content was loaded as CT_TEXTURE and is now asked for as CT_ANIMATION.\nFile: .*Textures/Fire.png");
     EXPECT_FATAL(TextureContentLoad("nowhere.png", 0), "Unable to load texture file \\(nowhere.png\\)\\.");
+    // A FIFO in a file's place is refused at once, never waited on.
+    const std::string fifo = files.path("Pipe.png");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FATAL(TextureContentLoad(fifo.c_str(), 0), "Unable to load texture file \\(.*Pipe.png\\)\\.");
+    EXPECT_FATAL(TextureFontContentLoad(fifo.c_str(), 0), "Unable to load texture font \\(.*Pipe.png\\)\\.");
+    EXPECT_FATAL(ContentManagerLoadString(fifo.c_str()), "Unable to load file \\(.*Pipe.png\\)\\.");
 
     const std::string jpeg = files.write("photo.png", "\xFF\xD8\xFF\xE0 not a png at all");
     EXPECT_FATAL(TextureContentLoad(jpeg.c_str(), 0), "Invalid texture file \\{PNG\\}");

@@ -12,6 +12,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -131,6 +132,40 @@ TEST_F(DebugTraceTest, WithoutTraceFileTheProcessSaysWhyAndStillEnds) {
           "Please contact a developer with the debug trace\\.\n$");
 }
 
+// A trace that is a link, a FIFO or a directory is never written through nor
+// waited on; a new one is the player's alone.
+TEST_F(DebugTraceTest, TheTraceIsNeverFollowedNorWaitedOnAndIsPrivate) {
+    const std::string trace = directory + "/Debug.Trace.txt";
+    const std::string elsewhere = directory + "/elsewhere.txt";
+    std::ofstream(elsewhere) << "someone else's\n";
+    struct Case {
+        const char* what;
+        std::function<void()> make;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"a link", [&] { ASSERT_EQ(symlink(elsewhere.c_str(), trace.c_str()), 0); }, "symbolic links"},
+        {"a FIFO", [&] { ASSERT_EQ(mkfifo(trace.c_str(), 0600), 0); }, "No such device or address"},
+        {"a directory", [&] { ASSERT_EQ(mkdir(trace.c_str(), 0700), 0); }, "Is a directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove_all(trace);
+        c.make();
+        crash([] { FATAL_ERROR("no trace"); },
+              (std::string("cannot open the crash trace 'Debug.Trace.txt': .*") + c.said + ".*FATAL ERROR")
+                  .c_str());
+    }
+    std::ifstream file(elsewhere);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()),
+              "someone else's\n");
+    std::filesystem::remove_all(trace);
+    crash([] { FATAL_ERROR("traced"); });
+    struct stat status {};
+    ASSERT_EQ(stat(trace.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+}
+
 // An installed game's trace: XDG_STATE_HOME when it is an absolute path, as
 // the XDG base directories have it, else under HOME, else nowhere.
 TEST(DebugStateDirectory, FollowsXdgStateHomeThenHome) {
@@ -174,7 +209,8 @@ TEST(DebugCrashNotice, PointsToTheTraceAndShortensLongDirectories) {
 
 TEST(DebugWarningTest, EachDistinctWarningIsEchoedOnceOnOneLine) {
     testing::internal::CaptureStderr();
-    for (int time = 0; time < 3; ++time) WARNING("Map %s has no spawn point %d.\nUsing the first.", "hall", 4);
+    for (int time = 0; time < 3; ++time)
+        WARNING("Map %s has no spawn point %d.\nUsing the first.", "hall", 4);
     WARNING("Map %s has no spawn point %d.\nUsing the first.", "hall", 5);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "halcyra: warning: Map hall has no spawn point 4. Using the first.\n"

@@ -5,11 +5,11 @@
 #include "Content/TextureContent.h"
 #include "Content/TextureFontContent.h"
 #include "Debug/Debug.h"
+#include "Util/RegularFile.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include <sys/stat.h>
 
 namespace {
 
@@ -143,10 +143,9 @@ void ContentManagerShutdown() {
 }
 
 std::string ContentManagerLoadString(const char* path) {
-    // A directory opens as a stream too, of a nonsensical size.
-    struct stat status {};
-    if (stat(path, &status) != 0 || !S_ISREG(status.st_mode)) FATAL_ERROR("Unable to load file (%s).", path);
-    const std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "rb"), std::fclose);
+    // A directory opens as a stream too, of a nonsensical size; a FIFO would
+    // never end.
+    const std::unique_ptr<FILE, int (*)(FILE*)> file(openRegularFile(path), std::fclose);
     if (file == nullptr) FATAL_ERROR("Unable to load file (%s).", path);
     long size = -1;
     if (std::fseek(file.get(), 0, SEEK_END) == 0) size = std::ftell(file.get());

@@ -1,6 +1,7 @@
 #include "Content/TextureContent.h"
 
 #include "Debug/Debug.h"
+#include "Util/RegularFile.h"
 
 #include <arpa/inet.h>
 
@@ -20,7 +21,7 @@ struct FileCloser {
 }  // namespace
 
 TextureContent* TextureContentLoad(const char* path, uint32_t) {
-    std::unique_ptr<FILE, FileCloser> file(std::fopen(path, "rb"));
+    std::unique_ptr<FILE, FileCloser> file(openRegularFile(path));
     if (!file) FATAL_ERROR("Unable to load texture file (%s).", path);
     unsigned char signature[4];
     if (std::fread(signature, 1, 4, file.get()) != 4 || std::memcmp(signature, PNG_SIGNATURE, 4) != 0)

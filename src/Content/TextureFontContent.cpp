@@ -4,6 +4,7 @@
 #include "Content/TextureContent.h"
 #include "Debug/Debug.h"
 #include "Engine/QuadMesh.h"
+#include "Util/RegularFile.h"
 #include "Util/StringHelper.h"
 
 #include <algorithm>
@@ -51,7 +52,7 @@ uint32_t readU32(const uint8_t* bytes) {
 }
 
 FontFile openFontFile(const char* path) {
-    FontFile in{std::unique_ptr<FILE, FileCloser>(std::fopen(path, "rb")), path, -1};
+    FontFile in{std::unique_ptr<FILE, FileCloser>(openRegularFile(path)), path, -1};
     if (in.file && std::fseek(in.file.get(), 0, SEEK_END) == 0) in.size = std::ftell(in.file.get());
     if (in.size < 0 || std::fseek(in.file.get(), 0, SEEK_SET) != 0)
         FATAL_ERROR("Unable to load texture font (%s).", path);

@@ -1,5 +1,6 @@
 #include "Debug/Debug.h"
 
+#include "Util/RegularFile.h"
 #include "Util/StringHelper.h"
 
 #include <cxxabi.h>
@@ -220,7 +221,7 @@ void showCrashNotice() {
 }
 
 // The directory and any missing parents, each private to the player, as the
-// XDG base directories ask.
+// XDG base directories ask; the game's own made private if it was not.
 bool makePrivateDirectories(const std::string& directory) {
     size_t slash = 0;
     do {
@@ -228,11 +229,12 @@ bool makePrivateDirectories(const std::string& directory) {
         const std::string part = directory.substr(0, slash);
         if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
     } while (slash != std::string::npos);
+    chmod(directory.c_str(), 0700);
     return true;
 }
 
 FILE* openTraceFile(const std::string& path) {
-    FILE* file = std::fopen(path.c_str(), "a");
+    FILE* file = openRegularFileToAppend(path.c_str());
     if (file == nullptr)
         WARNING("cannot open the crash trace '%s': %s; playing on without one", path.c_str(),
                 std::strerror(errno));
