@@ -148,6 +148,7 @@ TEST_F(PlayerFilesTest, AValueOfTheWrongKindOrOutOfRangeFallsBackAloneAndIsNamed
         {R"("masterVolume": "loud")", "masterVolume"},
         {R"("effectsVolume": 101)", "effectsVolume"},
         {R"("window": "99999x2")", "window"},
+        {R"("window": "+896x504 ")", "window"},
         {R"("brightness": -10)", "brightness"},
         {R"("light": "candles")", "light"},
         {R"("reduceFlashing": 1)", "reduceFlashing"},

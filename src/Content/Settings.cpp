@@ -5,9 +5,11 @@
 #include "Engine/KeyCodes.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <iterator>
+#include <string_view>
 #include <system_error>
 
 namespace {
@@ -97,16 +99,25 @@ void readFlag(const json_value* object, const char* key, bool* target, std::vect
     else bad->push_back(key);
 }
 
+// Digits only, the whole of text, within an int.
+bool isWholeNumber(std::string_view text, int* value) {
+    const char* end = text.data() + text.size();
+    const auto [stop, status] = std::from_chars(text.data(), end, *value);
+    return !text.empty() && text[0] != '-' && status == std::errc() && stop == end;
+}
+
 bool parseWindow(const char* text, Settings* settings) {
     if (std::strcmp(text, "full screen") == 0) {
         settings->fullScreen = true;
         return true;
     }
-    int width = 0, height = 0;
-    char end = 0;
     constexpr int LARGEST = 16384;
-    if (std::sscanf(text, "%dx%d%c", &width, &height, &end) != 2 || width < 1 || height < 1 ||
-        width > LARGEST || height > LARGEST)
+    const std::string_view size(text);
+    const size_t cross = size.find('x');
+    int width = 0, height = 0;
+    if (cross == std::string_view::npos || !isWholeNumber(size.substr(0, cross), &width) ||
+        !isWholeNumber(size.substr(cross + 1), &height) || width < 1 || height < 1 || width > LARGEST ||
+        height > LARGEST)
         return false;
     settings->fullScreen = false;
     settings->windowWidth = width;

@@ -30,7 +30,9 @@ struct SaveStore {
 
 SaveStore save;
 
+// JSON has no NaN nor infinity: such a value is saved as 0.
 std::string number(float value) {
+    if (!std::isfinite(value)) value = 0.0f;
     char text[32];
     std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
     return text;
