@@ -27,31 +27,20 @@ constexpr char WAITING[] = "Press the new key, or Escape to leave it as it was";
 constexpr char PAD_LAYOUT[] =
     "Gamepad: the stick or the pad walks, A interacts and confirms, B closes a page, Start pauses";
 
-std::array<std::string, LINES> labels;
-
-MenuItem keyItems[LINES] = {
-    {"", MENU_HIGHLIGHT_COLOUR, MENU_SELECTED_OFFSET},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-};
+// They live as long as the process, as their tweens may.
+ChangingMenuLines<LINES> lines;
 
 void writeLabels() {
     for (size_t action = 0; action < ACTION_COUNT; ++action)
-        labels[action] = actionLabel(static_cast<Action>(action));
-    labels[RESTORE] = "Restore Defaults";
-    labels[BACK] = "Back";
-    for (size_t index = 0; index < LINES; ++index) keyItems[index].text = labels[index].c_str();
+        lines.labels[action] = actionLabel(static_cast<Action>(action));
+    lines.labels[RESTORE] = "Restore Defaults";
+    lines.labels[BACK] = "Back";
+    lines.pointAtLabels();
 }
 
 std::span<MenuItem> labelledItems() {
     writeLabels();
-    return keyItems;
+    return lines.items;
 }
 
 // The key pressed this frame, or NO_KEY.

@@ -10,8 +10,11 @@
 #include "Util/Color.h"
 #include "Util/Vector2.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 class TextureFont;
 
@@ -19,6 +22,20 @@ struct MenuItem {
     const char* text;  // the label, also what the choice is made by
     Color colour;      // tweened between the two menu colours
     float offset;      // pixels added to the item's x, tweened between 0 and 10
+};
+
+// Lines whose labels change while the menu runs: the items point into the
+// labels, and the layout gives them their colours and offsets.
+template <size_t Count>
+struct ChangingMenuLines {
+    std::array<std::string, Count> labels;
+    std::array<MenuItem, Count> items{};
+
+    // After the labels were rewritten.
+    std::span<MenuItem> pointAtLabels() {
+        for (size_t line = 0; line < Count; ++line) items[line].text = labels[line].c_str();
+        return items;
+    }
 };
 
 inline constexpr Color MENU_NORMAL_COLOUR = colourWhite;

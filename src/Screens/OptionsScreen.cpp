@@ -23,22 +23,12 @@ constexpr int CUE_MOVE = 0;
 constexpr float BRIGHTEST_FLOOR = 0.3f;
 // Window scales of the game's resolution, tried in this order.
 constexpr float WINDOW_SCALES[] = {1.0f, 1.5f, 2.0f, 2.5f, 3.0f, 4.0f};
+// The volume of each of the first four lines.
+constexpr int32_t Settings::*VOLUMES[] = {&Settings::masterVolume, &Settings::musicVolume,
+                                          &Settings::effectsVolume, &Settings::narrationVolume};
 
-// The labels the items point into, rewritten as the values change.
-std::array<std::string, LINES> labels;
-
-MenuItem optionItems[LINES] = {
-    {"", MENU_HIGHLIGHT_COLOUR, MENU_SELECTED_OFFSET},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-    {"", MENU_NORMAL_COLOUR, 0.0f},
-};
+// Rewritten as the values change; they live as long as the process, as their tweens may.
+ChangingMenuLines<LINES> lines;
 
 std::string percent(const char* name, int32_t value) {
     return std::string(name) + "  " + std::to_string(value) + "%";
@@ -50,17 +40,17 @@ std::string windowLabel(const Settings& settings) {
 }
 
 void writeLabels(const Settings& settings) {
-    labels[MASTER] = percent("Master Volume", settings.masterVolume);
-    labels[MUSIC] = percent("Music", settings.musicVolume);
-    labels[EFFECTS] = percent("Effects", settings.effectsVolume);
-    labels[NARRATION] = percent("Narration", settings.narrationVolume);
-    labels[WINDOW] = windowLabel(settings);
-    labels[BRIGHTNESS] = percent("Brightness", settings.brightness);
-    labels[LIGHT] = settings.smoothLight ? "Light  Smooth" : "Light  Tiles";
-    labels[FLASHING] = settings.reduceFlashing ? "Reduce Flashing  On" : "Reduce Flashing  Off";
-    labels[KEYS] = "Keys";
-    labels[BACK] = "Back";
-    for (size_t line = 0; line < LINES; ++line) optionItems[line].text = labels[line].c_str();
+    lines.labels[MASTER] = percent("Master Volume", settings.masterVolume);
+    lines.labels[MUSIC] = percent("Music", settings.musicVolume);
+    lines.labels[EFFECTS] = percent("Effects", settings.effectsVolume);
+    lines.labels[NARRATION] = percent("Narration", settings.narrationVolume);
+    lines.labels[WINDOW] = windowLabel(settings);
+    lines.labels[BRIGHTNESS] = percent("Brightness", settings.brightness);
+    lines.labels[LIGHT] = settings.smoothLight ? "Light  Smooth" : "Light  Tiles";
+    lines.labels[FLASHING] = settings.reduceFlashing ? "Reduce Flashing  On" : "Reduce Flashing  Off";
+    lines.labels[KEYS] = "Keys";
+    lines.labels[BACK] = "Back";
+    lines.pointAtLabels();
 }
 
 int32_t stepped(int32_t value, int direction, int32_t step) {
@@ -95,11 +85,16 @@ WindowSize fittingWindow(const Settings& settings) {
     return chosen;
 }
 
+// Only a window that is not as the settings ask is changed: a volume moved
+// leaves a window where the player put it.
 void applyWindow(const Settings& settings) {
     int desktopWidth = 0, desktopHeight = 0;
     KESysGetDesktopSize(&desktopWidth, &desktopHeight);
     const WindowSize size =
         settings.fullScreen ? WindowSize{desktopWidth, desktopHeight} : fittingWindow(settings);
+    WindowSize now{};
+    KESysGetWindowSize(&now.width, &now.height);
+    if (settings.fullScreen == KESysIsFullScreen() && size == now) return;
     KESysSetWindowMode(settings.fullScreen, size.width, size.height);
     const Viewport& viewport = KEGetViewport();
     KESetViewport(
@@ -109,7 +104,7 @@ void applyWindow(const Settings& settings) {
 
 std::span<MenuItem> labelledItems() {
     writeLabels(SettingsCurrent());
-    return optionItems;
+    return lines.items;
 }
 
 }  // namespace
@@ -134,11 +129,11 @@ float brightnessFloor(int32_t brightness) {
 }
 
 void applySettings(const Settings& settings) {
-    SoundManagerSetVolume(SoundVolume::Master, static_cast<float>(settings.masterVolume) / 100.0f);
-    SoundManagerSetVolume(SoundVolume::Music, static_cast<float>(settings.musicVolume) / 100.0f);
-    SoundManagerSetVolume(SoundVolume::Effects, static_cast<float>(settings.effectsVolume) / 100.0f);
-    SoundManagerSetVolume(SoundVolume::Narration, static_cast<float>(settings.narrationVolume) / 100.0f);
-    if (settings.fullScreen != KESysIsFullScreen() || !settings.fullScreen) applyWindow(settings);
+    constexpr SoundVolume SOUNDS[] = {SoundVolume::Master, SoundVolume::Music, SoundVolume::Effects,
+                                      SoundVolume::Narration};
+    for (size_t line = MASTER; line <= NARRATION; ++line)
+        SoundManagerSetVolume(SOUNDS[line], static_cast<float>(settings.*VOLUMES[line]) / 100.0f);
+    applyWindow(settings);
     MapSetDarknessStyle(
         {settings.smoothLight ? LightLook::Smooth : LightLook::Tiles, brightnessFloor(settings.brightness)});
     ReducedFlashingSet(settings.reduceFlashing);
@@ -171,17 +166,13 @@ void OptionsScreen::change(int direction) {
     Settings next = SettingsCurrent();
     switch (selectedIndex()) {
         case MASTER:
-            next.masterVolume = stepped(next.masterVolume, direction, VOLUME_STEP);
-            break;
         case MUSIC:
-            next.musicVolume = stepped(next.musicVolume, direction, VOLUME_STEP);
-            break;
         case EFFECTS:
-            next.effectsVolume = stepped(next.effectsVolume, direction, VOLUME_STEP);
+        case NARRATION: {
+            int32_t& volume = next.*VOLUMES[selectedIndex()];
+            volume = stepped(volume, direction, VOLUME_STEP);
             break;
-        case NARRATION:
-            next.narrationVolume = stepped(next.narrationVolume, direction, VOLUME_STEP);
-            break;
+        }
         case WINDOW:
             nextWindow(&next, direction);
             break;
